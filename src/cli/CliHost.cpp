@@ -1,0 +1,51 @@
+#include "cli/CliHost.h"
+
+#include <cstring>
+
+namespace tessarin::cli {
+
+void CliHost::showMessage(const std::string& text) { messages_ << text << '\n'; }
+
+LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
+    LoadResult result;
+    player.command(kCmdLoad, path);
+    player.waitForParser();
+    switch (player.loadOutcome()) {
+        case LoadOutcome::CannotOpen:
+            result.error = "cannot read " + path + ": " + std::strerror(player.loadError());
+            return result;
+        case LoadOutcome::Empty:
+            result.error = path + " is empty";
+            return result;
+        case LoadOutcome::UnknownFormat:
+            result.error = path + " is not a known game file (expected a \"ULG\" version 3, \"SLG\" or \"SLH\" header)";
+            return result;
+        case LoadOutcome::NotLoaded:
+            result.error = path + " was not loaded";
+            return result;
+        case LoadOutcome::Reading:
+            break;
+    }
+    result.ok = true;
+    if (player.parseResult() == false) {
+        result.warning = "reading of " + path + " stopped at a record that cannot be read after " +
+                         std::to_string(player.size()) + " records";
+    }
+    return result;
+}
+
+const char* formatName(LogFormat format) {
+    switch (format) {
+        case LogFormat::V3:
+            return "v3";
+        case LogFormat::Sight:
+            return "sight";
+        case LogFormat::SightV2:
+            return "sight-v2";
+        case LogFormat::None:
+            break;
+    }
+    return "none";
+}
+
+}  // namespace tessarin::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+// The command-line tool's stand-in for the GUI around the log player: no timer, no
+// drawing, no dialogs; message boxes become lines on stderr.
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "record/LogPlayer.h"
+#include "record/PlaybackHost.h"
+
+namespace tessarin::cli {
+
+class CliHost final : public PlaybackHost {
+public:
+    explicit CliHost(std::ostream& messages) : messages_(messages) {}
+
+    void startTimer(int) override {}
+    void stopTimer() override {}
+    void drawRecord(const cycle_info_t&) override {}
+    std::optional<std::string> askOpenPath() override { return std::nullopt; }
+    std::optional<std::string> askSavePath() override { return std::nullopt; }
+    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
+    void showMessage(const std::string& text) override;
+    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
+
+private:
+    std::ostream& messages_;  // written from the parser thread only while the caller waits for it
+};
+
+// The outcome of loading a file as the program does.
+struct LoadResult {
+    bool ok = false;
+    std::string error;    // why nothing was loaded, when !ok
+    std::string warning;  // set when reading stopped at a record that cannot be read
+};
+
+// Loads a file through the log player (format from its header, parser thread) and
+// waits until it is read.
+LoadResult loadAndWait(LogPlayer& player, const std::string& path);
+
+const char* formatName(LogFormat format);
+
+}  // namespace tessarin::cli

@@ -1,0 +1,123 @@
+#include "cli/Commands.h"
+
+#include <nlohmann/json.hpp>
+
+#include "cli/CliHost.h"
+
+namespace tessarin::cli {
+
+namespace {
+
+struct GameSummary {
+    std::size_t records = 0;
+    int firstCycle = 0;
+    int lastCycle = 0;
+    bool hasShow = false;
+    std::array<TeamState, 2> teams;
+    std::size_t recordsWithMessages = 0;
+};
+
+GameSummary summarize(const LogPlayer& player) {
+    return player.withStore([](const std::vector<cycle_info_t>& frames) {
+        GameSummary s;
+        s.records = frames.size();
+        if (!frames.empty()) {
+            s.firstCycle = frames.front().cycle;
+            s.lastCycle = frames.back().cycle;
+        }
+        for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
+            if (it->kind == kShowRecord) {
+                const show_info_t show = it->show();
+                s.teams = {toHost(show.team[0]), toHost(show.team[1])};
+                s.hasShow = true;
+                break;
+            }
+        }
+        for (const auto& f : frames) {
+            if (!f.messages.empty()) ++s.recordsWithMessages;
+        }
+        return s;
+    });
+}
+
+nlohmann::json teamJson(const GameSummary& s, std::size_t side) {
+    if (!s.hasShow) return nullptr;
+    return {{"name", s.teams[side].name}, {"score", s.teams[side].score}};
+}
+
+std::string teamText(const GameSummary& s, std::size_t side) {
+    if (!s.hasShow) return "-";
+    return "\"" + s.teams[side].name + "\" " + std::to_string(s.teams[side].score);
+}
+
+}  // namespace
+
+int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
+    CliHost host(err);
+    LogPlayer player(host);
+    const LoadResult loaded = loadAndWait(player, options.file);
+    if (!loaded.ok) {
+        err << "tessarin-cli: " << loaded.error << '\n';
+        return 1;
+    }
+    if (!loaded.warning.empty()) err << "tessarin-cli: warning: " << loaded.warning << '\n';
+
+    const GameSummary s = summarize(player);
+    const std::size_t types = player.player_types().size();
+    const bool pass = player.decisionsLoaded(DecisionFile::Pass);
+    const bool intercept = player.decisionsLoaded(DecisionFile::Intercept);
+    const bool behave = player.decisionsLoaded(DecisionFile::Behave);
+
+    if (options.json) {
+        const nlohmann::json doc = {
+            {"file", options.file},
+            {"format", formatName(player.format())},
+            {"records", s.records},
+            {"first_cycle", s.firstCycle},
+            {"last_cycle", s.lastCycle},
+            {"left", teamJson(s, 0)},
+            {"right", teamJson(s, 1)},
+            {"player_types", types},
+            {"records_with_messages", s.recordsWithMessages},
+            {"decision_files", {{"pass", pass}, {"intercept", intercept}, {"behave", behave}}},
+        };
+        out << doc.dump(2) << '\n';
+        return 0;
+    }
+    const auto yesNo = [](bool b) { return b ? "yes" : "no"; };
+    out << "file:                  " << options.file << '\n'
+        << "format:                " << formatName(player.format()) << '\n'
+        << "records:               " << s.records << '\n'
+        << "cycles:                " << s.firstCycle << " .. " << s.lastCycle << '\n'
+        << "left team:             " << teamText(s, 0) << '\n'
+        << "right team:            " << teamText(s, 1) << '\n'
+        << "player types:          " << types << '\n'
+        << "records with messages: " << s.recordsWithMessages << '\n'
+        << "decision files:        pass.dec " << yesNo(pass) << ", intercept.dec " << yesNo(intercept)
+        << ", behave.dec " << yesNo(behave) << '\n';
+    return 0;
+}
+
+int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+    CliHost host(err);
+    LogPlayer player(host);
+    const LoadResult loaded = loadAndWait(player, options.in);
+    if (!loaded.ok) {
+        err << "tessarin-cli: " << loaded.error << '\n';
+        return 1;
+    }
+    if (!loaded.warning.empty()) err << "tessarin-cli: warning: " << loaded.warning << '\n';
+    if (player.size() == 0) {
+        err << "tessarin-cli: " << options.in << " holds no records: nothing to write\n";
+        return 1;
+    }
+    if (!player.save(options.out)) {
+        err << "tessarin-cli: cannot write " << options.out << '\n';
+        return 1;
+    }
+    out << "wrote " << player.size() << " records (" << formatName(player.format()) << ") to " << options.out
+        << '\n';
+    return 0;
+}
+
+}  // namespace tessarin::cli

@@ -1,0 +1,58 @@
+#pragma once
+
+// A buffered binary file for the game-file readers and writers: large reads and
+// writes through POSIX descriptors, no system call per field.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessarin {
+
+// An open file read or written front to back. A file that could not be opened
+// reads nothing and is at its end; writes to it fail.
+class LogFile final {
+public:
+    enum class Mode { Read, Write };
+
+    LogFile() = default;
+    LogFile(const std::string& path, Mode mode);
+    ~LogFile();
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    bool open(const std::string& path, Mode mode);
+    bool isOpen() const { return fd_ >= 0; }
+    // The errno of the failed open or of the first failed read or write; 0 when none failed.
+    int error() const { return error_; }
+
+    // Reads up to n bytes; returns how many were read (fewer only at the end of the file).
+    std::size_t read(void* out, std::size_t n);
+    // Skips up to n bytes; returns how many were skipped.
+    std::size_t skip(std::size_t n);
+    // True when no byte is left to read (also for a file that is not open).
+    bool atEnd();
+
+    // Writes n bytes; false once any write has failed.
+    bool write(const void* bytes, std::size_t n);
+    // Writes a 16-bit value in network order.
+    bool writeBe16(std::uint16_t value);
+    // Flushes and closes; false when a write or the close failed.
+    bool close();
+
+private:
+    bool refill();
+    bool flush();
+
+    static constexpr std::size_t kBufferSize = 1 << 20;
+
+    int fd_ = -1;
+    Mode mode_ = Mode::Read;
+    int error_ = 0;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t begin_ = 0;  // read position in buffer_
+    std::size_t end_ = 0;    // bytes valid in buffer_ (read) or pending (write)
+};
+
+}  // namespace tessarin

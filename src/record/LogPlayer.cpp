@@ -1,0 +1,577 @@
+#include "record/LogPlayer.h"
+
+#include <cstring>
+
+#include "record/ByteOrder.h"
+#include "record/LogWriters.h"
+#include "record/ParserThread.h"
+
+namespace tessarin {
+
+namespace {
+
+// Room reserved in the frame store for a full game; it grows beyond that as needed.
+constexpr std::size_t kInitialStoreCapacity = 8000;
+constexpr double kFastestPeriodLimit = 10.0;
+constexpr double kSlowestPeriodLimit = 1000.0;
+constexpr double kDefaultPeriod = 100.0;
+
+// Everything up to and including the last '-' of the path: the decision files of a
+// log named from parts joined by '-' lie next to it under the same leading parts.
+std::string decisionPrefix(const std::string& path) {
+    const std::size_t dash = path.rfind('-');
+    return dash == std::string::npos ? std::string() : path.substr(0, dash + 1);
+}
+
+}  // namespace
+
+LogPlayer::LogPlayer(PlaybackHost& host, GameAnalysisHooks* hooks)
+    : host_(host), hooks_(hooks), sightParser_(*this), sightV2Parser_(*this), v3Parser_(*this),
+      dispinfoParser_(*this) {
+    frames_.reserve(kInitialStoreCapacity);
+}
+
+LogPlayer::~LogPlayer() { stopParser(); }
+
+void LogPlayer::setAnalysisHooks(GameAnalysisHooks* hooks) {
+    std::lock_guard lock(mutex_);
+    hooks_ = hooks;
+}
+
+bool LogPlayer::command(int number, const std::string& text) {
+    switch (number) {
+        case kCmdOpen: {
+            const auto path = host_.askOpenPath();
+            if (!path) return false;
+            command(kCmdReset);
+            return load(*path);
+        }
+        case kCmdLoad:
+            return load(text);
+        case kCmdPlay:
+            play();
+            return true;
+        case kCmdStop:
+            stopTimer();
+            return true;
+        case kCmdStepForward: {
+            stopTimer();
+            std::lock_guard lock(mutex_);
+            if (index_ + 1 < frames_.size()) ++index_;
+            return true;
+        }
+        case kCmdStepBack: {
+            stopTimer();
+            std::lock_guard lock(mutex_);
+            if (index_ > 0) --index_;
+            return true;
+        }
+        case kCmdRewind: {
+            stopTimer();
+            std::lock_guard lock(mutex_);
+            index_ = 0;
+            return true;
+        }
+        case kCmdJump:
+            jump();
+            return true;
+        case kCmdReverse:
+            startTimer();
+            reverse_ = true;
+            return true;
+        case kCmdFaster:
+            if (running_ && period_ > kFastestPeriodLimit) {
+                period_ /= 2;
+                stopTimer();
+                startTimer();
+            }
+            return true;
+        case kCmdSlower:
+            if (running_ && period_ < kSlowestPeriodLimit) {
+                period_ *= 2;
+                stopTimer();
+                startTimer();
+            }
+            return true;
+        case kCmdReset: {
+            // Resetting empties the game, so a file still being read must stop first;
+            // otherwise its records would mix into whatever comes next.
+            stopTimer();
+            stopParser();
+            {
+                std::lock_guard lock(mutex_);
+                clearStore();
+            }
+            period_ = kDefaultPeriod;
+            running_ = false;
+            reverse_ = false;
+            return true;
+        }
+        case kCmdSave:
+            return saveWithDialog();
+        default:
+            return true;
+    }
+}
+
+bool LogPlayer::availability(int number) const {
+    if (number == kCmdOpen) return true;
+    std::size_t count = 0;
+    std::size_t at = 0;
+    {
+        std::lock_guard lock(mutex_);
+        count = frames_.size();
+        at = index_;
+    }
+    if (count == 0) return false;
+    switch (number) {
+        case kCmdPlay:
+            return !(running_ && !reverse_);
+        case kCmdStop:
+            return running_;
+        case kCmdRewind:
+            return at != 0;
+        case kCmdReverse:
+            return !(running_ && reverse_);
+        case kCmdFaster:
+            return period_ > kFastestPeriodLimit;
+        case kCmdSlower:
+            return period_ < kSlowestPeriodLimit;
+        default:
+            return true;
+    }
+}
+
+void LogPlayer::startTimer() {
+    if (running_) return;
+    host_.startTimer(static_cast<int>(period_));
+    running_ = true;
+}
+
+void LogPlayer::stopTimer() {
+    if (!running_) return;
+    host_.stopTimer();
+    running_ = false;
+}
+
+void LogPlayer::play() {
+    if (!replayMode_) {
+        startTimer();
+        reverse_ = false;
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (index_ == 0) {
+            replayMode_ = false;
+            return;
+        }
+        replayEnd_ = current_.cycle;
+        index_ = index_ >= kReplayLength ? index_ - kReplayLength : 0;
+    }
+    period_ = kDefaultPeriod;
+    startTimer();
+    reverse_ = false;
+}
+
+void LogPlayer::jump() {
+    const bool wasRunning = running_;
+    stopTimer();
+    const auto chosen = host_.askJumpCycle(first_cycle(), last_cycle(), current_cycle());
+    if (chosen) {
+        std::lock_guard lock(mutex_);
+        if (!frames_.empty()) index_ = findLocked(*chosen);
+    }
+    if (wasRunning) startTimer();
+}
+
+std::optional<cycle_info_t> LogPlayer::current() {
+    bool reachedEnd = false;
+    std::optional<cycle_info_t> result;
+    {
+        std::lock_guard lock(mutex_);
+        if (frames_.empty()) return std::nullopt;
+        if (running_) {
+            if (reverse_) {
+                if (index_ > 0) {
+                    --index_;
+                } else {
+                    reachedEnd = true;
+                }
+            } else if (index_ + 1 < frames_.size()) {
+                ++index_;
+            } else {
+                reachedEnd = true;
+            }
+        }
+        copyCurrentLocked();
+        result = current_;
+    }
+    // The host's timer is stopped outside the lock: the host may be the GUI, which
+    // must never wait for the lock while a producer's draw call waits for the GUI.
+    if (reachedEnd) stopTimer();
+    return result;
+}
+
+void LogPlayer::copyCurrentLocked() {
+    if (index_ >= frames_.size()) index_ = frames_.empty() ? 0 : frames_.size() - 1;
+    current_ = frames_[index_];
+    currentDecisions_ = CurrentDecisions{};
+    if (decisionsLoaded_[0] && index_ < passDecisions_.size()) currentDecisions_.pass = passDecisions_[index_];
+    if (decisionsLoaded_[1] && index_ < interceptDecisions_.size()) {
+        currentDecisions_.intercept = interceptDecisions_[index_];
+    }
+    if (decisionsLoaded_[2] && index_ < defenseDecisions_.size()) {
+        currentDecisions_.defense = defenseDecisions_[index_];
+    }
+}
+
+std::optional<cycle_info_t> LogPlayer::timerTick() {
+    auto record = current();
+    if (record && replayMode_) {
+        host_.sendReplayPacket(buildReplayPacket(*record));
+        if (record->cycle == replayEnd_) {
+            replayMode_ = false;
+            command(kCmdStop);
+        }
+    }
+    return record;
+}
+
+void LogPlayer::setReplayMode(bool on) { replayMode_ = on; }
+
+std::vector<std::uint8_t> LogPlayer::buildReplayPacket(const cycle_info_t& record) {
+    std::vector<std::uint8_t> packet(kReplayPacketSize, 0);
+    packet[0] = 'B';
+    putLe16(packet.data() + 4, 1);
+    std::memcpy(packet.data() + 8, record.data.data(), kCycleDataSize);
+    return packet;
+}
+
+std::optional<cycle_info_t> LogPlayer::last() const {
+    std::lock_guard lock(mutex_);
+    if (frames_.empty()) return std::nullopt;
+    return frames_.back();
+}
+
+int LogPlayer::first_cycle() const {
+    std::lock_guard lock(mutex_);
+    return frames_.empty() ? 0 : frames_.front().cycle;
+}
+
+int LogPlayer::last_cycle() const {
+    std::lock_guard lock(mutex_);
+    return frames_.empty() ? 0 : frames_.back().cycle;
+}
+
+int LogPlayer::current_cycle() const {
+    std::lock_guard lock(mutex_);
+    if (frames_.empty()) return 0;
+    return frames_[std::min(index_, frames_.size() - 1)].cycle;
+}
+
+std::size_t LogPlayer::find(int cycle) const {
+    std::lock_guard lock(mutex_);
+    return findLocked(cycle);
+}
+
+std::size_t LogPlayer::findLocked(int cycle) const {
+    if (frames_.empty()) return 0;
+    std::size_t low = 0;
+    std::size_t high = frames_.size() - 1;
+    std::size_t middle = (low + high) / 2;
+    for (;;) {
+        if (frames_[middle].cycle == cycle) return middle;
+        if (frames_[middle].cycle < cycle) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+        middle = (low + high) / 2;
+        if (middle == low || middle == high) {
+            if (frames_[low].cycle == cycle) return low;
+            if (frames_[high].cycle == cycle) return high;
+            return middle;
+        }
+    }
+}
+
+void LogPlayer::preview(int cycle) {
+    cycle_info_t record;
+    {
+        std::lock_guard lock(mutex_);
+        if (frames_.empty()) return;
+        record = frames_[findLocked(cycle)];
+    }
+    host_.drawRecord(record);
+}
+
+void LogPlayer::add(const cycle_info_t& record) {
+    std::lock_guard lock(mutex_);
+    frames_.push_back(record);
+    if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record);
+    if (frames_.size() == 1) {
+        index_ = 0;
+        copyCurrentLocked();
+        host_.drawRecord(record);
+    }
+    if (hooks_) hooks_->feedOpponentModel(record);
+}
+
+void LogPlayer::add_with_decisions(const cycle_info_t& record, const cycle_pass_info& pass,
+                                   const cycle_intercept_info& intercept, const cycle_defense_info& defense) {
+    std::lock_guard lock(mutex_);
+    frames_.push_back(record);
+    if (decisionsLoaded_[0]) passDecisions_.push_back(pass);
+    if (decisionsLoaded_[1]) interceptDecisions_.push_back(intercept);
+    if (decisionsLoaded_[2]) defenseDecisions_.push_back(defense);
+    if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record);
+    if (frames_.size() == 1) {
+        index_ = 0;
+        copyCurrentLocked();
+        host_.drawRecord(record);
+    }
+    if (hooks_) hooks_->feedOpponentModel(record);
+}
+
+bool LogPlayer::parse_monitor_packet(const std::uint8_t* packet, std::size_t size) {
+    return dispinfoParser_.parse(packet, size);
+}
+
+void LogPlayer::addPlayerType(const player_type_t& type) {
+    std::lock_guard lock(mutex_);
+    playerTypes_.push_back(type);
+}
+
+void LogPlayer::setServerParameters(const server_param_t& params) {
+    std::lock_guard lock(mutex_);
+    serverParams_ = params;
+    hasServerParams_ = true;
+}
+
+void LogPlayer::setPlayerParameters(const player_param_t& params) {
+    std::lock_guard lock(mutex_);
+    playerParams_ = params;
+}
+
+std::optional<player_type_t> LogPlayer::player_type(int id) const {
+    std::lock_guard lock(mutex_);
+    return findPlayerType(playerTypes_, id);
+}
+
+std::vector<player_type_t> LogPlayer::player_types() const {
+    std::lock_guard lock(mutex_);
+    return playerTypes_;
+}
+
+server_param_t LogPlayer::server_parameters() const {
+    std::lock_guard lock(mutex_);
+    return serverParams_;
+}
+
+player_param_t LogPlayer::player_parameters() const {
+    std::lock_guard lock(mutex_);
+    return playerParams_;
+}
+
+bool LogPlayer::hasServerParameters() const {
+    std::lock_guard lock(mutex_);
+    return hasServerParams_;
+}
+
+double LogPlayer::ball_size() const {
+    std::lock_guard lock(mutex_);
+    return hasServerParams_ ? ballSizeOf(serverParams_) : kDefaultBallSize;
+}
+
+void LogPlayer::startOpponentModel(const show_info_t& show) {
+    GameAnalysisHooks* hooks = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        hooks = hooks_;
+    }
+    if (hooks) hooks->startOpponentModel(show);
+}
+
+void LogPlayer::finishOpponentModel() {
+    GameAnalysisHooks* hooks = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        hooks = hooks_;
+    }
+    if (hooks && hooks->opponentModelEnabled()) {
+        hooks->finishOpponentModel();
+        host_.showMessage(kOpponentModelDoneText);
+    }
+}
+
+bool LogPlayer::decisionsLoaded(DecisionFile which) const {
+    return decisionsLoaded_[static_cast<std::size_t>(which)];
+}
+
+LogFile* LogPlayer::decisionFile(DecisionFile which) {
+    const auto i = static_cast<std::size_t>(which);
+    return decisionsLoaded_[i] ? decisionFiles_[i].get() : nullptr;
+}
+
+CurrentDecisions LogPlayer::currentDecisions() const {
+    std::lock_guard lock(mutex_);
+    return currentDecisions_;
+}
+
+std::size_t LogPlayer::decisionCount(DecisionFile which) const {
+    std::lock_guard lock(mutex_);
+    switch (which) {
+        case DecisionFile::Pass:
+            return passDecisions_.size();
+        case DecisionFile::Intercept:
+            return interceptDecisions_.size();
+        case DecisionFile::Behave:
+            return defenseDecisions_.size();
+    }
+    return 0;
+}
+
+std::size_t LogPlayer::size() const {
+    std::lock_guard lock(mutex_);
+    return frames_.size();
+}
+
+std::size_t LogPlayer::index() const {
+    std::lock_guard lock(mutex_);
+    return index_;
+}
+
+void LogPlayer::clearStore() {
+    frames_.clear();
+    playerTypes_.clear();
+    passDecisions_.clear();
+    interceptDecisions_.clear();
+    defenseDecisions_.clear();
+    currentDecisions_ = CurrentDecisions{};
+    index_ = 0;
+    if (hooks_) hooks_->storeCleared();
+}
+
+void LogPlayer::stopParser() {
+    if (parserThread_) {
+        parserThread_->stop();
+        parserThread_.reset();
+    }
+}
+
+bool LogPlayer::load(const std::string& path) {
+    stopTimer();
+    stopParser();
+    if (logFile_) {
+        logFile_->close();
+        logFile_.reset();
+    }
+    for (auto& f : decisionFiles_) {
+        if (f) f->close();
+        f.reset();
+    }
+
+    logFile_ = std::make_unique<LogFile>(path, LogFile::Mode::Read);
+
+    const std::string prefix = decisionPrefix(path);
+    for (std::size_t i = 0; i < decisionFiles_.size(); ++i) {
+        auto file = std::make_unique<LogFile>(prefix + kDecisionFileNames[i], LogFile::Mode::Read);
+        decisionsLoaded_[i] = file->isOpen();
+        if (file->isOpen()) {
+            file->skip(kDecisionHeaderSize);
+            decisionFiles_[i] = std::move(file);
+        }
+    }
+
+    loadError_ = 0;
+    if (!logFile_->isOpen()) {
+        loadOutcome_ = LoadOutcome::CannotOpen;
+        loadError_ = logFile_->error();
+    } else if (logFile_->atEnd()) {
+        // A read error (a directory, say) also looks like an empty file; tell them apart.
+        loadError_ = logFile_->error();
+        loadOutcome_ = loadError_ != 0 ? LoadOutcome::CannotOpen : LoadOutcome::Empty;
+    } else {
+        startReading();
+    }
+    return true;
+}
+
+void LogPlayer::startReading() {
+    {
+        std::lock_guard lock(mutex_);
+        clearStore();
+    }
+    format_ = LogFormat::None;
+    CLogParser* parser = nullptr;
+    char magic[4] = {0, 0, 0, 0};
+    if (logFile_->read(magic, 3) == 3) {
+        if (std::memcmp(magic, "ULG", 3) == 0) {
+            if (logFile_->read(magic + 3, 1) == 1 && magic[3] == 3) {
+                parser = &v3Parser_;
+                format_ = LogFormat::V3;
+            }
+        } else if (std::memcmp(magic, "SLG", 3) == 0) {
+            parser = &sightParser_;
+            format_ = LogFormat::Sight;
+        } else if (std::memcmp(magic, "SLH", 3) == 0) {
+            parser = &sightV2Parser_;
+            format_ = LogFormat::SightV2;
+        }
+    }
+    if (!parser) {
+        loadOutcome_ = LoadOutcome::UnknownFormat;
+        return;
+    }
+    loadOutcome_ = LoadOutcome::Reading;
+    parserThread_ = std::make_unique<CParserThread>(*logFile_, *parser);
+    parserThread_->start();
+}
+
+void LogPlayer::waitForParser() {
+    if (parserThread_) parserThread_->wait();
+}
+
+bool LogPlayer::parsing() const { return parserThread_ && parserThread_->running(); }
+
+std::optional<bool> LogPlayer::parseResult() const {
+    if (!parserThread_ || !parserThread_->finished()) return std::nullopt;
+    return parserThread_->result();
+}
+
+bool LogPlayer::save(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    if (frames_.empty()) return false;
+    LogFile file(path, LogFile::Mode::Write);
+    if (!file.isOpen()) return false;
+    bool ok = false;
+    switch (frames_.front().kind) {
+        case kShowRecord:
+            ok = writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
+            break;
+        case kSightRecord:
+            ok = writeSightLog(file, frames_);
+            break;
+        case kSightRecordV2:
+            ok = writeSightLogV2(file, frames_, playerTypes_);
+            break;
+        default:
+            ok = false;
+            break;
+    }
+    return file.close() && ok;
+}
+
+bool LogPlayer::saveWithDialog() {
+    if (size() == 0) return false;
+    const bool wasRunning = running_;
+    stopTimer();
+    const auto path = host_.askSavePath();
+    if (!path) return false;
+    const bool result = save(*path);
+    if (wasRunning) startTimer();
+    return result;
+}
+
+}  // namespace tessarin

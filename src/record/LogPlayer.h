@@ -1,0 +1,215 @@
+#pragma once
+
+// The one game that is loaded or being received, and its playback.
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "record/DecisionRecords.h"
+#include "record/Dispinfo2Parser.h"
+#include "record/GameRecords.h"
+#include "record/LogFile.h"
+#include "record/PlaybackHost.h"
+#include "record/SightLogParser.h"
+#include "record/SightLogV2Parser.h"
+#include "record/V3LogParser.h"
+
+namespace tessarin {
+
+class CParserThread;
+
+// The log player's numbered commands.
+enum LogPlayerCommand : int {
+    kCmdOpen = 0,
+    kCmdLoad = 1,
+    kCmdPlay = 2,
+    kCmdStop = 3,
+    kCmdStepForward = 4,
+    kCmdStepBack = 5,
+    kCmdRewind = 6,
+    kCmdJump = 7,
+    kCmdReverse = 8,
+    kCmdFaster = 9,
+    kCmdSlower = 10,
+    kCmdReset = 11,
+    kCmdSave = 12,
+};
+
+enum class DecisionFile : int { Pass = 0, Intercept = 1, Behave = 2 };
+inline constexpr std::array<const char*, 3> kDecisionFileNames = {"pass.dec", "intercept.dec", "behave.dec"};
+
+// Which reader the last load chose.
+enum class LogFormat { None, V3, Sight, SightV2 };
+
+// What the last load found before reading started.
+enum class LoadOutcome { NotLoaded, Reading, CannotOpen, Empty, UnknownFormat };
+
+// The decisions of the current cycle, one list per decision file.
+struct CurrentDecisions {
+    cycle_pass_info pass;
+    cycle_intercept_info intercept;
+    cycle_defense_info defense;
+};
+
+// Size of the packet that replays a record to the clients.
+inline constexpr std::size_t kReplayPacketSize = 2060;
+// Records that a replay goes back from the current one.
+inline constexpr std::size_t kReplayLength = 30;
+// The message shown when the opponent model finished with a game log.
+inline constexpr const char* kOpponentModelDoneText = "Opponent Model Recognization done!!";
+
+// Owns the frame store of the loaded game, its parameter blocks and decision records,
+// the parsers and the parser thread, and turns the numbered commands into playback.
+//
+// Threads: the GUI thread issues commands and ticks; the parser thread (files) and the
+// monitor's receiving thread append through add(). `mutex_` guards the store, and every
+// accessor hands out copies: nobody keeps a reference into the store across the lock.
+class LogPlayer final {
+public:
+    explicit LogPlayer(PlaybackHost& host, GameAnalysisHooks* hooks = nullptr);
+    ~LogPlayer();
+    LogPlayer(const LogPlayer&) = delete;
+    LogPlayer& operator=(const LogPlayer&) = delete;
+
+    // Sets the analysis fed by add(); call before anything is loaded or received.
+    void setAnalysisHooks(GameAnalysisHooks* hooks);
+
+    // Runs command 0..12 with its text argument (the path for load). Other numbers do
+    // nothing. Returns the result of open, load and save, true for the others.
+    bool command(int number, const std::string& text = {});
+    // Whether a command's menu entry and button are enabled.
+    bool availability(int number) const;
+
+    // The record to draw now; moves one step first while the timer runs. None when empty.
+    std::optional<cycle_info_t> current();
+    // One expiry of the playback timer: current(), and in replay mode the replay packet
+    // for the clients and the end of the replay. Returns the record to draw.
+    std::optional<cycle_info_t> timerTick();
+    std::optional<cycle_info_t> last() const;
+    int first_cycle() const;
+    int last_cycle() const;
+    int current_cycle() const;
+    // Index of the record with this cycle, or of a neighbour when it is missing (bisection).
+    std::size_t find(int cycle) const;
+    // Draws the record of this cycle without moving the playback position.
+    void preview(int cycle);
+
+    // Producers: append a record (any thread).
+    void add(const cycle_info_t& record);
+    void add_with_decisions(const cycle_info_t& record, const cycle_pass_info& pass,
+                            const cycle_intercept_info& intercept, const cycle_defense_info& defense);
+    // A datagram of the monitor connection; true when it stored a show record.
+    bool parse_monitor_packet(const std::uint8_t* packet, std::size_t size);
+
+    void addPlayerType(const player_type_t& type);
+    void setServerParameters(const server_param_t& params);
+    void setPlayerParameters(const player_param_t& params);
+    std::optional<player_type_t> player_type(int id) const;
+    std::vector<player_type_t> player_types() const;
+    server_param_t server_parameters() const;
+    player_param_t player_parameters() const;
+    bool hasServerParameters() const;
+    // Ball size from the server parameters, or the default before any arrived.
+    double ball_size() const;
+
+    // Opponent-model calls from the game-log reader.
+    void startOpponentModel(const show_info_t& show);
+    void finishOpponentModel();
+
+    // Decision files of the loaded log. decisionFile() is for the parser thread while it reads.
+    bool decisionsLoaded(DecisionFile which) const;
+    LogFile* decisionFile(DecisionFile which);
+    CurrentDecisions currentDecisions() const;
+    std::size_t decisionCount(DecisionFile which) const;
+
+    // Replay of the last cycles to the clients.
+    void setReplayMode(bool on);
+    bool replayMode() const { return replayMode_; }
+    static std::vector<std::uint8_t> buildReplayPacket(const cycle_info_t& record);
+
+    // Writes the store to a file in the format of its first record; false when the store
+    // is empty, the file cannot be created or a write failed.
+    bool save(const std::string& path) const;
+
+    // Blocks until the parser thread has read its file.
+    void waitForParser();
+    bool parsing() const;
+    LogFormat format() const { return format_; }
+    LoadOutcome loadOutcome() const { return loadOutcome_; }
+    // The errno behind LoadOutcome::CannotOpen.
+    int loadError() const { return loadError_; }
+    // The parser's result once it finished: true when it read to the end of the file.
+    std::optional<bool> parseResult() const;
+
+    std::size_t size() const;
+    std::size_t index() const;
+    double period() const { return period_; }
+    bool running() const { return running_; }
+    bool reverse() const { return reverse_; }
+
+    // Calls f(const std::vector<cycle_info_t>&) with the store under the lock. f must
+    // not call back into the log player.
+    template <typename F>
+    decltype(auto) withStore(F&& f) const {
+        std::lock_guard lock(mutex_);
+        return f(frames_);
+    }
+
+private:
+    bool load(const std::string& path);
+    void startReading();
+    void stopParser();
+    void clearStore();  // requires mutex_
+    void startTimer();
+    void stopTimer();
+    void play();
+    void jump();
+    bool saveWithDialog();
+    void copyCurrentLocked();  // requires mutex_
+    std::size_t findLocked(int cycle) const;  // requires mutex_
+
+    PlaybackHost& host_;
+    GameAnalysisHooks* hooks_ = nullptr;  // guarded by mutex_ for add(); set before use
+
+    // GUI-thread state: playback and loading.
+    double period_ = 100.0;
+    bool running_ = false;
+    bool reverse_ = false;
+    bool replayMode_ = false;
+    int replayEnd_ = 0;
+    LogFormat format_ = LogFormat::None;
+    LoadOutcome loadOutcome_ = LoadOutcome::NotLoaded;
+    int loadError_ = 0;
+    std::unique_ptr<LogFile> logFile_;  // read by the parser thread until it is joined
+    std::array<std::unique_ptr<LogFile>, 3> decisionFiles_;  // read by the parser thread only
+    std::array<bool, 3> decisionsLoaded_ = {false, false, false};
+    std::unique_ptr<CParserThread> parserThread_;
+
+    CSightLogParser sightParser_;
+    CSightLogV2Parser sightV2Parser_;
+    CV3LogParser v3Parser_;
+    CDispinfo2Parser dispinfoParser_;  // used on the monitor's receiving thread only
+
+    mutable std::mutex mutex_;
+    // Guarded by mutex_:
+    std::vector<cycle_info_t> frames_;
+    std::vector<cycle_pass_info> passDecisions_;
+    std::vector<cycle_intercept_info> interceptDecisions_;
+    std::vector<cycle_defense_info> defenseDecisions_;
+    std::vector<player_type_t> playerTypes_;
+    server_param_t serverParams_{};
+    player_param_t playerParams_{};
+    bool hasServerParams_ = false;
+    std::size_t index_ = 0;
+    cycle_info_t current_;
+    CurrentDecisions currentDecisions_;
+};
+
+}  // namespace tessarin

@@ -1,0 +1,37 @@
+#include "record/ParserThread.h"
+
+#include "record/LogFile.h"
+#include "record/LogParser.h"
+
+namespace tessarin {
+
+CParserThread::CParserThread(LogFile& file, CLogParser& parser) : file_(file), parser_(parser) {}
+
+CParserThread::~CParserThread() { stop(); }
+
+bool CParserThread::start() {
+    if (thread_.joinable()) return false;
+    running_.store(true, std::memory_order_release);
+    thread_ = std::jthread([this](std::stop_token stop) { run(std::move(stop)); });
+    return true;
+}
+
+void CParserThread::stop() {
+    if (!thread_.joinable()) return;
+    thread_.request_stop();
+    thread_.join();
+}
+
+void CParserThread::wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void CParserThread::run(std::stop_token stop) {
+    const bool result = parser_.parse(file_, stop);
+    result_.store(result, std::memory_order_release);
+    file_.close();
+    running_.store(false, std::memory_order_release);
+    finished_.store(true, std::memory_order_release);
+}
+
+}  // namespace tessarin

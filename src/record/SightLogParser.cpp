@@ -1,0 +1,20 @@
+#include "record/SightLogParser.h"
+
+#include "record/LogFile.h"
+#include "record/LogPlayer.h"
+
+namespace tessarin {
+
+bool CSightLogParser::parse(LogFile& file, std::stop_token stop) {
+    cycle_info_t work;
+    work.kind = kSightRecord;
+    work.valid = 1;
+    while (!stop.stop_requested()) {
+        if (file.read(work.data.data(), kSightRecordSize) != kSightRecordSize) return true;
+        work.cycle = static_cast<std::int16_t>(recordCycle(work));
+        player_.add(work);
+    }
+    return false;
+}
+
+}  // namespace tessarin

@@ -1,0 +1,124 @@
+#include "record/V3LogParser.h"
+
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "record/ByteOrder.h"
+#include "record/LogFile.h"
+#include "record/LogPlayer.h"
+
+namespace tessarin {
+
+namespace {
+
+template <typename T>
+bool readExact(LogFile& file, T& out) {
+    std::array<std::uint8_t, sizeof(T)> bytes;
+    if (file.read(bytes.data(), bytes.size()) != bytes.size()) return false;
+    std::memcpy(&out, bytes.data(), sizeof(T));
+    return true;
+}
+
+bool readBe16(LogFile& file, std::uint16_t& out) {
+    std::uint8_t bytes[2];
+    if (file.read(bytes, 2) != 2) return false;
+    out = be16(bytes);
+    return true;
+}
+
+// Reads a message body: board, length, text. The length is a byte count (taken as
+// unsigned); at most kMaxMessageLength bytes are kept and the excess is skipped so
+// that reading stays in step with the records. False when the file ends inside it.
+bool readMessage(LogFile& file, std::string& text) {
+    std::uint16_t board = 0;
+    std::uint16_t length = 0;
+    if (!readBe16(file, board) || !readBe16(file, length)) return false;
+    std::array<char, kMaxMessageLength> buffer;
+    const std::size_t kept = std::min<std::size_t>(length, buffer.size());
+    if (file.read(buffer.data(), kept) != kept) return false;
+    if (file.skip(length - kept) != length - kept) return false;
+    const std::size_t end = std::string_view(buffer.data(), kept).find('\0');
+    text.assign(buffer.data(), end == std::string_view::npos ? kept : end);
+    return true;
+}
+
+}  // namespace
+
+bool CV3LogParser::endOfFile(const std::stop_token& stop) {
+    if (stop.stop_requested()) return false;
+    player_.finishOpponentModel();
+    return true;
+}
+
+bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
+    cycle_info_t work;
+    work.valid = 1;
+    work.kind = kShowRecord;
+    bool opponentModelStarted = false;
+
+    while (!stop.stop_requested()) {
+        std::uint16_t rawKind = 0;
+        if (!readBe16(file, rawKind)) break;
+        switch (static_cast<std::int16_t>(rawKind)) {
+            case kV3Show: {
+                std::array<std::uint8_t, kShowBodySize> body;
+                if (file.read(body.data(), body.size()) != body.size()) return endOfFile(stop);
+                std::memcpy(work.data.data() + kShowBodyOffset, body.data(), body.size());
+                work.cycle = static_cast<std::int16_t>(recordCycle(work));
+                if (!opponentModelStarted && work.data[offsetof(show_info_t, playmode)] == PM_PlayOn) {
+                    player_.startOpponentModel(work.show());
+                    opponentModelStarted = true;
+                }
+                player_.add(work);
+                work.messages.clear();
+                break;
+            }
+            case kV3Message: {
+                std::string text;
+                if (!readMessage(file, text)) return endOfFile(stop);
+                if (text.starts_with(kReceivedPrefix)) {
+                    work.messages += text;
+                    work.messages += kMessageSeparator;
+                }
+                break;
+            }
+            case kV3PlayMode: {
+                std::uint8_t mode = 0;
+                if (file.read(&mode, 1) != 1) return endOfFile(stop);
+                work.data[offsetof(show_info_t, playmode)] = mode;
+                break;
+            }
+            case kV3Teams: {
+                std::array<std::uint8_t, 2 * sizeof(team_info_t)> teams;
+                if (file.read(teams.data(), teams.size()) != teams.size()) return endOfFile(stop);
+                std::memcpy(work.data.data() + offsetof(show_info_t, team), teams.data(), teams.size());
+                break;
+            }
+            case kV3PlayerType: {
+                player_type_t type;
+                if (!readExact(file, type)) return endOfFile(stop);
+                player_.addPlayerType(type);
+                break;
+            }
+            case kV3ServerParams: {
+                server_param_t params;
+                if (!readExact(file, params)) return endOfFile(stop);
+                player_.setServerParameters(params);
+                break;
+            }
+            case kV3PlayerParams: {
+                player_param_t params;
+                if (!readExact(file, params)) return endOfFile(stop);
+                player_.setPlayerParameters(params);
+                break;
+            }
+            default:
+                // Kinds 0, 3, 4 and above 9 have no known body: the game ends here.
+                return false;
+        }
+    }
+    return endOfFile(stop);
+}
+
+}  // namespace tessarin

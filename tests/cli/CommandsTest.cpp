@@ -1,0 +1,109 @@
+// The command-line tool's subcommands, run in-process.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+#include "cli/Commands.h"
+#include "support/LogBuilder.h"
+
+namespace tessarin::cli {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+    int status = 0;
+    std::string out, err;
+};
+
+CliRun info(const std::string& file, bool json) {
+    std::ostringstream out, err;
+    CliRun r;
+    r.status = runInfo({file, json}, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+TEST(InfoCommand, JsonDescribesTheDemoGameWithExactlyTheDocumentedKeys) {
+    const CliRun r = info(test::demoGamePath(), true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : doc.items()) keys.push_back(key);
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(keys, (std::vector<std::string>{"decision_files", "file", "first_cycle", "format", "last_cycle", "left",
+                                              "player_types", "records", "records_with_messages", "right"}));
+    EXPECT_EQ(doc["format"], "v3");
+    EXPECT_EQ(doc["records"], 8667);
+    EXPECT_EQ(doc["first_cycle"], 1);
+    EXPECT_EQ(doc["last_cycle"], 8000);
+    EXPECT_EQ(doc["left"]["name"], "HELIOS_left");
+    EXPECT_EQ(doc["left"]["score"], 4);
+    EXPECT_EQ(doc["right"]["name"], "HELIOS_right");
+    EXPECT_EQ(doc["right"]["score"], 1);
+    EXPECT_EQ(doc["player_types"], 18);
+    EXPECT_EQ(doc["records_with_messages"], 0);
+    EXPECT_EQ(doc["decision_files"], (nlohmann::json{{"pass", false}, {"intercept", false}, {"behave", false}}));
+}
+
+TEST(InfoCommand, CountsRecordsWithMessagesAndFindsDecisionFiles) {
+    TempDir dir;
+    const std::string log =
+        dir.write("t-log.slh", test::sightV2Log({1, 2}));
+    dir.write("t-intercept.dec", {'D', 'E', 'C'});
+    CliRun r = info(log, true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["format"], "sight-v2");
+    EXPECT_EQ(doc["decision_files"]["intercept"], true);
+    EXPECT_EQ(doc["decision_files"]["pass"], false);
+    EXPECT_TRUE(doc["left"].is_null()) << "a sight log has no show record to take teams from";
+
+    const std::string game = dir.write(
+        "m.rcg", test::V3LogBuilder().message("Recv a").show(1).show(2).message("Recv b").show(3).bytes());
+    doc = nlohmann::json::parse(info(game, true).out);
+    EXPECT_EQ(doc["records_with_messages"], 2);
+    const CliRun text = info(game, false);
+    EXPECT_NE(text.out.find("records with messages: 2"), std::string::npos) << text.out;
+}
+
+TEST(InfoCommand, BadFilesFailWithAClearMessage) {
+    TempDir dir;
+    const struct {
+        std::string path;
+        std::string expected;
+    } cases[] = {
+        {dir.file("missing.rcg"), "No such file"},
+        {dir.write("empty.rcg", {}), "is empty"},
+        {dir.write("text.rcg", {'h', 'e', 'l', 'l', 'o'}), "not a known game file"},
+        {dir.write("v2.rcg", test::V3LogBuilder(2).show(1).bytes()), "not a known game file"},
+        {dir.path().string(), "cannot read"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = info(c.path, false);
+        EXPECT_NE(r.status, 0) << c.path;
+        EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    const CliRun truncated = info(dir.write("cut.rcg", test::V3LogBuilder().show(1).kind(4).bytes()), false);
+    EXPECT_EQ(truncated.status, 0);
+    EXPECT_NE(truncated.err.find("warning"), std::string::npos);
+}
+
+TEST(ConvertCommand, WritesTheGameAgainAndRefusesWhatItCannotWrite) {
+    TempDir dir;
+    std::ostringstream out, err;
+    const std::string in = dir.write("in.slg", test::sightLog({1, 2, 3}));
+    ASSERT_EQ(runConvert({in, dir.file("out.slg")}, out, err), 0) << err.str();
+    EXPECT_EQ(test::readFile(dir.file("out.slg")), test::readFile(in));
+    EXPECT_NE(runConvert({in, dir.file("no/such/dir.slg")}, out, err), 0);
+    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+    const std::string typesOnly = dir.write("types.slh", test::sightV2Log({}));
+    EXPECT_NE(runConvert({typesOnly, dir.file("x.slh")}, out, err), 0);
+}
+
+}  // namespace
+}  // namespace tessarin::cli
