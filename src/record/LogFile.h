@@ -45,7 +45,7 @@ private:
     bool refill();
     bool flush();
 
-    static constexpr std::size_t kBufferSize = 1 << 20;
+    static constexpr std::size_t kBufferSize = 64 << 10;
 
     int fd_ = -1;
     Mode mode_ = Mode::Read;

@@ -308,6 +308,15 @@ void LogPlayer::preview(int cycle) {
 
 void LogPlayer::add(const cycle_info_t& record) {
     std::lock_guard lock(mutex_);
+    addLocked(record);
+}
+
+void LogPlayer::add(std::span<const cycle_info_t> records) {
+    std::lock_guard lock(mutex_);
+    for (const auto& record : records) addLocked(record);
+}
+
+void LogPlayer::addLocked(const cycle_info_t& record) {
     frames_.push_back(record);
     if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record);
     if (frames_.size() == 1) {

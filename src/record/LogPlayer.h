@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,8 @@ public:
 
     // Producers: append a record (any thread).
     void add(const cycle_info_t& record);
+    // Appends several records in order under one taking of the lock, each exactly as add().
+    void add(std::span<const cycle_info_t> records);
     void add_with_decisions(const cycle_info_t& record, const cycle_pass_info& pass,
                             const cycle_intercept_info& intercept, const cycle_defense_info& defense);
     // A datagram of the monitor connection; true when it stored a show record.
@@ -173,6 +176,7 @@ private:
     void jump();
     bool saveWithDialog();
     void copyCurrentLocked();  // requires mutex_
+    void addLocked(const cycle_info_t& record);  // requires mutex_
     std::size_t findLocked(int cycle) const;  // requires mutex_
 
     PlaybackHost& host_;

@@ -45,7 +45,8 @@ bool readMessage(LogFile& file, std::string& text) {
 
 }  // namespace
 
-bool CV3LogParser::endOfFile(const std::stop_token& stop) {
+bool CV3LogParser::endOfFile(const std::stop_token& stop, RecordBatch& batch) {
+    batch.flush();
     if (stop.stop_requested()) return false;
     player_.finishOpponentModel();
     return true;
@@ -56,27 +57,30 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
     work.valid = 1;
     work.kind = kShowRecord;
     bool opponentModelStarted = false;
+    RecordBatch batch(player_);
 
     while (!stop.stop_requested()) {
         std::uint16_t rawKind = 0;
         if (!readBe16(file, rawKind)) break;
         switch (static_cast<std::int16_t>(rawKind)) {
             case kV3Show: {
-                std::array<std::uint8_t, kShowBodySize> body;
-                if (file.read(body.data(), body.size()) != body.size()) return endOfFile(stop);
-                std::memcpy(work.data.data() + kShowBodyOffset, body.data(), body.size());
+                // A torn body only spoils the work record, which is then never stored.
+                if (file.read(work.data.data() + kShowBodyOffset, kShowBodySize) != kShowBodySize) {
+                    return endOfFile(stop, batch);
+                }
                 work.cycle = static_cast<std::int16_t>(recordCycle(work));
                 if (!opponentModelStarted && work.data[offsetof(show_info_t, playmode)] == PM_PlayOn) {
+                    batch.flush();
                     player_.startOpponentModel(work.show());
                     opponentModelStarted = true;
                 }
-                player_.add(work);
+                batch.add(work);
                 work.messages.clear();
                 break;
             }
             case kV3Message: {
                 std::string text;
-                if (!readMessage(file, text)) return endOfFile(stop);
+                if (!readMessage(file, text)) return endOfFile(stop, batch);
                 if (text.starts_with(kReceivedPrefix)) {
                     work.messages += text;
                     work.messages += kMessageSeparator;
@@ -85,40 +89,41 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
             }
             case kV3PlayMode: {
                 std::uint8_t mode = 0;
-                if (file.read(&mode, 1) != 1) return endOfFile(stop);
+                if (file.read(&mode, 1) != 1) return endOfFile(stop, batch);
                 work.data[offsetof(show_info_t, playmode)] = mode;
                 break;
             }
             case kV3Teams: {
                 std::array<std::uint8_t, 2 * sizeof(team_info_t)> teams;
-                if (file.read(teams.data(), teams.size()) != teams.size()) return endOfFile(stop);
+                if (file.read(teams.data(), teams.size()) != teams.size()) return endOfFile(stop, batch);
                 std::memcpy(work.data.data() + offsetof(show_info_t, team), teams.data(), teams.size());
                 break;
             }
             case kV3PlayerType: {
                 player_type_t type;
-                if (!readExact(file, type)) return endOfFile(stop);
+                if (!readExact(file, type)) return endOfFile(stop, batch);
                 player_.addPlayerType(type);
                 break;
             }
             case kV3ServerParams: {
                 server_param_t params;
-                if (!readExact(file, params)) return endOfFile(stop);
+                if (!readExact(file, params)) return endOfFile(stop, batch);
                 player_.setServerParameters(params);
                 break;
             }
             case kV3PlayerParams: {
                 player_param_t params;
-                if (!readExact(file, params)) return endOfFile(stop);
+                if (!readExact(file, params)) return endOfFile(stop, batch);
                 player_.setPlayerParameters(params);
                 break;
             }
             default:
                 // Kinds 0, 3, 4 and above 9 have no known body: the game ends here.
+                batch.flush();
                 return false;
         }
     }
-    return endOfFile(stop);
+    return endOfFile(stop, batch);
 }
 
 }  // namespace tessarin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "record/LogParser.h"
+#include "record/RecordBatch.h"
 
 namespace tessarin {
 
@@ -12,7 +13,7 @@ public:
 
 private:
     // The file ended (or ends inside a record): finish the opponent model unless stopped.
-    bool endOfFile(const std::stop_token& stop);
+    bool endOfFile(const std::stop_token& stop, RecordBatch& batch);
 };
 
 // Record kinds of a version-3 game log.

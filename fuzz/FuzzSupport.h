@@ -1,0 +1,34 @@
+#pragma once
+
+// Shared pieces of the fuzz targets: a host that does nothing and a scratch directory.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "record/LogPlayer.h"
+#include "record/PlaybackHost.h"
+
+namespace tessarin::fuzz {
+
+class NullHost final : public PlaybackHost {
+public:
+    void startTimer(int) override {}
+    void stopTimer() override {}
+    void drawRecord(const cycle_info_t&) override {}
+    std::optional<std::string> askOpenPath() override { return std::nullopt; }
+    std::optional<std::string> askSavePath() override { return std::nullopt; }
+    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
+    void showMessage(const std::string&) override {}
+    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
+};
+
+// A directory of this process for the files a target writes, made on first use.
+std::string scratchFile(const std::string& name);
+void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
+void removeFile(const std::string& path);
+
+// Loads a file, reads it to the end, then exercises playback and saving on what was stored.
+void loadAndPlay(const std::string& path);
+
+}  // namespace tessarin::fuzz

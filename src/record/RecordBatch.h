@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "record/GameRecords.h"
+
+namespace tessarin {
+
+class LogPlayer;
+
+// Collects a file reader's records and hands them to the log player a few at a time.
+// Taking the lock once per record makes every store into the frame store wait for the
+// memory writes of the record before it; in batches the copying overlaps and a game
+// loads markedly faster. Batches are small, so the first cycle is still drawn at once.
+class RecordBatch final {
+public:
+    explicit RecordBatch(LogPlayer& player);
+    ~RecordBatch();
+    RecordBatch(const RecordBatch&) = delete;
+    RecordBatch& operator=(const RecordBatch&) = delete;
+
+    void add(const cycle_info_t& record);
+    void flush();
+
+private:
+    static constexpr std::size_t kBatchSize = 32;
+    LogPlayer& player_;
+    std::vector<cycle_info_t> pending_;
+};
+
+}  // namespace tessarin
