@@ -115,8 +115,7 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         err << "tessarin-cli: cannot write " << options.out << '\n';
         return 1;
     }
-    out << "wrote " << player.size() << " records (" << formatName(player.format()) << ") to " << options.out
-        << '\n';
+    out << "wrote " << player.size() << " records (" << formatName(player.format()) << ") to " << options.out << '\n';
     return 0;
 }
 

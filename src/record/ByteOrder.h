@@ -17,13 +17,10 @@ static_assert(std::endian::native == std::endian::little || std::endian::native 
 // Fixed-point scale of every real value in the server's records.
 inline constexpr double FIXED_SCALE = 65536.0;
 
-constexpr std::uint16_t byteswap16(std::uint16_t v) {
-    return static_cast<std::uint16_t>((v >> 8) | (v << 8));
-}
+constexpr std::uint16_t byteswap16(std::uint16_t v) { return static_cast<std::uint16_t>((v >> 8) | (v << 8)); }
 
 constexpr std::uint32_t byteswap32(std::uint32_t v) {
-    return ((v & 0x000000FFu) << 24) | ((v & 0x0000FF00u) << 8) | ((v & 0x00FF0000u) >> 8) |
-           ((v & 0xFF000000u) >> 24);
+    return ((v & 0x000000FFu) << 24) | ((v & 0x0000FF00u) << 8) | ((v & 0x00FF0000u) >> 8) | ((v & 0xFF000000u) >> 24);
 }
 
 // Network-order <-> host-order for values already held in an integer member
@@ -43,19 +40,13 @@ constexpr std::int32_t hostToNet32(std::int32_t host) { return netToHost32(host)
 constexpr double fixed_to_double(std::int32_t stored) { return netToHost32(stored) / FIXED_SCALE; }
 
 // Readers from raw bytes.
-inline std::uint16_t be16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
+inline std::uint16_t be16(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 inline std::uint32_t be32(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           std::uint32_t{p[3]};
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
 }
-inline std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+inline std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 inline std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
 }
 // A little-endian IEEE single-precision value, as the clients write their sight records.
 inline float lef32(const std::uint8_t* p) { return std::bit_cast<float>(le32(p)); }

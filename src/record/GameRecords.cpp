@@ -98,9 +98,7 @@ std::string teamName(const team_info_t& team) {
 
 TeamState toHost(const team_info_t& team) { return {teamName(team), int16(team.score)}; }
 
-BallState toHost(const ball_info_t& ball) {
-    return {real(ball.x), real(ball.y), real(ball.vx), real(ball.vy)};
-}
+BallState toHost(const ball_info_t& ball) { return {real(ball.x), real(ball.y), real(ball.vx), real(ball.vy)}; }
 
 PlayerState toHost(const player_info_t& p) {
     PlayerState s;

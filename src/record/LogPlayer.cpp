@@ -26,8 +26,7 @@ std::string decisionPrefix(const std::string& path) {
 }  // namespace
 
 LogPlayer::LogPlayer(PlaybackHost& host, GameAnalysisHooks* hooks)
-    : host_(host), hooks_(hooks), sightParser_(*this), sightV2Parser_(*this), v3Parser_(*this),
-      dispinfoParser_(*this) {
+    : host_(host), hooks_(hooks), sightParser_(*this), sightV2Parser_(*this), v3Parser_(*this), dispinfoParser_(*this) {
     frames_.reserve(kInitialStoreCapacity);
 }
 
@@ -414,9 +413,7 @@ void LogPlayer::finishOpponentModel() {
     }
 }
 
-bool LogPlayer::decisionsLoaded(DecisionFile which) const {
-    return decisionsLoaded_[static_cast<std::size_t>(which)];
-}
+bool LogPlayer::decisionsLoaded(DecisionFile which) const { return decisionsLoaded_[static_cast<std::size_t>(which)]; }
 
 LogFile* LogPlayer::decisionFile(DecisionFile which) {
     const auto i = static_cast<std::size_t>(which);

@@ -175,9 +175,9 @@ private:
     void play();
     void jump();
     bool saveWithDialog();
-    void copyCurrentLocked();  // requires mutex_
+    void copyCurrentLocked();                    // requires mutex_
     void addLocked(const cycle_info_t& record);  // requires mutex_
-    std::size_t findLocked(int cycle) const;  // requires mutex_
+    std::size_t findLocked(int cycle) const;     // requires mutex_
 
     PlaybackHost& host_;
     GameAnalysisHooks* hooks_ = nullptr;  // guarded by mutex_ for add(); set before use
@@ -191,7 +191,7 @@ private:
     LogFormat format_ = LogFormat::None;
     LoadOutcome loadOutcome_ = LoadOutcome::NotLoaded;
     int loadError_ = 0;
-    std::unique_ptr<LogFile> logFile_;  // read by the parser thread until it is joined
+    std::unique_ptr<LogFile> logFile_;                       // read by the parser thread until it is joined
     std::array<std::unique_ptr<LogFile>, 3> decisionFiles_;  // read by the parser thread only
     std::array<bool, 3> decisionsLoaded_ = {false, false, false};
     std::unique_ptr<CParserThread> parserThread_;

@@ -54,15 +54,15 @@ bool writeV3Log(LogFile& file, const std::vector<cycle_info_t>& records, const s
         }
         const std::array<std::string, 2> names = {teamName(show.team[0]), teamName(show.team[1])};
         if (names != lastNames || show.team[0].score != lastScores[0] || show.team[1].score != lastScores[1]) {
-            ok = file.writeBe16(kV3Teams) && file.write(record.data.data() + offsetof(show_info_t, team),
-                                                        2 * sizeof(team_info_t)) && ok;
+            ok = file.writeBe16(kV3Teams) &&
+                 file.write(record.data.data() + offsetof(show_info_t, team), 2 * sizeof(team_info_t)) && ok;
             lastNames = names;
             lastScores = {show.team[0].score, show.team[1].score};
         }
         ok = writeMessages(file, record.messages) && ok;
         const std::uint8_t zero[2] = {0, 0};
-        ok = file.writeBe16(kV3Show) &&
-             file.write(record.data.data() + kShowBodyOffset, kShowBodySize - 2) && file.write(zero, 2) && ok;
+        ok = file.writeBe16(kV3Show) && file.write(record.data.data() + kShowBodyOffset, kShowBodySize - 2) &&
+             file.write(zero, 2) && ok;
     }
     return ok;
 }
@@ -83,7 +83,7 @@ bool writeSightLogV2(LogFile& file, const std::vector<cycle_info_t>& records, co
             auto found = findPlayerType(types, p);
             return found ? toHost(*found) : PlayerTypeState{};
         }();
-        const double values[] = {t.player_speed_max, t.stamina_inc_max, t.player_decay, t.inertia_moment,
+        const double values[] = {t.player_speed_max, t.stamina_inc_max, t.player_decay,    t.inertia_moment,
                                  t.dash_power_rate,  t.player_size,     t.kickable_margin, t.kick_rand,
                                  t.extra_stamina,    t.effort_max,      t.effort_min};
         std::uint8_t* entry = block.data() + static_cast<std::size_t>(p) * kSightTypeEntrySize;

@@ -35,8 +35,8 @@ public:
 private:
     void run(std::stop_token stop);
 
-    LogFile& file_;      // owned by the log player; used by this thread until it is joined
-    CLogParser& parser_;  // owned by the log player
+    LogFile& file_;                      // owned by the log player; used by this thread until it is joined
+    CLogParser& parser_;                 // owned by the log player
     std::atomic<bool> running_{false};   // written by the worker, read by the GUI thread
     std::atomic<bool> finished_{false};  // written by the worker, read by the GUI thread
     std::atomic<bool> result_{false};    // written by the worker before finished_

@@ -33,10 +33,9 @@ std::int32_t toFixed(float value) {
 player_type_t typeFromSightEntry(int id, const std::uint8_t* entry) {
     player_type_t t{};
     t.id = hostToNet16(static_cast<std::int16_t>(id));
-    std::int32_t* const fields[] = {&t.player_speed_max, &t.stamina_inc_max, &t.player_decay,
-                                    &t.inertia_moment,   &t.dash_power_rate, &t.player_size,
-                                    &t.kickable_margin,  &t.kick_rand,       &t.extra_stamina,
-                                    &t.effort_max,       &t.effort_min};
+    std::int32_t* const fields[] = {&t.player_speed_max, &t.stamina_inc_max, &t.player_decay,    &t.inertia_moment,
+                                    &t.dash_power_rate,  &t.player_size,     &t.kickable_margin, &t.kick_rand,
+                                    &t.extra_stamina,    &t.effort_max,      &t.effort_min};
     for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = toFixed(lef32(entry + 4 * i));
     return t;
 }
@@ -74,7 +73,8 @@ bool CSightLogV2Parser::parse(LogFile& file, std::stop_token stop) {
         std::array<std::uint8_t, kSightTypeBlockSize> block;
         if (file.read(block.data(), block.size()) != block.size()) return true;
         for (int p = 0; p < kSightTypeCount; ++p) {
-            player_.addPlayerType(typeFromSightEntry(p, block.data() + static_cast<std::size_t>(p) * kSightTypeEntrySize));
+            player_.addPlayerType(
+                typeFromSightEntry(p, block.data() + static_cast<std::size_t>(p) * kSightTypeEntrySize));
         }
     }
 

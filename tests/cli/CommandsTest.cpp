@@ -51,8 +51,7 @@ TEST(InfoCommand, JsonDescribesTheDemoGameWithExactlyTheDocumentedKeys) {
 
 TEST(InfoCommand, CountsRecordsWithMessagesAndFindsDecisionFiles) {
     TempDir dir;
-    const std::string log =
-        dir.write("t-log.slh", test::sightV2Log({1, 2}));
+    const std::string log = dir.write("t-log.slh", test::sightV2Log({1, 2}));
     dir.write("t-intercept.dec", {'D', 'E', 'C'});
     CliRun r = info(log, true);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -62,8 +61,8 @@ TEST(InfoCommand, CountsRecordsWithMessagesAndFindsDecisionFiles) {
     EXPECT_EQ(doc["decision_files"]["pass"], false);
     EXPECT_TRUE(doc["left"].is_null()) << "a sight log has no show record to take teams from";
 
-    const std::string game = dir.write(
-        "m.rcg", test::V3LogBuilder().message("Recv a").show(1).show(2).message("Recv b").show(3).bytes());
+    const std::string game =
+        dir.write("m.rcg", test::V3LogBuilder().message("Recv a").show(1).show(2).message("Recv b").show(3).bytes());
     doc = nlohmann::json::parse(info(game, true).out);
     EXPECT_EQ(doc["records_with_messages"], 2);
     const CliRun text = info(game, false);

@@ -201,7 +201,8 @@ TEST(SightLogV2, ExtremeTypeValuesSaturateInsteadOfOverflowing) {
     const float huge = 1e30f;
     std::uint32_t bits;
     std::memcpy(&bits, &huge, 4);
-    for (int i = 0; i < 4; ++i) file[3 + 4 * 5 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        file[3 + 4 * 5 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
     Loaded l;
     l.load(dir.write("huge.slh", file));
     EXPECT_GT(toHost(*l.player.player_type(0)).player_size, 32767.0);

@@ -38,14 +38,30 @@ std::size_t countShowRecords(const Bytes& file) {
         const int kind = be16(file.data() + pos);
         pos += 2;
         switch (kind) {
-            case 1: pos += 1428; ++shows; break;
-            case 2: pos += 4 + be16(file.data() + pos + 2); break;
-            case 5: pos += 1; break;
-            case 6: pos += 36; break;
-            case 7: pos += 88; break;
-            case 8: pos += 396; break;
-            case 9: pos += 132; break;
-            default: return shows;
+            case 1:
+                pos += 1428;
+                ++shows;
+                break;
+            case 2:
+                pos += 4 + be16(file.data() + pos + 2);
+                break;
+            case 5:
+                pos += 1;
+                break;
+            case 6:
+                pos += 36;
+                break;
+            case 7:
+                pos += 88;
+                break;
+            case 8:
+                pos += 396;
+                break;
+            case 9:
+                pos += 132;
+                break;
+            default:
+                return shows;
         }
     }
     return shows;
@@ -168,9 +184,8 @@ TEST(V3LogReader, UnknownRecordKindsEndLoadingQuietlyWithWhatWasRead) {
 
 TEST(V3LogReader, OtherHeadersAndVersionsLoadNothing) {
     TempDir dir;
-    const std::vector<Bytes> files = {
-        V3LogBuilder(2).show(1).bytes(), V3LogBuilder(4).show(1).bytes(), Bytes{'U', 'L', 'G'},
-        Bytes{'X', 'Y', 'Z', 3, 0, 1}, Bytes{'U'}};
+    const std::vector<Bytes> files = {V3LogBuilder(2).show(1).bytes(), V3LogBuilder(4).show(1).bytes(),
+                                      Bytes{'U', 'L', 'G'}, Bytes{'X', 'Y', 'Z', 3, 0, 1}, Bytes{'U'}};
     for (const auto& f : files) {
         FakeHost host;
         LogPlayer player(host);

@@ -87,9 +87,7 @@ ShowBuilder& ShowBuilder::player(int index, int mode, int type, double x, double
     return *this;
 }
 
-V3LogBuilder::V3LogBuilder(int version) {
-    bytes_ = {'U', 'L', 'G', static_cast<std::uint8_t>(version)};
-}
+V3LogBuilder::V3LogBuilder(int version) { bytes_ = {'U', 'L', 'G', static_cast<std::uint8_t>(version)}; }
 
 V3LogBuilder& V3LogBuilder::serverParams(double ballSize) {
     appendBe16(bytes_, 8);

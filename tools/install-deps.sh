@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tessarin needs on Debian 12 (bookworm).
+set -euo pipefail
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends \
+  build-essential cmake ninja-build git \
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev \
+  clang clang-format >/dev/null
