@@ -20,3 +20,22 @@ struct ConvertOptions {
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tessarin::cli
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+
+namespace tessarin::cli {
+
+struct RecordOptions {
+    std::string host = "localhost";
+    int port = 6000;
+    std::string out;
+    std::optional<std::size_t> cycles;  // stop after this many show records
+    std::optional<double> seconds;      // stop after this long
+    // Set from outside (Ctrl-C) to stop recording and save what arrived.
+    const std::atomic<bool>* interrupted = nullptr;
+};
+int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tessarin::cli

@@ -1,9 +1,20 @@
 // tessarin-cli: batch access to the game files and analyses of Tessarin.
 
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <csignal>
 #include <iostream>
 
 #include "cli/Commands.h"
+
+namespace {
+
+// Set by Ctrl-C while recording; the recorder then saves what arrived.
+std::atomic<bool> interrupted{false};
+
+extern "C" void onInterrupt(int) { interrupted = true; }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tessarin::cli;
@@ -22,9 +33,29 @@ int main(int argc, char** argv) {
     convertCmd->add_option("IN", convert.in, "File to read")->required();
     convertCmd->add_option("OUT", convert.out, "File to write")->required();
 
+    RecordOptions record;
+    record.interrupted = &interrupted;
+    auto* recordCmd =
+        app.add_subcommand("record", "Watch a live game as a monitor client and save it as a version-3 game log.");
+    recordCmd->add_option("--host", record.host, "Server host")->capture_default_str();
+    recordCmd->add_option("--port", record.port, "Server monitor port")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 65535));
+    recordCmd->add_option("--out", record.out, "Game log to write (.rcg)")->required();
+    recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(CLI::PositiveNumber);
+    recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
+
     CLI11_PARSE(app, argc, argv);
 
     if (*infoCmd) return runInfo(info, std::cout, std::cerr);
     if (*convertCmd) return runConvert(convert, std::cout, std::cerr);
+    if (*recordCmd) {
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+        return runRecord(record, std::cout, std::cerr);
+    }
     return 1;
 }

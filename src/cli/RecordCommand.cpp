@@ -1,0 +1,76 @@
+#include <chrono>
+#include <thread>
+
+#include "cli/CliHost.h"
+#include "cli/Commands.h"
+#include "live/MonitorConnection.h"
+
+namespace tessarin::cli {
+
+namespace {
+
+// The recorder's display: it keeps nothing, but exists, so that the connection stores
+// every show exactly as the viewer does.
+class RecorderMonitorHost final : public MonitorHost {
+public:
+    bool displayExists() const override { return true; }
+    void setCurrentRecord(const std::optional<cycle_info_t>&) override {}
+    void setLogMode(bool) override {}
+    void drawLogPlayerRecord() override {}
+    void setDebugText(const std::string&) override {}
+    std::optional<ServerAddress> askServer() override { return std::nullopt; }
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void disconnectTrainer() override {}
+};
+
+}  // namespace
+
+int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err) {
+    using Clock = std::chrono::steady_clock;
+    CliHost playbackHost(err);
+    LogPlayer player(playbackHost);
+    RecorderMonitorHost monitorHost;
+    CMonitorConnection connection(player, monitorHost);
+
+    connection.Connect(options.host, options.port);
+    if (!connection.connected()) {
+        err << "tessarin-cli: cannot reach " << options.host << ":" << options.port
+            << " (the host does not resolve or no socket could be opened)\n";
+        return 1;
+    }
+    const auto started = Clock::now();
+    std::string stopReason = "interrupted";
+    for (;;) {
+        if (options.interrupted && options.interrupted->load()) break;
+        if (options.cycles && player.size() >= *options.cycles) {
+            stopReason = "cycle limit reached";
+            break;
+        }
+        if (options.seconds && std::chrono::duration<double>(Clock::now() - started).count() >= *options.seconds) {
+            stopReason = "time limit reached";
+            break;
+        }
+        if (!connection.connected()) {
+            stopReason = "the connection ended (is a server listening at " + options.host + ":" +
+                         std::to_string(options.port) + "?)";
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    connection.Disconnect(true);
+
+    const std::size_t records = player.size();
+    if (records == 0) {
+        err << "tessarin-cli: no show record arrived (" << stopReason << "); nothing written\n";
+        return 1;
+    }
+    if (!player.save(options.out)) {
+        err << "tessarin-cli: cannot write " << options.out << '\n';
+        return 1;
+    }
+    out << "recorded " << records << " records, cycles " << player.first_cycle() << " .. " << player.last_cycle()
+        << " (" << stopReason << "), saved to " << options.out << '\n';
+    return 0;
+}
+
+}  // namespace tessarin::cli

@@ -1,0 +1,168 @@
+#include "live/MonitorConnection.h"
+
+#include <cmath>
+
+#include "record/LogPlayer.h"
+
+namespace tessarin {
+
+int toSixteenths(double metres) { return static_cast<int>(std::trunc(metres * 16.0)); }
+
+SidedUnum sidedUnumOf(int selected) {
+    if (selected >= 0 && selected <= 10) return {1, selected + 1};
+    if (selected >= 11 && selected <= 21) return {-1, selected - 10};
+    if (selected == 22) return {0, 0};
+    return {-1, 13};
+}
+
+CMonitorConnection::CMonitorConnection(LogPlayer& player, MonitorHost& host) : player_(player), monitorHost_(host) {}
+
+CMonitorConnection::~CMonitorConnection() { Disconnect(true); }
+
+bool CMonitorConnection::Command(int number) {
+    switch (number) {
+        case kMonitorConnect:
+            ConnectWithDialog();
+            break;
+        case kMonitorDisconnect:
+            Disconnect(false);
+            break;
+        case kMonitorReconnect:
+            Reconnect();
+            break;
+        case kMonitorKickOff:
+            SendText("(dispstart)");
+            break;
+        case kMonitorReceiveEnded:
+            connected_ = false;
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+bool CMonitorConnection::Command(int number, int a, int b) {
+    int side = 0;
+    switch (number) {
+        case kMonitorDropBall:
+            side = 0;
+            break;
+        case kMonitorLeftFreekick:
+            side = 1;
+            break;
+        case kMonitorRightFreekick:
+            side = -1;
+            break;
+        case kMonitorDiscardPlayer:
+            if ((a == 1 || a == -1) && b >= 1 && b <= 11) {
+                SendText("(dispdiscard " + std::to_string(a) + " " + std::to_string(b) + ")");
+            }
+            return true;
+        default:
+            return true;
+    }
+    SendText("(dispfoul " + std::to_string(a) + " " + std::to_string(b) + " " + std::to_string(side) + ")");
+    return true;
+}
+
+bool CMonitorConnection::Command(int number, int side, int unum, int x, int y) {
+    if (number == kMonitorMovePlayer && (side == 1 || side == -1) && unum >= 1 && unum <= 11) {
+        SendText("(dispplayer " + std::to_string(side) + " " + std::to_string(unum) + " " + std::to_string(x) + " " +
+                 std::to_string(y) + " 0)");
+    }
+    return true;
+}
+
+void CMonitorConnection::ConnectWithDialog() {
+    const auto address = monitorHost_.askServer();
+    if (!address) return;
+    Connect(address->host, address->port);
+}
+
+void CMonitorConnection::Connect(const std::string& host, int port) {
+    host_ = host;
+    port_ = static_cast<std::uint16_t>(port);
+    connect();
+}
+
+void CMonitorConnection::connect() {
+    Disconnect(false);
+    // A thread left from a connection that ended by itself is discarded here.
+    thread_.reset();
+    monitorHost_.setCurrentRecord(std::nullopt);
+    player_.command(kCmdReset);
+    monitorHost_.setLogMode(false);
+    thread_ = std::make_unique<CSocketThread>(*this, host_, port_);
+    if (!thread_->opened()) return;
+    thread_->start();
+    SendText("(dispinit version 2)");
+    connected_ = true;
+}
+
+void CMonitorConnection::Reconnect() {
+    if (!everReceived_) {
+        ConnectWithDialog();
+        return;
+    }
+    if (monitorHost_.askYesNo("Reconnect to server?", "Reconnect")) connect();
+}
+
+void CMonitorConnection::Disconnect(bool keepDisplay) {
+    if (thread_ && thread_->socket().IsOpen()) {
+        if (connected_) SendText("(dispbye)");
+        thread_->Stop();
+        thread_.reset();
+        connected_ = false;
+        monitorHost_.disconnectTrainer();
+    } else if (thread_) {
+        // The receive loop ended by itself: its thread has finished; join and discard it.
+        thread_->Stop();
+        thread_.reset();
+    }
+    if (!keepDisplay) {
+        monitorHost_.setLogMode(true);
+        monitorHost_.drawLogPlayerRecord();
+    }
+}
+
+void CMonitorConnection::SendText(const std::string& text) { SendBytes(text.data(), text.size()); }
+
+void CMonitorConnection::SendBytes(const void* bytes, std::size_t length) {
+    if (thread_ && thread_->socket().IsOpen()) thread_->socket().Send(bytes, length);
+}
+
+void CMonitorConnection::OnDispinfo(const std::uint8_t* packet, std::size_t size) {
+    connected_ = true;
+    everReceived_ = true;
+    if (!monitorHost_.displayExists()) return;
+    if (player_.parse_monitor_packet(packet, size)) monitorHost_.setCurrentRecord(player_.last());
+}
+
+void CMonitorConnection::OnDebugText(const std::string& text) { monitorHost_.setDebugText(text); }
+
+bool CMonitorConnection::IsAvailable(int number) const {
+    switch (number) {
+        case kMonitorConnect:
+        case kMonitorReconnect:
+            return !connected_;
+        case kMonitorDisconnect:
+        case kMonitorKickOff:
+        case kMonitorDropBall:
+        case kMonitorLeftFreekick:
+        case kMonitorRightFreekick:
+        case kMonitorMovePlayer:
+        case kMonitorDiscardPlayer:
+            return connected_;
+        default:
+            return true;
+    }
+}
+
+std::string CMonitorConnection::socketHost() const { return thread_ ? thread_->socket().host() : std::string(); }
+
+std::uint16_t CMonitorConnection::peerPort() const { return thread_ ? thread_->socket().peerPort() : 0; }
+
+std::uint16_t CMonitorConnection::localPort() const { return thread_ ? thread_->socket().localPort() : 0; }
+
+}  // namespace tessarin

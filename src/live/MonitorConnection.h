@@ -1,0 +1,96 @@
+#pragma once
+
+// The monitor client of the simulation server: connects, receives the game, referees.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "live/MonitorHost.h"
+#include "live/SocketThread.h"
+
+namespace tessarin {
+
+class LogPlayer;
+
+// Monitor operations.
+enum MonitorCommand : int {
+    kMonitorConnect = 0,
+    kMonitorDisconnect = 1,
+    kMonitorReconnect = 2,
+    kMonitorKickOff = 3,
+    kMonitorDropBall = 4,
+    kMonitorLeftFreekick = 5,
+    kMonitorRightFreekick = 6,
+    kMonitorMovePlayer = 7,
+    kMonitorDiscardPlayer = 8,
+    kMonitorReceiveEnded = 9,
+};
+
+inline constexpr const char* kDefaultServerHost = "localhost";
+inline constexpr int kDefaultServerPort = 6000;
+
+// A field coordinate in metres as the monitor protocol's sixteenths, truncated toward zero.
+int toSixteenths(double metres);
+
+// Side (1 left, −1 right, 0 ball) and uniform number of a selection index
+// (0..10 left players, 11..21 right players, 22 the ball, 23 nothing: side −1, number 13).
+struct SidedUnum {
+    int side = -1;
+    int unum = 13;
+};
+SidedUnum sidedUnumOf(int selected);
+
+// Controller of the live connection: keeps the server address, runs the connect and
+// disconnect sequences, and formats and sends every command. Commands come from the GUI
+// thread; OnDispinfo(), OnDebugText() and Command(9) come from the receiving thread.
+class CMonitorConnection final {
+public:
+    CMonitorConnection(LogPlayer& player, MonitorHost& host);
+    // Disconnects keeping the display as it is.
+    ~CMonitorConnection();
+    CMonitorConnection(const CMonitorConnection&) = delete;
+    CMonitorConnection& operator=(const CMonitorConnection&) = delete;
+
+    bool Command(int number);
+    bool Command(int number, int a, int b);
+    bool Command(int number, int side, int unum, int x, int y);
+
+    void ConnectWithDialog();
+    // Connects to this host and port (the port as typed, used modulo 65536).
+    void Connect(const std::string& host, int port);
+    void Reconnect();
+    void Disconnect(bool keepDisplay);
+
+    void SendText(const std::string& text);
+    void SendBytes(const void* bytes, std::size_t length);
+
+    void OnDispinfo(const std::uint8_t* packet, std::size_t size);
+    void OnDebugText(const std::string& text);
+
+    bool IsAvailable(int number) const;
+    bool connected() const { return connected_; }
+    bool everReceived() const { return everReceived_; }
+    const std::string& host() const { return host_; }
+    std::uint16_t port() const { return port_; }
+    // The dotted address and the current destination port of the open socket, for tests
+    // and the status line; empty and 0 when there is none.
+    std::string socketHost() const;
+    std::uint16_t peerPort() const;
+    std::uint16_t localPort() const;
+
+private:
+    void connect();
+
+    LogPlayer& player_;
+    MonitorHost& monitorHost_;
+    std::string host_;                       // GUI thread only
+    std::uint16_t port_ = 0;                 // GUI thread only
+    std::atomic<bool> connected_{false};     // written by both threads
+    std::atomic<bool> everReceived_{false};  // written by the receiver, read by the GUI thread
+    std::unique_ptr<CSocketThread> thread_;  // created and destroyed on the GUI thread
+};
+
+}  // namespace tessarin

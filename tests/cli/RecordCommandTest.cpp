@@ -1,0 +1,79 @@
+// The headless recorder against the stand-in server.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+#include "cli/Commands.h"
+#include "live/StandInServer.h"
+#include "record/LogPlayer.h"
+#include "support/FakeHost.h"
+#include "support/LogBuilder.h"
+
+namespace tessarin::cli {
+namespace {
+
+TEST(RecordCommand, SavesWhatArrivesAsAGameLogThatLoadsBack) {
+    test::StandInServer server;
+    test::TempDir dir;
+    std::jthread game([&] {
+        if (!server.waitForInit()) return;
+        server.sendParameters(3);
+        for (int c = 1; c <= 30; ++c) {
+            if (c == 7) server.sendMessage("Recv hello");
+            server.sendShow(test::ShowBuilder(c).playmode(c < 3 ? 1 : 3).team(0, "Rec", c / 20).build());
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    });
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.port = server.monitorPort();
+    options.out = dir.file("live.rcg");
+    options.cycles = 30;
+    options.seconds = 20;
+    std::ostringstream out, err;
+    ASSERT_EQ(runRecord(options, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("recorded 30 records"), std::string::npos) << out.str();
+    EXPECT_TRUE(server.waitForText("(dispbye)"));
+
+    test::FakeHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, options.out);
+    player.waitForParser();
+    ASSERT_EQ(player.size(), 30u);
+    EXPECT_EQ(player.player_types().size(), 3u);
+    const auto records = player.withStore([](const std::vector<cycle_info_t>& f) { return f; });
+    EXPECT_EQ(records[6].messages, "Recv hello\t\t\t");
+    EXPECT_EQ(toHost(records.back().show()).team[0].score, 1);
+}
+
+TEST(RecordCommand, NothingListeningOrInterruptedBeforeAnyShowWritesNothing) {
+    test::TempDir dir;
+    std::uint16_t freePort = 0;
+    {
+        test::StandInServer probe;
+        freePort = probe.monitorPort();
+    }
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.port = freePort;
+    options.out = dir.file("none.rcg");
+    options.seconds = 5;
+    std::ostringstream out, err;
+    EXPECT_NE(runRecord(options, out, err), 0);
+    EXPECT_NE(err.str().find("no show record"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(options.out));
+
+    test::StandInServer silent;
+    std::atomic<bool> interrupted{true};
+    options.port = silent.monitorPort();
+    options.interrupted = &interrupted;
+    EXPECT_NE(runRecord(options, out, err), 0);
+    options.host = "no-such-host.invalid";
+    EXPECT_NE(runRecord(options, out, err), 0);
+    EXPECT_NE(err.str().find("cannot reach"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessarin::cli

@@ -1,0 +1,72 @@
+#pragma once
+
+// A stand-in for the simulation server on loopback: it takes "(dispinit version 2)" on
+// its monitor port, answers from a port of its own with dispinfo packets, can send
+// "(debug" datagrams from a third port, and records every datagram it receives.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <netinet/in.h>
+
+#include "record/GameRecords.h"
+
+namespace tessarin::test {
+
+class StandInServer {
+public:
+    struct Received {
+        std::uint16_t atPort = 0;  // the server port the datagram reached
+        std::string text;
+    };
+
+    StandInServer();
+    ~StandInServer();
+    StandInServer(const StandInServer&) = delete;
+    StandInServer& operator=(const StandInServer&) = delete;
+
+    std::uint16_t monitorPort() const { return ports_[kMonitor]; }
+    std::uint16_t gamePort() const { return ports_[kGame]; }
+    std::uint16_t debugPort() const { return ports_[kDebug]; }
+
+    // Waits until a client sent "(dispinit version 2)"; false on time-out.
+    bool waitForInit(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    // Waits until a received datagram satisfies the predicate.
+    bool waitFor(const std::function<bool(const std::vector<Received>&)>& done,
+                 std::chrono::milliseconds limit = std::chrono::seconds(5));
+    bool waitForText(const std::string& text, std::chrono::milliseconds limit = std::chrono::seconds(5));
+    std::vector<Received> received() const;
+
+    // Sends to the client from the game port: parameter blocks, types, shows, messages, raw bytes.
+    void sendParameters(int playerTypes = 18);
+    void sendShow(const show_info_t& show);
+    void sendMessage(const std::string& text);
+    void sendRaw(const std::vector<std::uint8_t>& datagram);
+    // Sends a datagram to the client from the debug port.
+    void sendDebug(const std::string& text);
+
+private:
+    enum { kMonitor = 0, kGame = 1, kDebug = 2 };
+    void run();
+    void sendFrom(int socketIndex, const std::vector<std::uint8_t>& datagram);
+
+    int sockets_[3] = {-1, -1, -1};
+    std::uint16_t ports_[3] = {0, 0, 0};
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::vector<Received> received_;  // guarded by mutex_
+    sockaddr_in client_{};            // guarded by mutex_
+    bool haveClient_ = false;         // guarded by mutex_
+    std::thread thread_;
+};
+
+// A dispinfo datagram padded to the 2056 bytes the server sends.
+std::vector<std::uint8_t> paddedDispinfo(int kind, const std::vector<std::uint8_t>& body);
+
+}  // namespace tessarin::test
