@@ -133,6 +133,14 @@ std::size_t CUdpSocket::Receive(void* buffer, std::size_t size) {
     return static_cast<std::size_t>(got);
 }
 
+std::size_t CUdpSocket::ReceiveNow(void* buffer, std::size_t size) {
+    std::lock_guard lock(mutex_);
+    if (sock_ < 0) return 0;
+    const ssize_t got = ::recv(sock_, buffer, size, MSG_DONTWAIT | MSG_TRUNC);
+    if (got <= 0 || static_cast<std::size_t>(got) > size) return 0;
+    return static_cast<std::size_t>(got);
+}
+
 std::uint16_t CUdpSocket::peerPort() const { return ntohs(peerPort_.load()); }
 
 std::uint16_t CUdpSocket::localPort() const {

@@ -42,6 +42,9 @@ public:
     // A refused earlier send (ICMP port unreachable) closes the socket.
     std::size_t Receive(void* buffer, std::size_t size);
 
+    // Takes one datagram that has already arrived, without waiting; 0 when none is there.
+    std::size_t ReceiveNow(void* buffer, std::size_t size);
+
     // The dotted address that Open() resolved the host to.
     const std::string& host() const { return host_; }
     // The port that sends go to, in host order.

@@ -58,6 +58,7 @@ void StandInServer::run() {
             std::memcpy(&from, &a, sizeof from);
             std::lock_guard lock(mutex_);
             received_.push_back({ports_[i], std::string(buffer.data(), static_cast<std::size_t>(got))});
+            if (i == kMonitor) lastSender_ = from;
             if (i == kMonitor && received_.back().text == "(dispinit version 2)") {
                 client_ = from;
                 haveClient_ = true;
@@ -140,6 +141,17 @@ void StandInServer::sendMessage(const std::string& text) {
 }
 
 void StandInServer::sendRaw(const std::vector<std::uint8_t>& datagram) { sendFrom(kGame, datagram); }
+
+void StandInServer::replyToLastSender(const std::string& text) {
+    sockaddr_in to{};
+    {
+        std::lock_guard lock(mutex_);
+        to = lastSender_;
+    }
+    sockaddr a;
+    std::memcpy(&a, &to, sizeof to);
+    ::sendto(sockets_[kMonitor], text.data(), text.size(), 0, &a, sizeof to);
+}
 
 void StandInServer::sendDebug(const std::string& text) {
     sendFrom(kDebug, std::vector<std::uint8_t>(text.begin(), text.end()));

@@ -48,6 +48,8 @@ public:
     void sendShow(const show_info_t& show);
     void sendMessage(const std::string& text);
     void sendRaw(const std::vector<std::uint8_t>& datagram);
+    // Answers the latest sender to the monitor port (the trainer's replies), from that port.
+    void replyToLastSender(const std::string& text);
     // Sends a datagram to the client from the debug port.
     void sendDebug(const std::string& text);
 
@@ -63,6 +65,7 @@ private:
     std::vector<Received> received_;  // guarded by mutex_
     sockaddr_in client_{};            // guarded by mutex_
     bool haveClient_ = false;         // guarded by mutex_
+    sockaddr_in lastSender_{};        // guarded by mutex_
     std::thread thread_;
 };
 
