@@ -1,0 +1,70 @@
+// The live receive path: dispinfo packets parsed and stored by the log player, next to
+// the server's normal rate of 10 packets per second (and its fast modes, which run a
+// cycle as soon as every client is ready: hundreds per second).
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "record/LogPlayer.h"
+
+namespace {
+
+using namespace tessarin;
+
+const std::string kDemo = std::string(TESSARIN_SAMPLES_DIR) + "/helios-left-4-vs-helios-right-1.rcg";
+
+class NullHost final : public PlaybackHost {
+public:
+    void startTimer(int) override {}
+    void stopTimer() override {}
+    void drawRecord(const cycle_info_t&) override {}
+    std::optional<std::string> askOpenPath() override { return std::nullopt; }
+    std::optional<std::string> askSavePath() override { return std::nullopt; }
+    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
+    void showMessage(const std::string&) override {}
+    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
+};
+
+// The demo game's shows as the 2056-byte datagrams a server sends.
+std::vector<std::vector<std::uint8_t>> demoPackets() {
+    NullHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, kDemo);
+    player.waitForParser();
+    return player.withStore([](const std::vector<cycle_info_t>& frames) {
+        std::vector<std::vector<std::uint8_t>> packets;
+        for (const auto& f : frames) {
+            std::vector<std::uint8_t> p(2056, 0);
+            p[1] = 1;
+            std::memcpy(p.data() + 4, f.data.data(), f.data.size());
+            packets.push_back(std::move(p));
+        }
+        return packets;
+    });
+}
+
+void BM_StoreDispinfoPackets(benchmark::State& state) {
+    const auto packets = demoPackets();
+    if (packets.empty()) {
+        state.SkipWithError("demo game missing");
+        return;
+    }
+    NullHost host;
+    LogPlayer player(host);
+    for (auto _ : state) {
+        player.command(kCmdReset);
+        for (const auto& p : packets) player.parse_monitor_packet(p.data(), p.size());
+        benchmark::DoNotOptimize(player.size());
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(packets.size()));
+    state.counters["times_normal_server_rate"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * static_cast<std::int64_t>(packets.size())) / 10.0,
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StoreDispinfoPackets)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
