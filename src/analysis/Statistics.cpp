@@ -1,5 +1,6 @@
 #include "analysis/Statistics.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace tessarin {
@@ -57,6 +58,16 @@ void setShares(const std::array<int, kFieldThirds>& cycles, std::array<double, k
     for (std::size_t t = 0; t < shares.size(); ++t) shares[t] = sum == 0 ? 0.0 : static_cast<double>(cycles[t]) / sum;
 }
 
+// The last frame of the history with this cycle, or none. Within one game the cycles of
+// the history never decrease; a cycle repeats while the clock stands still.
+const PointFrameT* frameOfCycle(const std::vector<PointFrameT>& frames, int cycle) {
+    const auto it =
+        std::upper_bound(frames.begin(), frames.end(), cycle, [](int c, const PointFrameT& f) { return c < f.cycle; });
+    if (it == frames.begin()) return nullptr;
+    const PointFrameT& f = *std::prev(it);
+    return f.cycle == cycle ? &f : nullptr;
+}
+
 }  // namespace
 
 int fieldThird(double x) {
@@ -84,9 +95,8 @@ GameStatistics computeGameStatistics(const std::vector<BasicBehaviorEvent>& even
 
         if (i == 0) continue;
         const BasicBehaviorEvent& previous = events[i - 1];
-        if (e.start_cycle >= 0 && static_cast<std::size_t>(e.start_cycle) < frames.size()) {
-            const auto third =
-                static_cast<std::size_t>(fieldThird(frames[static_cast<std::size_t>(e.start_cycle)].ball.x));
+        if (const PointFrameT* frame = frameOfCycle(frames, e.start_cycle)) {
+            const auto third = static_cast<std::size_t>(fieldThird(frame->ball.x));
             const int d = e.start_cycle - previous.start_cycle;
             if (isTeamSide(previous.side)) s.teams[static_cast<std::size_t>(previous.side)].thirds_cycles[third] += d;
             s.thirds_cycles[third] += d;

@@ -69,8 +69,10 @@ struct GameStatistics {
 
 // Derives every figure from the event list (sentinel first) and the frame history.
 // Events of side -1 or without a player index change no per-team or per-player value.
-// The third of an event is read from the frame at position `start_cycle` of the
-// history; an event whose position lies outside the history adds no thirds cycles.
+// The third of an event is that of the ball in the last frame of its start cycle; an
+// event whose start cycle has no frame in the history adds no thirds cycles. The cycles
+// of an event run from the start of the event before it to its own start, so that they
+// add up to the span of the list even where a standing clock makes one negative.
 GameStatistics computeGameStatistics(const std::vector<BasicBehaviorEvent>& events,
                                      const std::vector<PointFrameT>& frames);
 
