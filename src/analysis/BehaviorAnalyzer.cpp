@@ -90,7 +90,12 @@ int BehaviorAnalyzer::AnalyzeCycle(const show_info_t& show, const std::vector<pl
     scores_ = readScores_;
     findOwner();
 
-    if (playmode_ != prevPlaymode_ && !applyPlayModeRules()) return 0;
+    if (playmode_ != prevPlaymode_ && !applyPlayModeRules()) {
+        // The last event was amended and a frame added: statistics computed before are
+        // stale even though the step ends here.
+        statsCurrent_ = false;
+        return 0;
+    }
 
     detectBehaviours();
     if (ballKickable_) {
