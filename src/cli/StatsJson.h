@@ -1,0 +1,20 @@
+#pragma once
+
+// The statistics document of one analysed game ("stats.json"): event counts by kind,
+// both teams' and all 22 players' figures, the set-piece counters and the thirds.
+
+#include <nlohmann/json.hpp>
+
+#include "analysis/BehaviorAnalyzer.h"
+
+namespace tessarin::cli {
+
+// Builds the document from the analyser's events, its statistics as last computed
+// (call ComputeStatistics first) and its play-mode counters. Keys keep the order in
+// which scripts read them: `events` (sentinel excluded), `events_by_kind`, `teams`
+// (left, right), `players` (index order, `side` "l" or "r"), `game_thirds_shares`.
+// The analyser must not be fed meanwhile: call it under the store's lock or after
+// loading has finished.
+nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer);
+
+}  // namespace tessarin::cli
