@@ -1,0 +1,885 @@
+#include "MainFrm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QToolBar>
+#include <QUrl>
+
+#include "CommandIds.h"
+#include "CycleSlider.h"
+#include "Profile.h"
+#include "Tessarin.h"
+
+namespace tessarin {
+
+namespace {
+
+const QString kSection = QStringLiteral("MainFrame");
+
+// Log player command of each playback id.
+int logPlayerCommandOf(int id) {
+    switch (id) {
+        case cmd::kPlay:
+            return kCmdPlay;
+        case cmd::kStop:
+            return kCmdStop;
+        case cmd::kRewind:
+            return kCmdRewind;
+        case cmd::kForward:
+            return kCmdStepForward;
+        case cmd::kBackward:
+            return kCmdStepBack;
+        case cmd::kReverse:
+            return kCmdReverse;
+        case cmd::kJump:
+            return kCmdJump;
+        case cmd::kDecelerate:
+            return kCmdSlower;
+        case cmd::kAccelerate:
+            return kCmdFaster;
+        case cmd::kSave:
+            return kCmdSave;
+        default:
+            return -1;
+    }
+}
+
+// Display operation of each display id, or -1.
+int displayOperationOf(int id) {
+    switch (id) {
+        case cmd::kKickMargin:
+            return kOpKickmargin;
+        case cmd::kViewArea:
+            return kOpViewarea;
+        case cmd::kStamina:
+            return kOpStamina;
+        case cmd::kNumber:
+            return kOpNumber;
+        case cmd::kEnlargePlayer:
+            return kOpEnlarge;
+        case cmd::kReducePlayer:
+            return kOpReduce;
+        case cmd::kVelocity:
+            return kOpVelocity;
+        case cmd::kFullScreen:
+            return kOpFullScreen;
+        case cmd::kOffsideLine:
+            return kOpOffsideLine;
+        case cmd::kBallDetail:
+            return kOpBallDetail;
+        case cmd::kPassCourse:
+            return kOpControlCourse;
+        case cmd::kUnselect:
+            return kOpUnselect;
+        case cmd::kZoomIn:
+            return kOpZoomIn;
+        case cmd::kZoomOut:
+            return kOpZoomOut;
+        case cmd::kDrawCircle:
+            return kOpDrawCircle;
+        case cmd::kControlArea:
+            return kOpControlArea;
+        case cmd::kDebugPause:
+            return kOpPause;
+        case cmd::kDebugBackWard:
+            return kOpBackWard;
+        case cmd::kDebugDebug:
+            return kOpDebug;
+        case cmd::kDebugPassInfo:
+            return kOpPassInfo;
+        case cmd::kDebugShootInfo:
+            return kOpShootInfo;
+        case cmd::kDebugSightInfo:
+            return kOpSightInfo;
+        case cmd::kDebugDribbleInfo:
+            return kOpDribbleInfo;
+        case cmd::kDebugInterceptInfo:
+            return kOpInterceptInfo;
+        case cmd::kDebugDefenseOp:
+            return kOpDefenseInfo;
+        case cmd::kDebugDefenseInfo:
+            return kOpPlan;
+        case cmd::kDebugFullStateLeft:
+            return kOpFullStateLeft;
+        case cmd::kDebugFullStateRight:
+            return kOpFullStateRight;
+        case cmd::kDebugRecover:
+            return kOpRecover;
+        case cmd::kDebugOpponentModelOp:
+            return kOpOpponentModel;
+        default:
+            return -1;
+    }
+}
+
+bool isSelectCommand(int id) { return id >= cmd::kSelectFirstLeft && id <= cmd::kSelectBall; }
+
+// Commands whose handlers come with the live connection, the trainer, the debugging
+// clients, the analysis and the tool dialogs: present, but disabled for now.
+bool isWiredLater(int id) {
+    if (id >= cmd::kDebugPause && id <= cmd::kDebugDefenseOp) return true;
+    if (id >= cmd::kMonitorConnect && id <= cmd::kMonitorDiscardPlayer) return true;
+    if (id >= cmd::kTrainerConnect && id <= cmd::kTrainDribble) return true;
+    if ((id >= 147 && id <= 168) || (id >= cmd::kHumanJudge && id <= 32898)) return true;
+    if (id >= cmd::kPlayerTypeFirst && id <= cmd::kPlayerTypeFirst + 6) return true;
+    switch (id) {
+        case cmd::kEnableOpponentModeling:
+        case cmd::kTypeExplorer:
+        case cmd::kObjectDetails:
+        case cmd::kDrawingTools:
+        case cmd::kAutoplayer:
+        case cmd::kStatistics:
+        case cmd::kPresent:
+        case cmd::kSceneEdit:
+        case cmd::kPosInfoToFile:
+        case cmd::kSaveOpponentModel:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Key table of character keys (letters case-insensitive).
+int commandOfCharacter(QChar c) {
+    static const QString shiftedDigits = QStringLiteral("!@#$%^&*()_");
+    const QChar u = c.toUpper();
+    if (u >= QLatin1Char('1') && u <= QLatin1Char('9')) return cmd::kSelectFirstLeft + (u.unicode() - '1');
+    if (u == QLatin1Char('0')) return cmd::kSelectFirstLeft + 9;
+    if (u == QLatin1Char('-')) return cmd::kSelectFirstLeft + 10;
+    const qsizetype shifted = shiftedDigits.indexOf(u);
+    if (shifted >= 0) return cmd::kSelectFirstRight + static_cast<int>(shifted);
+    switch (u.unicode()) {
+        case 'A':
+            return cmd::kAccelerate;
+        case 'B':
+            return cmd::kReverse;
+        case 'C':
+            return cmd::kStop;
+        case 'D':
+            return cmd::kDecelerate;
+        case 'E':
+            return cmd::kStamina;
+        case 'F':
+            return cmd::kFullScreen;
+        case 'G':
+            return cmd::kDrawingTools;
+        case 'H':
+            return cmd::kHide;
+        case 'I':
+            return cmd::kMonitorConnect;
+        case 'J':
+            return cmd::kJump;
+        case 'K':
+            return cmd::kMonitorKickOff;
+        case 'L':
+            return cmd::kLoad;
+        case 'N':
+            return cmd::kNewInstance;
+        case 'O':
+            return cmd::kMonitorDisconnect;
+        case 'P':
+            return cmd::kMonitorReconnect;
+        case 'Q':
+            return cmd::kKickMargin;
+        case 'R':
+            return cmd::kNumber;
+        case 'S':
+            return cmd::kSave;
+        case 'T':
+            return cmd::kTop;
+        case 'U':
+            return cmd::kVelocity;
+        case 'V':
+            return cmd::kRewind;
+        case 'W':
+            return cmd::kViewArea;
+        case 'X':
+            return cmd::kPlay;
+        case 'Y':
+            return cmd::kReducePlayer;
+        case 'Z':
+            return cmd::kControlArea;
+        case '=':
+            return cmd::kTypeExplorer;
+        case '[':
+        case '{':
+            return cmd::kStatistics;
+        case ']':
+        case '}':
+            return cmd::kPresent;
+        case '\\':
+            return cmd::kPassCourse;
+        case '|':
+            return cmd::kOffsideLine;
+        case '+':
+            return cmd::kBallDetail;
+        case ',':
+        case '<':
+            return cmd::kBackward;
+        case '.':
+        case '>':
+            return cmd::kForward;
+        case '~':
+            return cmd::kUnselect;
+        case '`':
+            return cmd::kSelectBall;
+        default:
+            return -1;
+    }
+}
+
+// Small drawn button images where no standard icon fits.
+QIcon drawnIcon(const std::function<void(QPainter&)>& paint) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter);
+    return QIcon(pixmap);
+}
+
+QIcon playerIcon(const QColor& fill, const QString& text) {
+    return drawnIcon([&](QPainter& p) {
+        p.setPen(Qt::black);
+        p.setBrush(fill);
+        p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
+        QFont font = p.font();
+        font.setPixelSize(text.size() > 1 ? 8 : 10);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, text);
+    });
+}
+
+QIcon textIcon(const QString& text) {
+    return drawnIcon([&](QPainter& p) {
+        p.setPen(QColor(30, 30, 30));
+        QFont font = p.font();
+        font.setPixelSize(text.size() > 1 ? 9 : 13);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, text);
+    });
+}
+
+QIcon reverseIcon() {
+    return drawnIcon([](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 30, 30));
+        const QPointF triangle[] = {{12, 3}, {12, 13}, {4, 8}};
+        p.drawPolygon(triangle, 3);
+    });
+}
+
+QIcon kickMarginIcon() {
+    return drawnIcon([](QPainter& p) {
+        p.setPen(QColor(30, 30, 30));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+        p.setBrush(QColor(255, 255, 10));
+        p.drawEllipse(QRectF(5, 5, 6, 6));
+    });
+}
+
+QString stripMnemonic(QString text) {
+    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    return text;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(Profile& profile, QWidget* parent)
+    : QMainWindow(parent), profile_(profile), logPlayer_(std::make_unique<LogPlayer>(*this)) {
+    setWindowTitle(QStringLiteral("Tessarin"));
+    setAcceptDrops(true);
+    setObjectName(QStringLiteral("MainFrame"));
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &CMainFrame::onTimer);
+    connect(&uiTimer_, &QTimer::timeout, this, &CMainFrame::updateCommandUi);
+    uiTimer_.start(250);
+
+    createActions();
+    createMenus();
+    createToolBars();
+    readBarSettings();
+    onTop_ = profile_.readInt(kSection, QStringLiteral("OnTop"), 0) == 1;
+    applyOnTop();
+    updateCommandUi();
+}
+
+CMainFrame::~CMainFrame() {
+    timer_.stop();
+    uiTimer_.stop();
+    // The parser thread may still hand records over while it stops: end it while the
+    // display pointer is valid, then forget the display.
+    logPlayer_.reset();
+    if (CDisplayer* display = display_.exchange(nullptr)) {
+        display->setHost(nullptr);
+        // The display belongs to the application, not to the frame's widget tree.
+        if (centralWidget() == display) {
+            takeCentralWidget();
+            display->setParent(nullptr);
+        }
+    }
+}
+
+QAction* CMainFrame::makeAction(int id, const QString& text, const QString& tip) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setToolTip(tip.isEmpty() ? stripMnemonic(text) : tip);
+    action->setIconVisibleInMenu(false);
+    connect(action, &QAction::triggered, this, [this, id] { onCommand(id); });
+    actions_[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::createActions() {
+    QStyle* s = style();
+    // System
+    makeAction(cmd::kExit, tr("E&xit(Alt+F4)"));
+    makeAction(cmd::kNewInstance, tr("&New(N)"));
+    makeAction(cmd::kHide, tr("&Hide(H)"));
+    makeAction(cmd::kTop, tr("&Top(T)"), tr("Top(T)"))->setIcon(s->standardIcon(QStyle::SP_ArrowUp));
+    // Log player
+    makeAction(cmd::kLoad, tr("&Load(L) ..."))->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    makeAction(cmd::kPlay, tr("&Play(X)"))->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    makeAction(cmd::kStop, tr("&Stop(C)"))->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+    makeAction(cmd::kRewind, tr("Re&wind(V)"))->setIcon(s->standardIcon(QStyle::SP_MediaSkipBackward));
+    makeAction(cmd::kForward, tr("&Forward(->)"))->setIcon(s->standardIcon(QStyle::SP_MediaSeekForward));
+    makeAction(cmd::kBackward, tr("&Backward(<-)"))->setIcon(s->standardIcon(QStyle::SP_MediaSeekBackward));
+    makeAction(cmd::kReverse, tr("&Reverse(B)"))->setIcon(reverseIcon());
+    makeAction(cmd::kJump, tr("&Jump to ...(J)"))->setIcon(textIcon(QStringLiteral("J")));
+    makeAction(cmd::kAccelerate, tr("&Accelerate(A)"))->setIcon(textIcon(QStringLiteral("\u00bb")));
+    makeAction(cmd::kDecelerate, tr("&Decelerate(D)"))->setIcon(textIcon(QStringLiteral("\u00ab")));
+    makeAction(cmd::kSave, tr("Save(S)"))->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    // View
+    const QString barTexts[kToolBarCount] = {tr("&Field Bar"),     tr("&Monitor Bar"), tr("Dis&player Bar"),
+                                             tr("&Statistic Bar"), tr("&Trainer Bar"), tr("&Drawing Bar"),
+                                             tr("&Logplayer Bar"), tr("&Other Bar"),   tr("D&ebug Bar")};
+    for (int i = 0; i < kToolBarCount; ++i) makeAction(cmd::kFirstBarView + i, barTexts[i]);
+    makeAction(cmd::kSeparated, tr("Se&parated Displayer"), tr("Separated Displayer"))
+        ->setIcon(s->standardIcon(QStyle::SP_TitleBarNormalButton));
+    // Monitor
+    makeAction(cmd::kMonitorConnect, tr("&Connect(I)"));
+    makeAction(cmd::kMonitorDisconnect, tr("&Disconnect(O)"))->setIcon(s->standardIcon(QStyle::SP_DialogCancelButton));
+    makeAction(cmd::kMonitorReconnect, tr("&Reconnect(P)"))->setIcon(s->standardIcon(QStyle::SP_BrowserReload));
+    makeAction(cmd::kMonitorKickOff, tr("&Kick Off(K)"))->setIcon(playerIcon(Qt::white, QStringLiteral("K")));
+    makeAction(cmd::kMonitorDropBall, tr("&Drop Ball"));
+    makeAction(cmd::kMonitorLeftFreekick, tr("&Left Freekick"));
+    makeAction(cmd::kMonitorRightFreekick, tr("&Right Freekick"));
+    makeAction(cmd::kMonitorMovePlayer, tr("&Move Player"));
+    makeAction(cmd::kMonitorDiscardPlayer, tr("Dis&card Player"));
+    // Displayer
+    makeAction(cmd::kKickMargin, tr("&Kick margin(Q)"), tr("Kick Margin(Q)"))->setIcon(kickMarginIcon());
+    makeAction(cmd::kViewArea, tr("&View area(W)"), tr("View Area(W)"));
+    makeAction(cmd::kStamina, tr("&Stamina(E)"), tr("Stamina(E)"));
+    makeAction(cmd::kNumber, tr("&Number(R)"), tr("Player Number(R)"));
+    makeAction(cmd::kEnlargePlayer, tr("&Enlarge player(Up)"), tr("Enlarge Player Size(Up)"));
+    makeAction(cmd::kReducePlayer, tr("&Reduce player(Down)"), tr("Reduce Player Size(Down)"));
+    makeAction(cmd::kVelocity, tr("&Velocity(U)"), tr("Velocity(U)"));
+    makeAction(cmd::kUnselect, tr("&Unselect(~)"));
+    makeAction(cmd::kFullScreen, tr("&Fullscreen(F)"), tr("Full Screen(F)"))
+        ->setIcon(s->standardIcon(QStyle::SP_TitleBarMaxButton));
+    makeAction(cmd::kOffsideLine, tr("&Offside line(|)"), tr("Offside Line(|)"));
+    makeAction(cmd::kBallDetail, tr("&Ball detail(+)"), tr("Ball Detail(+)"));
+    makeAction(cmd::kPassCourse, tr("&Pass course(\\)"), tr("Control Course(\\)"));
+    makeAction(cmd::kControlArea, tr("&Control area(Z)"), tr("Control Area(Z)"));
+    makeAction(cmd::kZoomIn, tr("Zoom In (F3)"));
+    makeAction(cmd::kZoomOut, tr("Zoom Out (F4)"));
+    makeAction(cmd::kDrawCircle, tr("Draw Circle"));
+    // Debug
+    makeAction(cmd::kDebugPause, tr("Pause"));
+    makeAction(cmd::kDebugDebug, tr("Debug"));
+    makeAction(cmd::kDebugBackWard, tr("BackWard"));
+    makeAction(cmd::kDebugPassInfo, tr("PassInfo"));
+    makeAction(cmd::kDebugShootInfo, tr("ShootInfo"));
+    makeAction(cmd::kDebugSightInfo, tr("SightInfo"));
+    makeAction(cmd::kDebugDribbleInfo, tr("DribbleInfo"));
+    makeAction(cmd::kDebugInterceptInfo, tr("InterceptInfo"));
+    makeAction(cmd::kDebugDefenseInfo, tr("DeffenseInfo"))->setIcon(textIcon(QStringLiteral("Df")));
+    makeAction(cmd::kDebugFullStateLeft, tr("FullStateLeft"));
+    makeAction(cmd::kDebugFullStateRight, tr("FullStateRight"));
+    makeAction(cmd::kDebugRecover, tr("Recover"));
+    makeAction(cmd::kEnableOpponentModeling, tr("Enable OpponentModeling"));
+    // Trainer
+    makeAction(cmd::kTrainerConnect, tr("&Connect"));
+    makeAction(cmd::kTrainerDisconnect, tr("&Disconnect"));
+    makeAction(cmd::kTrainShoot, tr("Shoot"));
+    makeAction(cmd::kTrainAttack, tr("Attack"));
+    makeAction(cmd::kTrainIntercept, tr("Intecept"));
+    makeAction(cmd::kTrainKicker, tr("Kicker"));
+    makeAction(cmd::kTrainDribble, tr("Dribble"));
+    for (int mode = 1; mode < kPlayModeCount; ++mode) {
+        const int id = mode <= 22 ? 146 + mode : cmd::kHumanJudge + (mode - 23);
+        const std::string_view name = playModeName(mode);
+        QString text = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        if (mode == 1) text = QStringLiteral("befor_kick_off");
+        if (mode == 23) text = QStringLiteral("human judge");
+        makeAction(id, text);
+    }
+    for (int type = 0; type <= 6; ++type) makeAction(cmd::kPlayerTypeFirst + type, QString::number(type));
+    // Tool box
+    makeAction(cmd::kTypeExplorer, tr("Type &Explorer(=)"))->setIcon(textIcon(QStringLiteral("=")));
+    makeAction(cmd::kObjectDetails, tr("Object &Details(Tab)"))->setIcon(textIcon(QStringLiteral("i")));
+    makeAction(cmd::kDrawingTools, tr("Drawing &Tools(G)"));
+    makeAction(cmd::kAutoplayer, tr("&Autoplayer"));
+    makeAction(cmd::kStatistics, tr("&Statistics([)"))->setIcon(textIcon(QStringLiteral("[")));
+    makeAction(cmd::kPresent, tr("&Present(])"))->setIcon(textIcon(QStringLiteral("]")));
+    makeAction(cmd::kSceneEdit, tr("SceneEdit"));
+    makeAction(cmd::kPosInfoToFile, tr("PosInfoToFile"));
+    makeAction(cmd::kSaveOpponentModel, tr("Save OpponentModel"));
+    // Help
+    makeAction(cmd::kAbout, tr("&About..."))->setIcon(s->standardIcon(QStyle::SP_MessageBoxInformation));
+    // Selection buttons
+    for (int n = 1; n <= kPlayersPerSide; ++n) {
+        makeAction(cmd::kSelectFirstLeft + n - 1, tr("Left player %1").arg(n))
+            ->setIcon(playerIcon(QColor(255, 255, 10), QString::number(n)));
+        makeAction(cmd::kSelectFirstRight + n - 1, tr("Right player %1").arg(n))
+            ->setIcon(playerIcon(QColor(200, 0, 0), QString::number(n)));
+    }
+    makeAction(cmd::kSelectBall, tr("Ball"))->setIcon(playerIcon(Qt::white, QString()));
+
+    for (auto& [id, action] : actions_) {
+        const bool checkable = (id >= cmd::kKickMargin && id <= cmd::kDrawCircle && id != cmd::kEnlargePlayer &&
+                                id != cmd::kReducePlayer) ||
+                               (id >= cmd::kDebugPause && id <= cmd::kDebugDefenseOp && id != cmd::kDebugBackWard) ||
+                               isSelectCommand(id) || id == cmd::kTop || id == cmd::kSeparated ||
+                               (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) ||
+                               (id >= cmd::kTrainShoot && id <= cmd::kTrainDribble) || id == cmd::kControlArea;
+        action->setCheckable(checkable);
+    }
+}
+
+QMenu* CMainFrame::addMenuItems(QMenu* menu, std::initializer_list<int> ids) {
+    for (const int id : ids) {
+        if (id == 0) {
+            menu->addSeparator();
+        } else {
+            menu->addAction(action(id));
+        }
+    }
+    return menu;
+}
+
+void CMainFrame::createMenus() {
+    QMenuBar* bar = menuBar();
+    addMenuItems(bar->addMenu(tr("&System")), {cmd::kExit, cmd::kNewInstance, cmd::kHide, cmd::kTop});
+    addMenuItems(bar->addMenu(tr("&LogPlayer")),
+                 {cmd::kLoad, 0, cmd::kPlay, cmd::kStop, cmd::kRewind, cmd::kForward, cmd::kBackward, cmd::kReverse,
+                  cmd::kJump, cmd::kAccelerate, cmd::kDecelerate});
+    addMenuItems(bar->addMenu(tr("&View")), {286, 281, 283, 284, 285, 280, 288, 282, 287, cmd::kSeparated});
+    addMenuItems(bar->addMenu(tr("&Monitor")),
+                 {cmd::kMonitorConnect, cmd::kMonitorDisconnect, cmd::kMonitorReconnect, cmd::kMonitorKickOff});
+    addMenuItems(
+        bar->addMenu(tr("&Displayer")),
+        {cmd::kKickMargin, cmd::kViewArea, cmd::kStamina, cmd::kNumber, cmd::kEnlargePlayer, cmd::kReducePlayer,
+         cmd::kVelocity, cmd::kUnselect, cmd::kFullScreen, cmd::kOffsideLine, cmd::kBallDetail, cmd::kPassCourse,
+         cmd::kControlArea, cmd::kZoomIn, cmd::kZoomOut, cmd::kDrawCircle});
+    addMenuItems(
+        bar->addMenu(tr("D&ebug")),
+        {cmd::kDebugPause, cmd::kDebugDebug, cmd::kDebugBackWard, cmd::kDebugPassInfo, cmd::kDebugShootInfo,
+         cmd::kDebugSightInfo, cmd::kDebugDribbleInfo, cmd::kDebugInterceptInfo, cmd::kDebugDefenseInfo,
+         cmd::kDebugFullStateLeft, cmd::kDebugFullStateRight, cmd::kDebugRecover, cmd::kEnableOpponentModeling});
+
+    QMenu* trainer = bar->addMenu(tr("&Trainer"));
+    addMenuItems(trainer, {cmd::kTrainerConnect, cmd::kTrainerDisconnect});
+    addMenuItems(trainer->addMenu(tr("TrainMode")),
+                 {cmd::kTrainShoot, cmd::kTrainAttack, cmd::kTrainIntercept, cmd::kTrainKicker, cmd::kTrainDribble});
+    trainer->addSeparator();
+    QMenu* playmodes = trainer->addMenu(tr("Change &Playmode"));
+    addMenuItems(playmodes, {147, 148, 149, 162, 167, 168, cmd::kHumanJudge, 0});
+    QMenu* left = playmodes->addMenu(QStringLiteral("l"));
+    QMenu* right = playmodes->addMenu(QStringLiteral("r"));
+    for (int mode = 4; mode < kPlayModeCount; ++mode) {
+        const std::string_view name = playModeName(mode);
+        const int id = mode <= 22 ? 146 + mode : cmd::kHumanJudge + (mode - 23);
+        if (name.ends_with("_l")) left->addAction(action(id));
+        if (name.ends_with("_r")) right->addAction(action(id));
+    }
+    QMenu* types = trainer->addMenu(tr("Change Playertype"));
+    for (int type = 0; type <= 6; ++type) types->addAction(action(cmd::kPlayerTypeFirst + type));
+
+    addMenuItems(bar->addMenu(tr("Tool&Box")),
+                 {cmd::kTypeExplorer, cmd::kObjectDetails, cmd::kDrawingTools, cmd::kAutoplayer, cmd::kStatistics,
+                  cmd::kPresent, cmd::kSceneEdit, cmd::kPosInfoToFile, cmd::kSaveOpponentModel});
+    addMenuItems(bar->addMenu(tr("&Help")), {cmd::kAbout});
+
+    for (QMenu* menu : bar->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUi);
+    }
+}
+
+void CMainFrame::createToolBars() {
+    const QString titles[kToolBarCount] = {tr("Field Bar"),     tr("Monitor Bar"), tr("Displayer Bar"),
+                                           tr("Statistic Bar"), tr("Trainer Bar"), tr("Drawing Bar"),
+                                           tr("Logplayer Bar"), tr("Other Bar"),   tr("Debug Bar")};
+    std::vector<int> field;
+    for (int id = 229; id <= 239; ++id) field.push_back(id);
+    field.push_back(0);
+    field.push_back(cmd::kSelectBall);
+    field.push_back(0);
+    for (int id = 240; id <= 250; ++id) field.push_back(id);
+    const std::vector<int> buttons[kToolBarCount] = {
+        field,
+        {cmd::kSave, cmd::kMonitorReconnect, cmd::kMonitorDisconnect, cmd::kMonitorKickOff},
+        {cmd::kKickMargin},
+        {cmd::kTypeExplorer, cmd::kObjectDetails, cmd::kStatistics, cmd::kPresent},
+        {cmd::kAbout},
+        {cmd::kAbout},
+        {cmd::kLoad, cmd::kRewind, cmd::kBackward, cmd::kReverse, cmd::kStop, cmd::kPlay, cmd::kForward,
+         cmd::kDecelerate, cmd::kAccelerate, cmd::kJump},
+        {cmd::kFullScreen, cmd::kTop, 0, cmd::kSeparated},
+        {cmd::kDebugDefenseInfo},
+    };
+    for (int i = 0; i < kToolBarCount; ++i) {
+        auto* bar = new QToolBar(titles[i], this);
+        bar->setObjectName(QStringLiteral("ToolBar%1").arg(i));
+        bar->setIconSize(QSize(16, 15));
+        // Dragged off the bar area a bar floats in its own window; dragged back it docks again.
+        bar->setMovable(true);
+        bar->setFloatable(true);
+        bar->setAllowedAreas(Qt::TopToolBarArea);
+        for (const int id : buttons[i]) {
+            if (id == 0) {
+                bar->addSeparator();
+            } else {
+                bar->addAction(action(id));
+            }
+        }
+        addToolBar(Qt::TopToolBarArea, bar);
+        connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::scheduleFit);
+        connect(bar, &QToolBar::topLevelChanged, this, &CMainFrame::scheduleFit);
+        toolBars_[static_cast<std::size_t>(i)] = bar;
+    }
+}
+
+void CMainFrame::readBarSettings() {
+    const int bars0 = profile_.readInt(kSection, QStringLiteral("ToolBars0"), kDefaultToolBars0);
+    const int bars1 = profile_.readInt(kSection, QStringLiteral("ToolBars1"), kDefaultToolBars1);
+    for (int i = 0; i < 8; ++i) setBarVisible(i, (bars0 & (1 << i)) != 0);
+    setBarVisible(8, (bars1 & 1) != 0);
+}
+
+void CMainFrame::setBarVisible(int index, bool visible) { toolBar(index)->setVisible(visible); }
+
+void CMainFrame::setDisplayer(CDisplayer* display, bool separated) {
+    if (CDisplayer* old = display_.load(); old && old != display) old->setHost(nullptr);
+    display_.store(display);
+    separated_ = separated;
+    if (display) display->setHost(this);
+    updateCommandUi();
+}
+
+void CMainFrame::applyOnTop() {
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop_);
+    if (wasVisible) show();
+}
+
+void CMainFrame::scheduleFit() {
+    if (fitPending_) return;
+    fitPending_ = true;
+    QMetaObject::invokeMethod(
+        this, [this] { fitToContents(); }, Qt::QueuedConnection);
+}
+
+int CMainFrame::barsBottom() {
+    if (QLayout* l = layout()) l->activate();
+    int bottom = menuBar() ? menuBar()->geometry().bottom() + 1 : 0;
+    for (QToolBar* bar : toolBars_) {
+        if (bar->isHidden() || bar->isFloating() || toolBarArea(bar) != Qt::TopToolBarArea) continue;
+        bottom = std::max(bottom, bar->geometry().bottom() + 1);
+    }
+    return bottom;
+}
+
+void CMainFrame::fitToContents() {
+    fitPending_ = false;
+    const int bottom = barsBottom();
+    if (separated_) {
+        // A fixed strip of bars, its bottom edge a little below the lowest bar.
+        setFixedHeight(bottom + kBarStripMargin);
+    } else {
+        setMinimumHeight(0);
+        setMaximumHeight(QWIDGETSIZE_MAX);
+    }
+}
+
+bool CMainFrame::commandEnabled(int id) const {
+    if (isWiredLater(id)) return false;
+    if (id == cmd::kLoad) return true;
+    const int lp = logPlayerCommandOf(id);
+    if (lp >= 0) return logPlayer_->availability(lp);
+    CDisplayer* display = display_.load();
+    if (id == cmd::kEnlargePlayer) return display && display->QueryCommand(kOpEnlarge);
+    if (id == cmd::kReducePlayer) return display && display->QueryCommand(kOpReduce);
+    if (displayOperationOf(id) >= 0 || isSelectCommand(id)) return display != nullptr;
+    if (id == cmd::kSeparated) return display != nullptr;
+    if (id == cmd::kHide) return separated_;
+    return action(id) != nullptr;
+}
+
+bool CMainFrame::commandChecked(int id) const {
+    CDisplayer* display = display_.load();
+    if (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) {
+        return !toolBar(id - cmd::kFirstBarView)->isHidden();
+    }
+    if (id == cmd::kTop) return onTop_;
+    if (id == cmd::kSeparated) return separated_;
+    if (!display) return false;
+    if (isSelectCommand(id)) return display->selected() == id - cmd::kSelectFirstLeft;
+    const int op = displayOperationOf(id);
+    if (op < 0 || op == kOpEnlarge || op == kOpReduce) return false;
+    return display->QueryCommand(op);
+}
+
+void CMainFrame::updateCommandUi() {
+    for (auto& [id, act] : actions_) {
+        act->setEnabled(commandEnabled(id));
+        if (act->isCheckable()) act->setChecked(commandChecked(id));
+    }
+}
+
+void CMainFrame::draw(const std::optional<cycle_info_t>& record) {
+    if (CDisplayer* display = display_.load()) display->SetCurrentRecord(record);
+}
+
+void CMainFrame::logPlayerCommand(int number) {
+    logPlayer_->command(number);
+    draw(logPlayer_->current());
+}
+
+void CMainFrame::onCommand(int id) {
+    if (!commandEnabled(id)) return;
+    CDisplayer* display = display_.load();
+    if (id == cmd::kLoad) {
+        logPlayer_->command(kCmdOpen);
+    } else if (const int lp = logPlayerCommandOf(id); lp >= 0) {
+        logPlayerCommand(lp);
+    } else if (isSelectCommand(id)) {
+        if (display) display->DisplayCommand(kOpSelect, id - cmd::kSelectFirstLeft);
+    } else if (id == cmd::kFullScreen) {
+        if (separated_) {
+            if (display) display->DisplayCommand(kOpFullScreen);
+        } else if (isMaximized()) {
+            showNormal();
+        } else {
+            showMaximized();
+        }
+    } else if (const int op = displayOperationOf(id); op >= 0) {
+        if (display) display->DisplayCommand(op);
+    } else if (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) {
+        QToolBar* bar = toolBar(id - cmd::kFirstBarView);
+        bar->setVisible(bar->isHidden());
+    } else {
+        switch (id) {
+            case cmd::kNewInstance:
+                QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+                break;
+            case cmd::kHide:
+                if (separated_) setVisible(!isVisible());
+                break;
+            case cmd::kTop:
+                onTop_ = !onTop_;
+                applyOnTop();
+                break;
+            case cmd::kSeparated:
+                if (display && placer_) {
+                    const bool next = !separated_;
+                    profile_.writeInt(QStringLiteral("Displayer"), QStringLiteral("Separated"), next ? 1 : 0);
+                    placer_(next);
+                }
+                break;
+            case cmd::kAbout:
+                CTessarinApp::showAbout(this);
+                break;
+            case cmd::kExit:
+                close();
+                break;
+            default:
+                break;
+        }
+    }
+    updateCommandUi();
+}
+
+void CMainFrame::handleKey(QKeyEvent* event) {
+    int id = -1;
+    switch (event->key()) {
+        case Qt::Key_Tab:
+            id = cmd::kObjectDetails;
+            break;
+        case Qt::Key_Left:
+            id = cmd::kBackward;
+            break;
+        case Qt::Key_Right:
+            id = cmd::kForward;
+            break;
+        case Qt::Key_Up:
+            id = cmd::kEnlargePlayer;
+            break;
+        case Qt::Key_Down:
+            id = cmd::kReducePlayer;
+            break;
+        case Qt::Key_F2:
+            id = cmd::kLoad;
+            break;
+        case Qt::Key_F3:
+            id = cmd::kZoomIn;
+            break;
+        case Qt::Key_F4:
+            id = cmd::kZoomOut;
+            break;
+        case Qt::Key_F5:
+            id = cmd::kPlay;
+            break;
+        case Qt::Key_Escape:
+            if (CDisplayer* display = display_.load()) display->leaveFullScreen();
+            updateCommandUi();
+            return;
+        case Qt::Key_Delete:
+        case Qt::Key_Space:
+            // Deleting drawings and stepping the server belong to the drawing tools and
+            // the monitor connection; without them these keys do nothing.
+            return;
+        default:
+            break;
+    }
+    if (id < 0 && !event->text().isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        id = commandOfCharacter(event->text().at(0));
+    }
+    if (id >= 0) {
+        onCommand(id);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) { handleKey(event); }
+
+bool CMainFrame::focusNextPrevChild(bool) { return false; }  // Tab is a command key
+
+void CMainFrame::openDocument(const QString& path) {
+    logPlayer_->command(kCmdLoad, QFile::encodeName(path).toStdString());
+    // While the parser is still to deliver the first record, its add draws it; drawing
+    // "none" here could overwrite that record if it arrived in between.
+    const bool reading = logPlayer_->parsing();
+    const auto record = logPlayer_->current();
+    if (record || !reading) draw(record);
+    updateCommandUi();
+}
+
+void CMainFrame::displayDroppedFiles(const QStringList& paths) {
+    for (const QString& path : paths) openDocument(path);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData() && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    displayDroppedFiles(paths);
+}
+
+void CMainFrame::displayStartReplay() {
+    logPlayer_->setReplayMode(true);
+    logPlayerCommand(kCmdPlay);
+}
+
+void CMainFrame::onTimer() {
+    draw(logPlayer_->timerTick());
+    if (!logPlayer_->running()) updateCommandUi();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    CDisplayer* display = display_.load();
+    if (display && separated_) display->savePlacement();
+    const QRect frame = frameGeometry();
+    profile_.writeInt(kSection, QStringLiteral("left"), frame.left());
+    profile_.writeInt(kSection, QStringLiteral("Top"), frame.top());
+    profile_.writeInt(kSection, QStringLiteral("OnTop"), onTop_ ? 1 : 0);
+    profile_.writeInt(kSection, QStringLiteral("Hide"), isVisible() ? 0 : 1);
+    int bars0 = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (!toolBar(i)->isHidden()) bars0 |= 1 << i;
+    }
+    profile_.writeInt(kSection, QStringLiteral("ToolBars0"), bars0);
+    profile_.writeInt(kSection, QStringLiteral("ToolBars1"), toolBar(8)->isHidden() ? 0 : 1);
+    profile_.sync();
+    timer_.stop();
+    event->accept();
+    // The display's own window goes with the program.
+    if (display && separated_) display->hide();
+    if (quitOnClose_) QCoreApplication::quit();
+}
+
+void CMainFrame::startTimer(int periodMs) { timer_.start(std::max(1, periodMs)); }
+
+void CMainFrame::stopTimer() { timer_.stop(); }
+
+void CMainFrame::drawRecord(const cycle_info_t& record) {
+    // May run on a producer thread with the log player's lock held: the display copies
+    // the record under its own lock and queues the repaint.
+    draw(record);
+}
+
+std::optional<std::string> CMainFrame::askOpenPath() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Load"), QString(), tr("Game logs (*.rcg *.slg *.slh);;All files (*)"));
+    if (path.isEmpty()) return std::nullopt;
+    return QFile::encodeName(path).toStdString();
+}
+
+std::optional<std::string> CMainFrame::askSavePath() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Save"), QString(), tr("Game logs (*.rcg *.slg *.slh);;All files (*)"));
+    if (path.isEmpty()) return std::nullopt;
+    return QFile::encodeName(path).toStdString();
+}
+
+std::optional<int> CMainFrame::askJumpCycle(int firstCycle, int lastCycle, int currentCycle) {
+    CCycleSlider dialog(*logPlayer_, firstCycle, lastCycle, currentCycle, this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.chosenCycle();
+}
+
+void CMainFrame::showMessage(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    QMetaObject::invokeMethod(
+        this, [this, message] { QMessageBox::information(this, QStringLiteral("Tessarin"), message); },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::sendReplayPacket(const std::vector<std::uint8_t>&) {
+    // No monitor connection yet: a replay packet has nowhere to go.
+}
+
+}  // namespace tessarin

@@ -1,0 +1,130 @@
+#pragma once
+
+// The main window: menus, nine tool bars, the command table, keys and the playback
+// timer. It owns the log player and hands each record to the display.
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "display/Displayer.h"
+#include "record/LogPlayer.h"
+#include "record/PlaybackHost.h"
+
+class QAction;
+class QMenu;
+class QToolBar;
+
+namespace tessarin {
+
+class Profile;
+
+inline constexpr int kToolBarCount = 9;
+// Shown at first start: bars 1, 2, 3, 6 and 7, and bar 8.
+inline constexpr int kDefaultToolBars0 = 206;
+inline constexpr int kDefaultToolBars1 = 207;
+// Height the separated frame keeps below its bars, in pixels.
+inline constexpr int kBarStripMargin = 3;
+
+class CMainFrame final : public QMainWindow, public PlaybackHost, public DisplayerHost {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(Profile& profile, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    LogPlayer& logPlayer() { return *logPlayer_; }
+    Profile& profile() { return profile_; }
+
+    // Which display the frame has (none allowed) and whether it is a window of its own.
+    void setDisplayer(CDisplayer* display, bool separated);
+    CDisplayer* displayer() const { return display_.load(); }
+    bool separated() const { return separated_; }
+    // Called for command 305 with the new state, to place the display again.
+    void setDisplayPlacer(std::function<void(bool)> placer) { placer_ = std::move(placer); }
+
+    // Runs command `id` as the menu, a button or a key would; a disabled command does nothing.
+    void onCommand(int id);
+    bool commandEnabled(int id) const;
+    bool commandChecked(int id) const;
+    // Brings every action's enabled and checked state up to date.
+    void updateCommandUi();
+    // Handles a key as the frame's key table says.
+    void handleKey(QKeyEvent* event);
+
+    // Loads a game file and draws its current record.
+    void openDocument(const QString& path);
+
+    QToolBar* toolBar(int index) const { return toolBars_[static_cast<std::size_t>(index)]; }
+    QAction* action(int id) const;
+    bool onTop() const { return onTop_; }
+    // Resizes the frame to the bars (separated) or to bars and display (inside).
+    void fitToContents();
+    // Bottom edge of the menu and the docked tool bars, in frame coordinates.
+    int barsBottom();
+
+    // PlaybackHost
+    void startTimer(int periodMs) override;
+    void stopTimer() override;
+    void drawRecord(const cycle_info_t& record) override;
+    std::optional<std::string> askOpenPath() override;
+    std::optional<std::string> askSavePath() override;
+    std::optional<int> askJumpCycle(int firstCycle, int lastCycle, int currentCycle) override;
+    void showMessage(const std::string& text) override;
+    void sendReplayPacket(const std::vector<std::uint8_t>& packet) override;
+
+    // DisplayerHost
+    void displayKey(QKeyEvent* event) override { handleKey(event); }
+    void displayDroppedFiles(const QStringList& paths) override;
+    void displayCloseRequested() override { close(); }
+    void displayStartReplay() override;
+    const LogPlayer* displayLogPlayer() const override { return logPlayer_.get(); }
+
+    // Whether closing the frame ends the program (the running application sets it).
+    void setQuitOnClose(bool on) { quitOnClose_ = on; }
+
+    bool playbackTimerActive() const { return timer_.isActive(); }
+    int playbackTimerInterval() const { return timer_.interval(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void readBarSettings();
+    QAction* makeAction(int id, const QString& text, const QString& tip = {});
+    QMenu* addMenuItems(QMenu* menu, std::initializer_list<int> ids);
+    void logPlayerCommand(int number);
+    void draw(const std::optional<cycle_info_t>& record);
+    void onTimer();
+    void applyOnTop();
+    void setBarVisible(int index, bool visible);
+    void scheduleFit();
+    bool frameMaximizedOrDisplayFull() const;
+
+    Profile& profile_;
+    std::unique_ptr<LogPlayer> logPlayer_;
+    // Read by producer threads (drawRecord); set on the GUI thread.
+    std::atomic<CDisplayer*> display_{nullptr};
+    bool separated_ = true;
+    bool onTop_ = false;
+    bool fitPending_ = false;
+    bool quitOnClose_ = false;
+    QTimer timer_;    // the playback timer
+    QTimer uiTimer_;  // keeps enabled and checked states current between commands
+    std::array<QToolBar*, kToolBarCount> toolBars_{};
+    std::map<int, QAction*> actions_;
+    std::function<void(bool)> placer_;
+};
+
+}  // namespace tessarin

@@ -1,0 +1,417 @@
+#include "display/Displayer.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QToolTip>
+#include <QUrl>
+
+#include "Profile.h"
+#include "record/LogPlayer.h"
+
+namespace tessarin {
+
+namespace {
+
+const QString kSection = QStringLiteral("Displayer");
+// A stored edge beyond this is not a window position of any real desktop.
+constexpr int kMaxCoordinate = 100000;
+
+QStringList localPaths(const QMimeData* mime) {
+    QStringList paths;
+    if (!mime) return paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+}  // namespace
+
+CDisplayer::CDisplayer(Profile& profile, QWidget* parent)
+    : QWidget(parent), profile_(profile), options_(loadDisplayOptions(profile)) {
+    // Every paint covers the whole area from the composition buffer: no erasing, no flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
+    setMinimumSize(1, 1);
+}
+
+CDisplayer::~CDisplayer() {
+    saveDisplayOptions(profile_, options_);
+    profile_.sync();
+}
+
+void CDisplayer::SetCurrentRecord(const std::optional<cycle_info_t>& record) {
+    {
+        std::lock_guard lock(mutex_);
+        scene_.setCurrent(record);
+    }
+    requestRepaint();
+}
+
+void CDisplayer::requestRepaint() {
+    // Queued even on the GUI thread, so a producer thread never paints and never waits.
+    QMetaObject::invokeMethod(
+        this, [this] { update(); }, Qt::QueuedConnection);
+}
+
+FieldScene CDisplayer::scene() const {
+    std::lock_guard lock(mutex_);
+    return scene_;
+}
+
+int CDisplayer::selected() const {
+    std::lock_guard lock(mutex_);
+    return scene_.selected;
+}
+
+bool CDisplayer::drawCircle() const {
+    std::lock_guard lock(mutex_);
+    return scene_.drawCircle;
+}
+
+void CDisplayer::toggleAndRepaint(bool& flag) {
+    flag = !flag;
+    update();
+}
+
+void CDisplayer::select(int index) {
+    if (index < 0 || index > kSelectBall) index = kSelectNothing;
+    {
+        std::lock_guard lock(mutex_);
+        scene_.selected = index;
+    }
+    update();
+}
+
+void CDisplayer::DisplayCommand(int n, int argument) {
+    switch (n) {
+        case kOpStamina:
+            toggleAndRepaint(options_.Stamina);
+            break;
+        case kOpKickmargin:
+            toggleAndRepaint(options_.Kickmargin);
+            break;
+        case kOpViewarea:
+            toggleAndRepaint(options_.Viewarea);
+            break;
+        case kOpEnlarge:
+            if (options_.PlayerScale < kPlayerScaleMax) {
+                options_.PlayerScale += kPlayerScaleStep;
+                update();
+            }
+            break;
+        case kOpReduce:
+            if (options_.PlayerScale > kPlayerScaleMin) {
+                options_.PlayerScale -= kPlayerScaleStep;
+                update();
+            }
+            break;
+        case kOpNumber:
+            toggleAndRepaint(options_.Number);
+            break;
+        case kOpVelocity:
+            toggleAndRepaint(options_.Velocity);
+            break;
+        case kOpSelect:
+            select(argument);
+            break;
+        case kOpUnselect:
+            select(kSelectNothing);
+            break;
+        case kOpFullScreen:
+            toggleFullScreen();
+            break;
+        case kOpOffsideLine:
+            toggleAndRepaint(options_.OffsideLine);
+            break;
+        case kOpBallDetail:
+            toggleAndRepaint(options_.BallDetail);
+            break;
+        case kOpControlCourse:
+            toggleAndRepaint(options_.ControlCourse);
+            break;
+        case kOpZoomIn:
+            zoomMode_ = zoomMode_ == kZoomIn ? kZoomNone : kZoomIn;
+            break;
+        case kOpZoomOut:
+            zoomMode_ = zoomMode_ == kZoomOut ? kZoomNone : kZoomOut;
+            break;
+        case kOpDrawCircle: {
+            std::lock_guard lock(mutex_);
+            scene_.drawCircle = !scene_.drawCircle;
+        }
+            update();
+            break;
+        case kOpControlArea:
+            toggleAndRepaint(options_.ControlArea);
+            break;
+        case kOpPause:
+            options_.pause = !options_.pause;
+            break;
+        case kOpBackWard:
+            if (options_.pause && !options_.debug && host_) host_->displayStartReplay();
+            break;
+        case kOpDebug:
+            options_.debug = !options_.debug;
+            break;
+        case kOpPassInfo:
+            toggleAndRepaint(options_.PassInfo);
+            break;
+        case kOpShootInfo:
+            toggleAndRepaint(options_.ShootInfo);
+            break;
+        case kOpSightInfo:
+            toggleAndRepaint(options_.SightInfo);
+            break;
+        case kOpDribbleInfo:
+            toggleAndRepaint(options_.DribbleInfo);
+            break;
+        case kOpInterceptInfo:
+            toggleAndRepaint(options_.InterceptInfo);
+            break;
+        case kOpDefenseInfo:
+            toggleAndRepaint(options_.DefenseInfo);
+            break;
+        case kOpPlan:
+            toggleAndRepaint(options_.plan);
+            break;
+        case kOpFullStateLeft:
+            toggleAndRepaint(options_.fullStateLeft);
+            break;
+        case kOpFullStateRight:
+            toggleAndRepaint(options_.fullStateRight);
+            break;
+        case kOpRecover:
+            toggleAndRepaint(options_.Recover);
+            break;
+        case kOpOpponentModel:
+            toggleAndRepaint(options_.opponentModel);
+            break;
+        default:
+            break;
+    }
+}
+
+bool CDisplayer::QueryCommand(int n) const {
+    switch (n) {
+        case kOpStamina:
+            return options_.Stamina;
+        case kOpKickmargin:
+            return options_.Kickmargin;
+        case kOpViewarea:
+            return options_.Viewarea;
+        case kOpEnlarge:
+            return options_.PlayerScale < kPlayerScaleMax;
+        case kOpReduce:
+            return options_.PlayerScale > kPlayerScaleMin;
+        case kOpNumber:
+            return options_.Number;
+        case kOpVelocity:
+            return options_.Velocity;
+        case kOpUnselect:
+            return selected() < kSelectNothing;
+        case kOpFullScreen:
+            return isWindow() && isMaximized();
+        case kOpOffsideLine:
+            return options_.OffsideLine;
+        case kOpBallDetail:
+            return options_.BallDetail;
+        case kOpControlCourse:
+            return options_.ControlCourse;
+        case kOpZoomIn:
+            return zoomMode_ == kZoomIn;
+        case kOpZoomOut:
+            return zoomMode_ == kZoomOut;
+        case kOpDrawCircle:
+            return drawCircle();
+        case kOpControlArea:
+            return options_.ControlArea;
+        case kOpPause:
+            return options_.pause;
+        case kOpDebug:
+            return options_.debug;
+        case kOpPassInfo:
+            return options_.PassInfo;
+        case kOpShootInfo:
+            return options_.ShootInfo;
+        case kOpSightInfo:
+            return options_.SightInfo;
+        case kOpDribbleInfo:
+            return options_.DribbleInfo;
+        case kOpInterceptInfo:
+            return options_.InterceptInfo;
+        case kOpDefenseInfo:
+            return options_.DefenseInfo;
+        case kOpPlan:
+            return options_.plan;
+        case kOpFullStateLeft:
+            return options_.fullStateLeft;
+        case kOpFullStateRight:
+            return options_.fullStateRight;
+        case kOpRecover:
+            return options_.Recover;
+        case kOpOpponentModel:
+            return options_.opponentModel;
+        default:  // 7 select, 18 replay
+            return false;
+    }
+}
+
+void CDisplayer::toggleFullScreen() {
+    if (!isWindow()) return;
+    if (isMaximized()) {
+        setWindowFlags(Qt::Window);
+        showNormal();
+    } else {
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        showMaximized();
+    }
+}
+
+void CDisplayer::leaveFullScreen() {
+    if (isWindow() && isMaximized()) toggleFullScreen();
+}
+
+void CDisplayer::restorePlacement() {
+    const QRect present = geometry();
+    const int left = profile_.readInt(kSection, QStringLiteral("Left"), present.left());
+    const int top = profile_.readInt(kSection, QStringLiteral("Top"), present.top());
+    const int right = profile_.readInt(kSection, QStringLiteral("Right"), present.left() + present.width());
+    const int bottom = profile_.readInt(kSection, QStringLiteral("Bottom"), present.top() + present.height());
+    profile_.readInt(kSection, QStringLiteral("FullScreen"), 0);  // kept for other versions; not used
+    // Edges are stored as Left <= x < Right; anything else is not a window rectangle.
+    const bool sane = right > left && bottom > top && std::abs(left) < kMaxCoordinate &&
+                      std::abs(top) < kMaxCoordinate && std::abs(right) < kMaxCoordinate &&
+                      std::abs(bottom) < kMaxCoordinate;
+    if (!sane) return;
+    const QRect stored(left, top, right - left, bottom - top);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect work = screen->availableGeometry();
+        const bool overlaps = work.left() < right && work.top() < bottom && left < work.left() + work.width() &&
+                              top < work.top() + work.height();
+        if (overlaps) {
+            setGeometry(stored);
+            return;
+        }
+    }
+}
+
+void CDisplayer::savePlacement() {
+    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    profile_.writeInt(kSection, QStringLiteral("Left"), rect.left());
+    profile_.writeInt(kSection, QStringLiteral("Top"), rect.top());
+    profile_.writeInt(kSection, QStringLiteral("Right"), rect.left() + rect.width());
+    profile_.writeInt(kSection, QStringLiteral("Bottom"), rect.top() + rect.height());
+    profile_.writeInt(kSection, QStringLiteral("FullScreen"), isMaximized() ? 1 : 0);
+}
+
+void CDisplayer::paintEvent(QPaintEvent*) {
+    if (!renderer_.prepare(width(), height())) return;
+    // The player types are read before the display's lock is taken: a producer thread
+    // holds the log player's lock while it hands a record over under the display's lock.
+    std::vector<player_type_t> types;
+    double ballSize = kDefaultBallSize;
+    if (host_) {
+        if (const LogPlayer* player = host_->displayLogPlayer()) {
+            types = player->player_types();
+            ballSize = player->ball_size();
+        }
+    }
+    FieldScene snapshot;
+    {
+        std::lock_guard lock(mutex_);
+        scene_.setPlayerTypes(types, ballSize);
+        snapshot = scene_;
+    }
+    const QImage& frame = renderer_.compose(snapshot, options_);
+    QPainter painter(this);
+    painter.drawImage(0, 0, frame);
+}
+
+int CDisplayer::hitTest(QPoint point, bool selecting) {
+    std::lock_guard lock(mutex_);
+    if (!scene_.showCurrent()) return -1;
+    const FieldView& v = renderer_.view();
+    for (int i = 0; i < kPlayerCount; ++i) {
+        const PlayerState& p = scene_.state.player[static_cast<std::size_t>(i)];
+        if (p.mode == 0) continue;
+        const double size = scene_.playerSize[static_cast<std::size_t>(i)] > 0
+                                ? scene_.playerSize[static_cast<std::size_t>(i)]
+                                : kDefaultPlayerSize;
+        const int e = v.pixels(size * options_.PlayerScale);
+        const int sx = v.pixelX(p.x);
+        const int sy = v.pixelY(p.y);
+        if (point.x() >= sx - e && point.x() < sx + e && point.y() >= sy - e && point.y() < sy + e) {
+            if (selecting) scene_.selected = i;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CDisplayer::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    if (hitTest(point, true) >= 0) {
+        update();
+        return;
+    }
+    if (zoomMode_ != kZoomNone) {
+        renderer_.zoom(point.x(), point.y(), zoomMode_ == kZoomIn);
+        zoomMode_ = kZoomNone;
+        update();
+        return;
+    }
+    const FieldView& v = renderer_.view();
+    QToolTip::showText(event->globalPosition().toPoint(),
+                       QString::asprintf("(%.2f,%.2f)", v.ToWorldX(point.x()), v.ToWorldY(point.y())), this);
+}
+
+void CDisplayer::mouseDoubleClickEvent(QMouseEvent* event) {
+    QWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) toggleFullScreen();
+}
+
+void CDisplayer::keyPressEvent(QKeyEvent* event) {
+    if (host_) {
+        host_->displayKey(event);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool CDisplayer::focusNextPrevChild(bool) { return false; }  // Tab is a command key
+
+void CDisplayer::closeEvent(QCloseEvent* event) {
+    if (host_ && isWindow()) {
+        event->ignore();
+        host_->displayCloseRequested();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void CDisplayer::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CDisplayer::dropEvent(QDropEvent* event) {
+    const QStringList paths = localPaths(event->mimeData());
+    if (paths.isEmpty() || !host_) return;
+    event->acceptProposedAction();
+    host_->displayDroppedFiles(paths);
+}
+
+}  // namespace tessarin

@@ -1,0 +1,146 @@
+#pragma once
+
+// The field display: draws the current cycle, carries the 31 display operations, and
+// keeps its options and window placement in section "Displayer".
+
+#include <QPointer>
+#include <QWidget>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "display/DisplayOptions.h"
+#include "display/FieldRenderer.h"
+#include "display/FieldScene.h"
+#include "record/GameRecords.h"
+
+class QKeyEvent;
+
+namespace tessarin {
+
+class LogPlayer;
+class Profile;
+
+// What the display needs from the window that owns it.
+class DisplayerHost {
+public:
+    virtual ~DisplayerHost() = default;
+    // Keys and dropped files reaching the display are the main frame's to handle.
+    virtual void displayKey(QKeyEvent* event) = 0;
+    virtual void displayDroppedFiles(const QStringList& paths) = 0;
+    // Closing the display's own window closes the program.
+    virtual void displayCloseRequested() = 0;
+    // Replay of the last cycles to the debugging clients.
+    virtual void displayStartReplay() = 0;
+    // The game whose player types the display reads; may be none.
+    virtual const LogPlayer* displayLogPlayer() const = 0;
+};
+
+enum ZoomMode : int { kZoomNone = 0, kZoomIn = 1, kZoomOut = 2 };
+
+// Display operations.
+enum DisplayOperation : int {
+    kOpStamina = 0,
+    kOpKickmargin = 1,
+    kOpViewarea = 2,
+    kOpEnlarge = 3,
+    kOpReduce = 4,
+    kOpNumber = 5,
+    kOpVelocity = 6,
+    kOpSelect = 7,
+    kOpUnselect = 8,
+    kOpFullScreen = 9,
+    kOpOffsideLine = 10,
+    kOpBallDetail = 11,
+    kOpControlCourse = 12,
+    kOpZoomIn = 13,
+    kOpZoomOut = 14,
+    kOpDrawCircle = 15,
+    kOpControlArea = 16,
+    kOpPause = 17,
+    kOpBackWard = 18,
+    kOpDebug = 19,
+    kOpPassInfo = 20,
+    kOpShootInfo = 21,
+    kOpSightInfo = 22,
+    kOpDribbleInfo = 23,
+    kOpInterceptInfo = 24,
+    kOpDefenseInfo = 25,
+    kOpPlan = 26,
+    kOpFullStateLeft = 27,
+    kOpFullStateRight = 28,
+    kOpRecover = 29,
+    kOpOpponentModel = 30,
+};
+inline constexpr int kDisplayOperationCount = 31;
+
+class CDisplayer final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CDisplayer(Profile& profile, QWidget* parent = nullptr);
+    // Writes the options to the settings.
+    ~CDisplayer() override;
+
+    void setHost(DisplayerHost* host) { host_ = host; }
+
+    // Makes `record` current (none allowed). Safe from any thread: the record is copied
+    // under the display's own lock and the repaint is queued to the GUI thread; it never
+    // blocks on anything but that lock and never calls into the log player.
+    void SetCurrentRecord(const std::optional<cycle_info_t>& record);
+    void SetLogMode(bool on) { logMode_ = on; }
+    bool logMode() const { return logMode_; }
+
+    void DisplayCommand(int n, int argument = 0);
+    // The enabled state for operations 3 and 4, the checked state for the others.
+    bool QueryCommand(int n) const;
+
+    // Window placement in section "Displayer": read when the display becomes a window of
+    // its own (a rectangle off every screen, or not a rectangle, is ignored); written
+    // when the main frame closes.
+    void restorePlacement();
+    void savePlacement();
+
+    const DisplayOptions& options() const { return options_; }
+    int selected() const;
+    int zoomMode() const { return zoomMode_; }
+    bool drawCircle() const;
+    const FieldView& view() const { return renderer_.view(); }
+    // Copies of what the next paint draws.
+    FieldScene scene() const;
+    // Index of the player under a client point, or -1; selects it when asked to.
+    int hitTest(QPoint point, bool select);
+    // Leaves full screen when the display is in it.
+    void leaveFullScreen();
+
+    FieldRenderer& renderer() { return renderer_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void select(int index);
+    void toggleFullScreen();
+    void requestRepaint();
+    void toggleAndRepaint(bool& flag);
+
+    Profile& profile_;
+    DisplayerHost* host_ = nullptr;
+    DisplayOptions options_;
+    FieldRenderer renderer_;  // GUI thread only
+    bool logMode_ = true;
+    int zoomMode_ = kZoomNone;
+
+    // Guards scene_: SetCurrentRecord writes it from producer threads.
+    mutable std::mutex mutex_;
+    FieldScene scene_;
+};
+
+}  // namespace tessarin

@@ -1,0 +1,287 @@
+#include "display/FieldPainter.h"
+
+#include <QString>
+#include <algorithm>
+#include <cmath>
+
+namespace tessarin {
+
+namespace {
+
+constexpr double kHalfLength = 52.5;
+constexpr double kHalfWidth = 34.0;
+constexpr double kPenaltyAreaLength = 16.5;  // goal line to x = 36
+constexpr double kPenaltyAreaHalfWidth = 20.16;
+constexpr double kGoalAreaLength = 5.5;  // goal line to x = 47
+constexpr double kGoalAreaHalfWidth = 9.16;
+constexpr double kPenaltySpot = 41.5;
+constexpr double kPenaltyArcRadialY = 7.1;
+constexpr double kCircleRadius = 9.15;
+constexpr double kGoalHalfWidth = 7.01;
+constexpr double kBallRadius = 0.085;
+
+// Degrees of Qt's arc angles (counter-clockwise on screen) for a screen angle in radians
+// that turns clockwise, as world angles do with y downward.
+double qtDegrees(double radians) { return -radians * 180.0 / kDisplayPi; }
+
+// The outline of a circle of radius r about (x, y), inside the box (x - r, y - r) to
+// (x + r, y + r) with its right and bottom edges excluded.
+QRect circleBox(int x, int y, int r) { return QRect(x - r, y - r, std::max(0, 2 * r - 1), std::max(0, 2 * r - 1)); }
+
+// An arc drawn counter-clockwise on screen from screen angle `from` to `to`.
+void drawArcCcw(QPainter& painter, const QRect& box, double from, double to) {
+    double span = from - to;
+    while (span <= 0) span += 2 * kDisplayPi;
+    while (span > 2 * kDisplayPi) span -= 2 * kDisplayPi;
+    painter.drawArc(box, static_cast<int>(std::lround(qtDegrees(from) * 16)),
+                    static_cast<int>(std::lround(span * 180.0 / kDisplayPi * 16)));
+}
+
+QPoint toScreen(const FieldView& view, double x, double y) { return QPoint(view.pixelX(x), view.pixelY(y)); }
+
+// Header rectangles, in world x from, to; all span y -44 to -34.
+QRect headerRect(const FieldView& view, double x1, double x2) {
+    const int left = view.pixelX(x1);
+    const int right = view.pixelX(x2);
+    const int top = view.pixelY(-44.0);
+    const int bottom = view.pixelY(-34.0);
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+void drawHeaderText(QPainter& painter, const QRect& rect, const QFont& font, Qt::Alignment align,
+                    const std::string& text) {
+    painter.setFont(font);
+    painter.drawText(rect, static_cast<int>(align | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip),
+                     QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void drawLabel(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(QRect(x, y, 0, 0), static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip), text);
+}
+
+// Mode bits of a player.
+constexpr int kModeGoalie = 0x0008;
+constexpr int kModeCollision = 0x0040 | 0x0080;
+
+}  // namespace
+
+double normalizeAngle(double radians) {
+    if (!std::isfinite(radians)) return 0.0;
+    double a = std::fmod(radians, 2 * kDisplayPi);
+    if (a > kDisplayPi) a -= 2 * kDisplayPi;
+    if (a <= -kDisplayPi) a += 2 * kDisplayPi;
+    return a;
+}
+
+void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPalette& palette, int width, int height) {
+    painter.fillRect(QRect(0, 0, width, height), kFieldColour);
+    painter.setPen(palette.whitePen);
+    painter.setBrush(Qt::NoBrush);
+    const int r1 = static_cast<int>(1.0 * view.scale() + 1);
+    const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
+
+    const QPoint boundary[] = {toScreen(view, -kHalfLength, -kHalfWidth), toScreen(view, kHalfLength, -kHalfWidth),
+                               toScreen(view, kHalfLength, kHalfWidth), toScreen(view, -kHalfLength, kHalfWidth),
+                               toScreen(view, -kHalfLength, -kHalfWidth)};
+    painter.drawPolyline(boundary, 5);
+
+    // Corner quarter circles, each the quarter inside the field.
+    struct Corner {
+        double x, y, from;
+    };
+    const Corner corners[] = {{-kHalfLength, -kHalfWidth, kDisplayPi / 2},
+                              {kHalfLength, -kHalfWidth, kDisplayPi},
+                              {kHalfLength, kHalfWidth, -kDisplayPi / 2},
+                              {-kHalfLength, kHalfWidth, 0.0}};
+    for (const auto& c : corners) {
+        const QPoint p = toScreen(view, c.x, c.y);
+        drawArcCcw(painter, circleBox(p.x(), p.y(), r1), c.from, c.from - kDisplayPi / 2);
+    }
+
+    painter.drawLine(toScreen(view, 0, -kHalfWidth), toScreen(view, 0, kHalfWidth));
+    const QPoint centre = toScreen(view, 0, 0);
+    painter.drawEllipse(circleBox(centre.x(), centre.y(), r9));
+
+    for (const double side : {-1.0, 1.0}) {
+        const double goalLine = side * kHalfLength;
+        const double penaltyLine = side * (kHalfLength - kPenaltyAreaLength);
+        const QPoint area[] = {
+            toScreen(view, goalLine, -kPenaltyAreaHalfWidth), toScreen(view, penaltyLine, -kPenaltyAreaHalfWidth),
+            toScreen(view, penaltyLine, kPenaltyAreaHalfWidth), toScreen(view, goalLine, kPenaltyAreaHalfWidth)};
+        painter.drawPolyline(area, 4);
+
+        // The spot: a line from one pixel above to one below, the end pixel not drawn.
+        const QPoint spot = toScreen(view, side * kPenaltySpot, 0);
+        painter.drawLine(spot.x(), spot.y() - 1, spot.x(), spot.y());
+
+        // The arc outside the penalty area, between the radials through (±36, ±7.1).
+        const double dx = penaltyLine - side * kPenaltySpot;
+        const double upper = std::atan2(-kPenaltyArcRadialY, dx);
+        const double lower = std::atan2(kPenaltyArcRadialY, dx);
+        if (side < 0) {
+            drawArcCcw(painter, circleBox(spot.x(), spot.y(), r9), lower, upper);
+        } else {
+            drawArcCcw(painter, circleBox(spot.x(), spot.y(), r9), upper, lower);
+        }
+
+        const double goalAreaLine = side * (kHalfLength - kGoalAreaLength);
+        const QPoint goalArea[] = {
+            toScreen(view, goalLine, -kGoalAreaHalfWidth), toScreen(view, goalAreaLine, -kGoalAreaHalfWidth),
+            toScreen(view, goalAreaLine, kGoalAreaHalfWidth), toScreen(view, goalLine, kGoalAreaHalfWidth)};
+        painter.drawPolyline(goalArea, 4);
+    }
+
+    painter.setPen(palette.blackPen);
+    for (const double side : {-1.0, 1.0}) {
+        const QPoint top = toScreen(view, side * kHalfLength, -kGoalHalfWidth);
+        const QPoint bottom = toScreen(view, side * kHalfLength, kGoalHalfWidth);
+        if (bottom.y() - 1 >= top.y()) painter.drawLine(top.x(), top.y(), bottom.x(), bottom.y() - 1);
+    }
+}
+
+void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene) {
+    const HeaderTexts texts = headerTexts(scene);
+    painter.setPen(QColor(0, 0, 0));
+    painter.setBackgroundMode(Qt::TransparentMode);
+    drawHeaderText(painter, headerRect(view, -52.5, -37.5), fonts.score, Qt::AlignLeft, texts.leftScore);
+    drawHeaderText(painter, headerRect(view, 37.5, 52.5), fonts.score, Qt::AlignRight, texts.rightScore);
+    drawHeaderText(painter, headerRect(view, -44.5, 32.5), fonts.name, Qt::AlignLeft, texts.leftName);
+    drawHeaderText(painter, headerRect(view, 17.5, 44.5), fonts.name, Qt::AlignRight, texts.rightName);
+    drawHeaderText(painter, headerRect(view, -20.0, -2.0), fonts.mode, Qt::AlignRight, texts.playMode);
+    drawHeaderText(painter, headerRect(view, 2.0, 25.0), fonts.mode, Qt::AlignLeft, texts.time);
+}
+
+PlayerLook playerLook(const DisplayPalette& palette, int index, int mode, int selected) {
+    const bool left = index < kPlayersPerSide;
+    const bool goalie = (mode & kModeGoalie) != 0;
+    PlayerLook look;
+    if (left) {
+        look.fill = goalie ? palette.cyanBrush : palette.yellowBrush;
+        look.text = goalie ? QColor(128, 255, 255) : QColor(255, 255, 10);
+    } else {
+        look.fill = goalie ? palette.magentaBrush : palette.redBrush;
+        look.text = goalie ? QColor(255, 0, 255) : QColor(200, 0, 0);
+    }
+    if (index == selected) look.fill = palette.highlightBrush;
+    if ((mode & kModeCollision) != 0) look.fill = palette.whiteBrush;
+
+    if ((mode & 0x2020) != 0) {
+        look.outline = palette.pinkPen;
+    } else if ((mode & 0x0004) != 0) {
+        look.outline = palette.redPen;
+    } else if ((mode & 0x1010) != 0) {
+        look.outline = palette.yellowPen;
+    } else if ((mode & 0x0002) != 0) {
+        look.outline = palette.whitePen;
+    } else if ((mode & 0x0C00) != 0) {
+        look.outline = palette.highlightPen;
+    } else {
+        look.outline = palette.blackPen;
+    }
+    return look;
+}
+
+int bodyRadius(const FieldView& view, double kickRange, double playerScale) {
+    return view.pixels(kickRange * playerScale / 5.0);
+}
+
+QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette& palette, const DisplayFonts& fonts,
+                 const FieldScene& scene, const DisplayOptions& options) {
+    QPen lastPen = palette.blackPen;
+    if (!scene.showCurrent()) return lastPen;
+    painter.setFont(fonts.label);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    for (int a = 0; a < kPlayerCount; ++a) {
+        const PlayerState& p = scene.state.player[static_cast<std::size_t>(a)];
+        if (p.mode == 0) continue;
+        const int sx = view.pixelX(p.x);
+        const int sy = view.pixelY(p.y);
+        const double body = normalizeAngle(p.body_angle);
+        const double face = normalizeAngle(p.body_angle + p.neck_angle);
+
+        if (options.Viewarea && a == scene.selected) {
+            painter.setPen(palette.blackPen);
+            painter.setBrush(Qt::NoBrush);
+            const double half = p.view_width / 2;
+            for (const double radius : {60.0, 40.0, 20.0}) {
+                const int r = view.pixels(radius);
+                drawArcCcw(painter, circleBox(sx, sy, r), face + half, face - half);
+            }
+            const double r60 = view.ToPixels(60.0);
+            painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face + half)),
+                                                    static_cast<int>(sy + r60 * std::sin(face + half))));
+            painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face - half)),
+                                                    static_cast<int>(sy + r60 * std::sin(face - half))));
+            painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
+        }
+
+        const double kickRange = scene.kickRange[static_cast<std::size_t>(a)];
+        const int R = bodyRadius(view, kickRange, options.PlayerScale);
+        const PlayerLook look = playerLook(palette, a, p.mode, scene.selected);
+        painter.setPen(look.outline);
+        painter.setBrush(look.fill);
+        painter.drawEllipse(circleBox(sx, sy, R));
+        painter.drawLine(QPoint(sx, sy),
+                         QPoint(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face))));
+
+        if (options.Stamina && R > 2) {
+            // Full stamina (8000) is black, none white; the low 8 bits as the grey.
+            const double level = std::clamp(255.0 - p.stamina * 0.031875, -1.0e9, 1.0e9);
+            const int grey = static_cast<int>(level) & 0xFF;
+            painter.setBrush(QColor(grey, grey, grey));
+            const double from = body - kDisplayPi / 2;
+            painter.drawPie(circleBox(sx, sy, R), static_cast<int>(std::lround(qtDegrees(from) * 16)), 180 * 16);
+        }
+
+        if (options.Kickmargin) {
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(circleBox(sx, sy, view.pixels(kickRange)));
+        }
+
+        const int number = a < kPlayersPerSide ? a + 1 : a - 10;
+        QString label;
+        if (options.Velocity) {
+            const double speed = std::sqrt(p.vx * p.vx + p.vy * p.vy);
+            label = options.Number ? QString::asprintf("%d,%.2f", number, speed) : QString::asprintf("%.2f", speed);
+        } else if (options.Number) {
+            label = QString::number(number);
+        }
+        if (!label.isEmpty()) {
+            painter.setPen(look.text);
+            drawLabel(painter, sx + R, sy - R, label);
+            painter.setPen(look.outline);
+        }
+        lastPen = look.outline;
+    }
+    painter.setBrush(Qt::NoBrush);
+    return lastPen;
+}
+
+void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene,
+              const DisplayOptions& options, const QPen& pen) {
+    if (!scene.showCurrent()) return;
+    const BallState& ball = scene.state.ball;
+    const int sx = view.pixelX(ball.x);
+    const int sy = view.pixelY(ball.y);
+    const int rb = std::max(3, view.pixels(kBallRadius));
+    painter.setPen(pen);
+    painter.setBrush(QColor(255, 255, 255));
+    painter.drawEllipse(circleBox(sx, sy, rb));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawPoint(sx, sy);
+    if (options.Velocity || options.BallDetail) {
+        const double speed = std::sqrt(ball.vx * ball.vx + ball.vy * ball.vy);
+        painter.setFont(fonts.label);
+        painter.setPen(kBallLabelColour);
+        painter.setBackgroundMode(Qt::TransparentMode);
+        drawLabel(painter, sx + rb, sy - rb, QString::asprintf("%.2f", speed));
+    }
+    painter.setPen(pen);
+    if (scene.drawCircle) {
+        const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
+        painter.drawEllipse(circleBox(sx, sy, r9));
+    }
+}
+
+}  // namespace tessarin

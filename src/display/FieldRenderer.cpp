@@ -1,0 +1,90 @@
+#include "display/FieldRenderer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "display/FieldPainter.h"
+
+namespace tessarin {
+
+namespace {
+
+// Bounds of the zoomed scale, in pixels per metre: beyond them a zoom does nothing, so
+// that screen coordinates stay well inside the range of an int.
+constexpr double kMinScale = 0.05;
+constexpr double kMaxScale = 2000.0;
+
+}  // namespace
+
+bool FieldRenderer::prepare(int width, int height) {
+    if (!FieldView::paintable(width, height)) return false;
+    if (size_ == QSize(width, height) && !background_.isNull()) return true;
+    QImage background(width, height, QImage::Format_RGB32);
+    QImage composition(width, height, QImage::Format_RGB32);
+    if (background.isNull() || composition.isNull()) return false;  // out of memory: try again next time
+    background_ = std::move(background);
+    composition_ = std::move(composition);
+    size_ = QSize(width, height);
+    view_.fit(width, height);
+    redrawBackground();
+    return true;
+}
+
+void FieldRenderer::redrawBackground() {
+    fonts_.make(view_.scale());
+    QPainter painter(&background_);
+    drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
+}
+
+void FieldRenderer::zoom(int px, int py, bool zoomIn) {
+    if (background_.isNull()) return;
+    const double next = zoomIn ? view_.scale() * kZoomFactor : view_.scale() / kZoomFactor;
+    if (next < kMinScale || next > kMaxScale) return;
+    view_.zoom(px, py, zoomIn, size_.width(), size_.height());
+    redrawBackground();
+}
+
+void FieldRenderer::addOverlay(OverlayStage stage, FieldOverlay* overlay) {
+    overlays_[static_cast<std::size_t>(stage)].push_back(overlay);
+}
+
+void FieldRenderer::removeOverlay(FieldOverlay* overlay) {
+    for (auto& list : overlays_) std::erase(list, overlay);
+}
+
+void FieldRenderer::drawStage(OverlayStage stage, QPainter& painter, const FieldScene& scene,
+                              const DisplayOptions& options) {
+    for (FieldOverlay* overlay : overlays_[static_cast<std::size_t>(stage)]) {
+        painter.save();
+        overlay->draw(painter, view_, scene, options);
+        painter.restore();
+    }
+}
+
+const QImage& FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& options) {
+    // Both buffers have the same size and format: copying the markings is one memory copy.
+    std::memcpy(composition_.bits(), background_.constBits(), static_cast<std::size_t>(background_.sizeInBytes()));
+    QPainter painter(&composition_);
+    drawHeader(painter, view_, fonts_, scene);
+    if (options.OffsideLine) drawStage(OverlayStage::OffsideLine, painter, scene, options);
+    if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
+    drawStage(OverlayStage::Decisions, painter, scene, options);
+    if (options.ControlArea) drawStage(OverlayStage::ControlArea, painter, scene, options);
+    const QPen pen = drawPlayers(painter, view_, palette_, fonts_, scene, options);
+    drawBall(painter, view_, fonts_, scene, options, pen);
+    drawStage(OverlayStage::VisualObjects, painter, scene, options);
+    drawStage(OverlayStage::Present, painter, scene, options);
+    return composition_;
+}
+
+QImage renderField(const FieldScene& scene, const DisplayOptions& options, int width, int height) {
+    FieldRenderer renderer;
+    if (!renderer.prepare(width, height)) {
+        QImage empty(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+        empty.fill(kFieldColour);
+        return empty;
+    }
+    return renderer.compose(scene, options).copy();
+}
+
+}  // namespace tessarin

@@ -1,0 +1,73 @@
+#pragma once
+
+// The display's paint pipeline: a cached background of field markings, redrawn only
+// when the size or the scale changes, and a composition buffer that each paint fills
+// from the background and the current cycle, in a fixed order.
+
+#include <QImage>
+#include <QPainter>
+#include <array>
+#include <vector>
+
+#include "display/DisplayOptions.h"
+#include "display/DisplayPalette.h"
+#include "display/FieldScene.h"
+#include "display/FieldView.h"
+
+namespace tessarin {
+
+// Where an overlay is drawn in the paint order.
+enum class OverlayStage : int {
+    OffsideLine,  // after the header, when OffsideLine is on
+    PassCourse,   // when ControlCourse is on
+    Decisions,
+    ControlArea,  // before the players, when ControlArea is on
+    VisualObjects,
+    Present,
+};
+inline constexpr std::size_t kOverlayStageCount = 6;
+
+// A drawing that sits in the paint order beside the field's own painters.
+class FieldOverlay {
+public:
+    virtual ~FieldOverlay() = default;
+    virtual void draw(QPainter& painter, const FieldView& view, const FieldScene& scene,
+                      const DisplayOptions& options) = 0;
+};
+
+class FieldRenderer final {
+public:
+    // Makes buffers for a client area of this size and fits the view when the size
+    // changed. False when the area is too small to paint (nothing is painted then).
+    bool prepare(int width, int height);
+    // Draws one frame into the composition buffer; prepare() must have succeeded.
+    const QImage& compose(const FieldScene& scene, const DisplayOptions& options);
+
+    // Zooms about a client point; the background is redrawn for the new scale.
+    void zoom(int px, int py, bool zoomIn);
+    const FieldView& view() const { return view_; }
+    QSize size() const { return size_; }
+    const DisplayPalette& palette() const { return palette_; }
+
+    // Overlays are not owned and must outlive the renderer or be removed first.
+    void addOverlay(OverlayStage stage, FieldOverlay* overlay);
+    void removeOverlay(FieldOverlay* overlay);
+
+private:
+    void redrawBackground();
+    void drawStage(OverlayStage stage, QPainter& painter, const FieldScene& scene, const DisplayOptions& options);
+
+    FieldView view_;
+    DisplayPalette palette_;
+    DisplayFonts fonts_;
+    QSize size_;
+    QImage background_;
+    QImage composition_;
+    std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
+};
+
+// Renders one frame of `scene` into a new image of this size (the field colour only
+// when the size is too small to paint), as the display would draw it.
+QImage renderField(const FieldScene& scene, const DisplayOptions& options, int width, int height);
+
+}  // namespace tessarin

@@ -1,0 +1,68 @@
+// The windowed viewer, and its headless export of one cycle to a PNG file.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "MainFrm.h"
+#include "Profile.h"
+#include "Tessarin.h"
+#include "display/PngExport.h"
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int runExport(int argc, char** argv) {
+    // No window is opened: without a platform of the user's choice, draw offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
+    QGuiApplication::setApplicationName(QStringLiteral("Tessarin"));
+    QString error;
+    const auto request = tessarin::parseExportArguments(argumentsOf(argc, argv), error);
+    if (request) {
+        const tessarin::Profile profile;
+        error = tessarin::exportPng(*request, profile);
+    }
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "tessarin: %s\n", error.toLocal8Bit().constData());
+        std::fprintf(stderr, "usage: tessarin --export-png OUT.png [--cycle N] [--size WxH] FILE\n");
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (tessarin::wantsExport(argumentsOf(argc, argv))) return runExport(argc, argv);
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
+    QApplication::setApplicationName(QStringLiteral("Tessarin"));
+    QApplication::setWindowIcon(tessarin::CTessarinApp::icon());
+    // The frame decides when the program ends: its bar strip may be hidden while the
+    // display's own window is the only one on screen.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QString path;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith(QLatin1Char('-'))) {
+            path = arguments[i];
+            break;
+        }
+    }
+
+    tessarin::Profile profile;
+    tessarin::CTessarinApp tessarinApp(profile);
+    tessarinApp.InitInstance(path);
+    tessarinApp.mainFrame()->setQuitOnClose(true);
+    return QApplication::exec();
+}
