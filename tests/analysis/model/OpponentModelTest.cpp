@@ -74,6 +74,10 @@ TEST(OpponentModelTest, SamplesOnlyWhenEnabledSomebodyHasTheBallAndTheRecordIsAS
 
     model.Feed(asRecord(show), 1);
     EXPECT_EQ(model.sampleCount(0, 0), 1u);
+    model.setEnabled(false);
+    model.Finish();
+    EXPECT_EQ(model.block(0), RoleBlock{}) << "finishing with modelling off changes nothing";
+    model.setEnabled(true);
     EXPECT_EQ(model.sampleCount(1, 10), 1u) << "every still player is sampled, right team included";
     model.Toggle();
     EXPECT_FALSE(model.enabled());
@@ -221,15 +225,6 @@ TEST(OpponentModelTest, PredictionPicksTheSlopeBySignAndClampsToTheExtent) {
     EXPECT_FLOAT_EQ(model.PredictPosition(0, 11, 1, 1).x, 0) << "no such player";
 }
 
-TEST(OpponentModelTest, FinishWithModellingOffChangesNothing) {
-    OpponentModel model;
-    model.setEnabled(true);
-    feedGrid(model, 0, [](double bx, double by) { return std::pair{-45 + 0.1 * bx, 0.2 * by}; });
-    model.setEnabled(false);
-    model.Finish();
-    EXPECT_EQ(model.block(0), RoleBlock{});
-}
-
 TEST(OpponentModelTest, SampleStorageStopsAtItsCapacity) {
     OpponentModel model;
     model.setEnabled(true);
@@ -240,16 +235,6 @@ TEST(OpponentModelTest, SampleStorageStopsAtItsCapacity) {
     EXPECT_EQ(model.sampleCount(0, 0), OpponentModel::kMaxSamples);
     EXPECT_FLOAT_EQ(model.extent(0, 0)->max_x, -5) << "a dropped sample does not widen the extent";
     EXPECT_EQ(model.sampleCount(0, 1), OpponentModel::kMaxSamples) << "the other still players filled up too";
-}
-
-TEST(OpponentModelTest, StartRecordsTypeIdsAndResetsNothing) {
-    OpponentModel model;
-    model.setEnabled(true);
-    model.Feed(asRecord(ShowBuilder(1).player(0, 1, 0, -5, 5).build()), 0);
-    model.Start(ShowBuilder(1).player(0, 1, 4, 0, 0).player(21, 1, 17, 0, 0).build());
-    EXPECT_EQ(model.typeIds()[0], 4);
-    EXPECT_EQ(model.typeIds()[21], 17);
-    EXPECT_EQ(model.sampleCount(0, 0), 1u);
 }
 
 TEST(RoleRecordTest, EncodesLittleEndianAtTheFixedOffsetsAndBack) {

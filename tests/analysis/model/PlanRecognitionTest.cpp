@@ -240,19 +240,6 @@ TEST(BehaviourTrieTest, ARunInsertsEverySuffixAndTheRootCountsThem) {
     EXPECT_EQ(trie.types(), (std::vector<MAPREVENT>{A, B, C}));
 }
 
-TEST(BehaviourTrieTest, RepeatedPathsAreCounted) {
-    BehaviourTrie trie;
-    trie.Build(groupsOf({A, B, R, A, B, R, A, C}));
-    EXPECT_EQ(trie.root()->count, 6);
-    const TrieNode& a = *trie.root()->children[0];
-    EXPECT_EQ(a.count, 3);
-    ASSERT_EQ(a.children.size(), 2u);
-    EXPECT_EQ(a.children[0]->count, 2);
-    EXPECT_EQ(a.children[1]->count, 1);
-    EXPECT_EQ(trie.typeCountAt(B, 2), 2);
-    EXPECT_EQ(trie.typeCountAt(B, 1), 2);
-}
-
 TEST(BehaviourTrieTest, PrunesByChiSquareAndKeepsDepthOneNodesWithChildren) {
     // Runs A-B, A-B, A-C, D-C. At depth 2 four insertions: B twice, C twice.
     // A-B: a 2, n 3, b 2, c 4: observed 2 1 0 1, expected 1.5 1.5 0.5 0.5.

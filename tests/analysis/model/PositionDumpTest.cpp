@@ -75,15 +75,6 @@ protected:
     OpponentModel model;
 };
 
-TEST_F(PositionDumpTest, NamesTheTwentyThreeFiles) {
-    const auto names = positionDumpFileNames();
-    ASSERT_EQ(names.size(), 23u);
-    EXPECT_EQ(names.front(), "ball.txt");
-    EXPECT_EQ(names[1], "player1.txt");
-    EXPECT_EQ(names[12], "player12.txt");
-    EXPECT_EQ(names.back(), "player22.txt");
-}
-
 TEST_F(PositionDumpTest, AnEmptyStoreCreatesNoFile) {
     const auto result = writePositionDump({}, model, dir.path());
     EXPECT_FALSE(result.written);
