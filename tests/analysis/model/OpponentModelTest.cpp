@@ -158,6 +158,24 @@ TEST(OpponentModelTest, FitsPiecewiseLinesAndDerivesRoleAndLaneOfTheExamples) {
     for (int team = 0; team < 2; ++team) EXPECT_EQ(model.block(team)[0], RoleRecord{}) << team;
 }
 
+TEST(OpponentModelTest, FinishRefitsOnAllSamplesAndTheDefenderMarkStays) {
+    OpponentModel model;
+    model.setEnabled(true);
+    feedGrid(model, 0, [](double bx, double by) { return std::pair{-20 + 0.1 * bx, 0.1 * by}; });
+    model.Finish();
+    EXPECT_EQ(model.roleRecord(0, 1).role, 1);
+    // Three more games with the player 20 m further up: the fit moves most of the way.
+    for (int game = 0; game < 3; ++game) {
+        feedGrid(model, 0, [](double bx, double by) { return std::pair{0.1 * bx, 0.1 * by}; });
+    }
+    model.Finish();
+    const RoleRecord later = model.roleRecord(0, 1);
+    EXPECT_GT(later.home_x, -10);
+    EXPECT_LT(later.home_x, 0);
+    EXPECT_EQ(later.role, 2);
+    EXPECT_EQ(later.defender, 1) << "once a defender, always marked";
+}
+
 TEST(OpponentModelTest, SamplesNearTheEdgeOfTheExtentAreLeftOutOfTheFit) {
     OpponentModel model;
     model.setEnabled(true);
