@@ -95,9 +95,11 @@ void CMonitorConnection::connect() {
     monitorHost_.setLogMode(false);
     thread_ = std::make_unique<CSocketThread>(*this, host_, port_);
     if (!thread_->opened()) return;
+    // Connected is set before the thread starts: a refused init ends the receive loop at
+    // once, and its clearing of the flag must not be overwritten afterwards.
+    connected_ = true;
     thread_->start();
     SendText("(dispinit version 2)");
-    connected_ = true;
 }
 
 void CMonitorConnection::Reconnect() {
@@ -119,6 +121,7 @@ void CMonitorConnection::Disconnect(bool keepDisplay) {
         // The receive loop ended by itself: its thread has finished; join and discard it.
         thread_->Stop();
         thread_.reset();
+        connected_ = false;
     }
     if (!keepDisplay) {
         monitorHost_.setLogMode(true);
