@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "analysis/events/EventScene.h"
 
@@ -488,6 +489,70 @@ TEST(BehaviorAnalyzer, SnapshotsAreIndependentCopies) {
     EXPECT_EQ(f.analyzer.Frames().size(), 3u);
     expectPos(frames[0].players[kLeft1], -10, 0);
     expectPos(frames[0].ball, -9.5, 0);
+}
+
+TEST(BehaviorAnalyzer, PlayersFarOffTheFieldEndThePrediction) {
+    Feeder f;
+    Scene s;
+    for (int i = 0; i < kPlayerCount; ++i) s.player(i, 20000, 20000);
+    s.ball(0, 0);  // a ball at rest that nobody can reach in any sensible time
+    f.feed(s, 1);
+    EXPECT_EQ(f.analyzer.predictInterceptor(-1, false), -1);
+    EXPECT_FALSE(f.analyzer.ballKickable());
+}
+
+TEST(BehaviorAnalyzer, ArbitraryGamesKeepTheEventListConsistent) {
+    std::mt19937 rng(20261209);
+    std::uniform_real_distribution<double> x(-60, 60);
+    std::uniform_real_distribution<double> y(-40, 40);
+    std::uniform_real_distribution<double> v(-3, 3);
+    std::uniform_int_distribution<int> percent(0, 99);
+    std::uniform_int_distribution<int> mode(0, 49);
+    Feeder f;
+    Scene s;
+    int cycle = 1;
+    int firstOfGame = 1;
+    for (int step = 0; step < 3000; ++step) {
+        // Mostly small moves so that players keep and pass the ball now and then.
+        if (percent(rng) < 10) {
+            for (int i = 0; i < kPlayerCount; ++i) s.player(i, x(rng), y(rng));
+        }
+        if (percent(rng) < 30) {
+            const int near = std::uniform_int_distribution<int>(0, kPlayerCount - 1)(rng);
+            s.ball(s.pos[static_cast<std::size_t>(near)].first + v(rng) / 4,
+                   s.pos[static_cast<std::size_t>(near)].second + v(rng) / 4, v(rng), v(rng));
+        } else {
+            s.ball(s.bx + s.bvx, s.by + s.bvy, s.bvx * 0.94, s.bvy * 0.94);
+        }
+        if (percent(rng) < 3) s.mode(mode(rng));
+        if (percent(rng) < 10) s.mode(PM_PlayOn);
+        if (percent(rng) < 1) s.score(s.scores[0] + 1, s.scores[1]);
+        if (percent(rng) < 1) s.score(s.scores[0], s.scores[1] + 1);
+        if (percent(rng) < 1 && cycle > 0) {
+            cycle = std::uniform_int_distribution<int>(0, cycle - 1)(rng);  // a new game
+            firstOfGame = cycle;
+        }
+        f.feed(s, cycle);
+        if (percent(rng) < 95) ++cycle;
+
+        const auto& events = f.events();
+        ASSERT_GE(events.size(), 1u);
+        ASSERT_EQ(events[0].kind, BB_NONE);
+        ASSERT_EQ(events[0].player, -1);
+        for (std::size_t i = 1; i < events.size(); ++i) {
+            ASSERT_TRUE(isPlayerIndex(events[i].player)) << i;
+            ASSERT_GE(events[i].start_cycle, firstOfGame - 1);
+            ASSERT_LE(events[i].start_cycle, cycle);
+        }
+    }
+    ASSERT_EQ(f.analyzer.ComputeStatistics(), 0);
+    for (const auto& p : f.analyzer.statistics().players) {
+        EXPECT_LE(p.passes.successes, p.passes.count);
+        EXPECT_LE(p.shots.successes, p.shots.count);
+        EXPECT_GE(p.interceptions.rate, 0.0);
+        EXPECT_LE(p.interceptions.rate, 1.0);
+    }
+    EXPECT_GT(f.events().size(), 10u);
 }
 
 }  // namespace
