@@ -429,7 +429,7 @@ TEST(BehaviorAnalyzer, ShotChanceFollowsDistanceSpeedAndCrossing) {
     EXPECT_EQ(chance(-42, 0, -2, 0, kLeft10).chance, 0.0);
 }
 
-TEST(BehaviorAnalyzer, InterceptorPredictionRespectsTeamsAndTheField) {
+TEST(BehaviorAnalyzer, InterceptorPredictionHonoursTeamsAndTheField) {
     Feeder f;
     Scene s;
     s.player(kLeft1, 0, 10).player(kRight10, 5, 0).player(kLeft2, 15, 0);
