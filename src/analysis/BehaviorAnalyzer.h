@@ -29,8 +29,9 @@ public:
     BehaviorAnalyzer();
 
     // The per-cycle step for one show record (kind 0; other kinds are ignored).
-    // `playerTypes` are the store's player types in arrival order, looked up by id.
-    // Returns 0.
+    // `playerTypes` are the store's player types in arrival order, looked up by id; a
+    // player whose type id is missing stops the owner search, and the previous cycle's
+    // owner stays in force. Returns 0.
     int AnalyzeCycle(const cycle_info_t& record, const std::vector<player_type_t>& playerTypes);
     int AnalyzeCycle(const show_info_t& show, const std::vector<player_type_t>& playerTypes);
 
@@ -48,7 +49,9 @@ public:
     std::vector<PointFrameT> framesSnapshot() const { return frames_; }
 
     // The behaviour of one player at one cycle. `sideCode` 1 selects the left team, any
-    // other value the right; `unum` is the uniform number 1..11.
+    // other value the right; `unum` is the uniform number 1..11. The result carries the
+    // queried cycle, the analysis side (0 left, 1 right) and the player index; it is
+    // BB_NONE for a uniform number outside 1..11.
     BasicBehaviorEvent BehaviourAt(int cycle, int sideCode, int unum) const;
 
     // Derives the statistics from the event list and the frame history. Returns -1 and
@@ -58,8 +61,8 @@ public:
     bool statisticsCurrent() const { return statsCurrent_; }
     bool hasData() const { return hasData_; }
 
-    // Statistics as last computed. Side codes as for BehaviourAt; an uniform number
-    // outside 1..11 yields zero figures.
+    // Statistics as last computed, by value except statistics(). Side codes as for
+    // BehaviourAt; a uniform number outside 1..11 yields zero figures.
     const GameStatistics& statistics() const { return statistics_; }
     PlayerStatistics playerStatistics(int sideCode, int unum) const;
     TeamStatistics teamStatistics(int sideCode) const;
@@ -72,8 +75,8 @@ public:
     // when the file cannot be opened, else 0.
     int WriteEventReport(const std::filesystem::path& directory = ".") const;
 
-    // The chance, 0 up to 1, that the current ball movement is a shot by `kicker`
-    // towards the goal it attacks, and where its path crosses that goal line.
+    // How likely the current ball movement is a shot by `kicker` at the goal it attacks
+    // (a kick counts as a shot above 0.15), and where its path crosses that goal line.
     struct ShotChance {
         double chance = 0.0;
         double goalX = 0.0;
