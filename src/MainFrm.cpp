@@ -847,8 +847,10 @@ void CMainFrame::stopTimer() { timer_.stop(); }
 
 void CMainFrame::drawRecord(const cycle_info_t& record) {
     // May run on a producer thread with the log player's lock held: the display copies
-    // the record under its own lock and queues the repaint.
+    // the record under its own lock and queues the repaint. The first record of a game
+    // also makes playback available, so the buttons are brought up to date soon after.
     draw(record);
+    QMetaObject::invokeMethod(this, &CMainFrame::updateCommandUi, Qt::QueuedConnection);
 }
 
 std::optional<std::string> CMainFrame::askOpenPath() {

@@ -1,0 +1,199 @@
+// Display operations, their query results and the option settings.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "Profile.h"
+#include "display/DisplayOptions.h"
+#include "display/Displayer.h"
+#include "gui/GuiTestSupport.h"
+
+namespace tessarin::test {
+namespace {
+
+const QString kDisplayer = QStringLiteral("Displayer");
+
+class DisplayOptionsTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CDisplayer> makeDisplay() {
+        if (!profile) profile = settings.open();
+        return std::make_unique<CDisplayer>(*profile);
+    }
+    void reopen() {
+        profile.reset();
+        profile = settings.open();
+    }
+
+    TempProfile settings;
+    std::unique_ptr<Profile> profile;
+};
+
+TEST_F(DisplayOptionsTest, StartValues) {
+    auto display = makeDisplay();
+    const DisplayOptions& o = display->options();
+    EXPECT_TRUE(o.Number && o.Kickmargin && o.Viewarea && o.Stamina && o.OffsideLine && o.BallDetail);
+    EXPECT_FALSE(o.Velocity || o.ControlArea || o.ControlCourse);
+    EXPECT_TRUE(o.PassInfo && o.ShootInfo && o.SightInfo && o.DribbleInfo && o.InterceptInfo && o.DefenseInfo);
+    EXPECT_FALSE(o.pause || o.debug || o.plan || o.fullStateLeft || o.fullStateRight || o.Recover || o.opponentModel);
+    EXPECT_DOUBLE_EQ(o.PlayerScale, 3.0);
+    EXPECT_EQ(display->selected(), kSelectBall);
+    EXPECT_EQ(display->zoomMode(), kZoomNone);
+}
+
+TEST_F(DisplayOptionsTest, ToggleOperationsFlipTheirQueryResult) {
+    auto display = makeDisplay();
+    for (const int op : {0, 1, 2, 5, 6, 10, 11, 12, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}) {
+        const bool before = display->QueryCommand(op);
+        display->DisplayCommand(op);
+        EXPECT_NE(display->QueryCommand(op), before) << "operation " << op;
+        display->DisplayCommand(op);
+        EXPECT_EQ(display->QueryCommand(op), before) << "operation " << op;
+    }
+    // Selection and replay are never checked.
+    EXPECT_FALSE(display->QueryCommand(7));
+    EXPECT_FALSE(display->QueryCommand(18));
+}
+
+TEST_F(DisplayOptionsTest, OperationsChangeTheRightOption) {
+    auto display = makeDisplay();
+    display->DisplayCommand(kOpStamina);
+    EXPECT_FALSE(display->options().Stamina);
+    display->DisplayCommand(kOpControlCourse);
+    EXPECT_TRUE(display->options().ControlCourse);
+    display->DisplayCommand(kOpDefenseInfo);
+    EXPECT_FALSE(display->options().DefenseInfo);
+    display->DisplayCommand(kOpPlan);
+    EXPECT_TRUE(display->options().plan);
+    EXPECT_TRUE(display->options().Kickmargin);
+}
+
+TEST_F(DisplayOptionsTest, PlayerScaleWalksInStepsAndStopsAtTheBounds) {
+    auto display = makeDisplay();
+    const double up[] = {3.4, 3.8, 4.2, 4.6};
+    for (const double expected : up) {
+        EXPECT_TRUE(display->QueryCommand(kOpEnlarge));
+        display->DisplayCommand(kOpEnlarge);
+        EXPECT_NEAR(display->options().PlayerScale, expected, 1e-9);
+    }
+    display->DisplayCommand(kOpEnlarge);  // 4.6 < 5: a value just above 5
+    EXPECT_GT(display->options().PlayerScale, 5.0);
+    EXPECT_NEAR(display->options().PlayerScale, 5.0, 1e-9);
+    EXPECT_FALSE(display->QueryCommand(kOpEnlarge));
+    const double top = display->options().PlayerScale;
+    display->DisplayCommand(kOpEnlarge);
+    EXPECT_EQ(display->options().PlayerScale, top);
+
+    auto fresh = makeDisplay();
+    const double down[] = {2.6, 2.2, 1.8, 1.4};
+    for (const double expected : down) {
+        fresh->DisplayCommand(kOpReduce);
+        EXPECT_NEAR(fresh->options().PlayerScale, expected, 1e-9);
+    }
+    fresh->DisplayCommand(kOpReduce);
+    EXPECT_GT(fresh->options().PlayerScale, 1.0);
+    EXPECT_TRUE(fresh->QueryCommand(kOpReduce));
+    fresh->DisplayCommand(kOpReduce);  // the sixth step reaches about 0.6
+    EXPECT_NEAR(fresh->options().PlayerScale, 0.6, 1e-9);
+    EXPECT_FALSE(fresh->QueryCommand(kOpReduce));
+    fresh->DisplayCommand(kOpReduce);
+    EXPECT_NEAR(fresh->options().PlayerScale, 0.6, 1e-9);
+}
+
+TEST_F(DisplayOptionsTest, ZoomModesAndSelection) {
+    auto display = makeDisplay();
+    display->DisplayCommand(kOpZoomIn);
+    EXPECT_TRUE(display->QueryCommand(kOpZoomIn));
+    display->DisplayCommand(kOpZoomIn);
+    EXPECT_EQ(display->zoomMode(), kZoomNone);
+    display->DisplayCommand(kOpZoomIn);
+    display->DisplayCommand(kOpZoomOut);
+    EXPECT_EQ(display->zoomMode(), kZoomOut);
+    EXPECT_FALSE(display->QueryCommand(kOpZoomIn));
+    EXPECT_TRUE(display->QueryCommand(kOpZoomOut));
+
+    // The ball (22) is selected at start, so "unselect" shows checked.
+    EXPECT_TRUE(display->QueryCommand(kOpUnselect));
+    display->DisplayCommand(kOpSelect, 5);
+    EXPECT_EQ(display->selected(), 5);
+    display->DisplayCommand(kOpSelect, 40);
+    EXPECT_EQ(display->selected(), kSelectNothing);
+    display->DisplayCommand(kOpSelect, -1);
+    EXPECT_EQ(display->selected(), kSelectNothing);
+    display->DisplayCommand(kOpUnselect);
+    EXPECT_EQ(display->selected(), kSelectNothing);
+    EXPECT_FALSE(display->QueryCommand(kOpUnselect));
+}
+
+TEST_F(DisplayOptionsTest, PlayerScaleIsReadBackOnlyWithinOneToFive) {
+    struct Case {
+        const char* stored;
+        double expected;
+    };
+    const Case cases[] = {{"7.5", 3.0}, {"0.5", 3.0}, {"abc", 3.0}, {"", 3.0},     {"1e308", 3.0},
+                          {"nan", 3.0}, {"4.2", 4.2}, {"1", 1.0},   {"5.000", 5.0}};
+    for (const Case& c : cases) {
+        settings.writeText(std::string("[Displayer]\nPlayerScale=") + c.stored + "\n");
+        reopen();
+        auto display = makeDisplay();
+        EXPECT_DOUBLE_EQ(display->options().PlayerScale, c.expected) << "stored " << c.stored;
+        display.reset();
+    }
+}
+
+TEST_F(DisplayOptionsTest, OnlyScaleVelocityAndControlFlagsAreReadBack) {
+    {
+        auto display = makeDisplay();
+        display->DisplayCommand(kOpNumber);       // off
+        display->DisplayCommand(kOpVelocity);     // on
+        display->DisplayCommand(kOpControlArea);  // on
+        display->DisplayCommand(kOpKickmargin);   // off
+        display->DisplayCommand(kOpEnlarge);      // 3.4
+        display->DisplayCommand(kOpPause);        // not stored
+    }
+    reopen();
+    EXPECT_EQ(profile->readString(kDisplayer, QStringLiteral("PlayerScale"), {}), QStringLiteral("3.400"));
+    EXPECT_EQ(profile->readInt(kDisplayer, QStringLiteral("Number"), -1), 0);
+    EXPECT_EQ(profile->readInt(kDisplayer, QStringLiteral("Velocity"), -1), 1);
+    EXPECT_EQ(profile->readInt(kDisplayer, QStringLiteral("Kickmargin"), -1), 0);
+    EXPECT_EQ(profile->readInt(kDisplayer, QStringLiteral("DefenseInfo"), -1), 1);
+    EXPECT_FALSE(profile->contains(kDisplayer, QStringLiteral("pause")));
+
+    auto display = makeDisplay();
+    EXPECT_TRUE(display->options().Number);  // written, not read back
+    EXPECT_TRUE(display->options().Kickmargin);
+    EXPECT_TRUE(display->options().Velocity);
+    EXPECT_TRUE(display->options().ControlArea);
+    EXPECT_FALSE(display->options().ControlCourse);
+    EXPECT_FALSE(display->options().pause);
+    EXPECT_NEAR(display->options().PlayerScale, 3.4, 1e-9);
+}
+
+TEST_F(DisplayOptionsTest, StoredFlagsCountOnlyWhenExactlyOne) {
+    settings.writeText("[Displayer]\nVelocity=2\nControlArea=yes\nControlCourse=1\n");
+    reopen();
+    auto display = makeDisplay();
+    EXPECT_FALSE(display->options().Velocity);
+    EXPECT_FALSE(display->options().ControlArea);
+    EXPECT_TRUE(display->options().ControlCourse);
+}
+
+TEST(ProfileTest, NonsenseValuesReadAsTheFallback) {
+    TempProfile settings;
+    settings.writeText(
+        "[MainFrame]\nHide=abc\nToolBars0=99999999999999\nOnTop=1.5\nleft=-12\n"
+        "[Socket]\nServerHost=\"a,b\"\nServerPort= 6001 \n");
+    const auto profile = settings.open();
+    const QString main = QStringLiteral("MainFrame");
+    EXPECT_EQ(profile->readInt(main, QStringLiteral("Hide"), 7), 7);
+    EXPECT_EQ(profile->readInt(main, QStringLiteral("ToolBars0"), 206), 206);
+    EXPECT_EQ(profile->readInt(main, QStringLiteral("OnTop"), 0), 0);
+    EXPECT_EQ(profile->readInt(main, QStringLiteral("left"), 0), -12);
+    EXPECT_EQ(profile->readInt(main, QStringLiteral("Missing"), 42), 42);
+    EXPECT_EQ(profile->readInt(QStringLiteral("Socket"), QStringLiteral("ServerPort"), 0), 6001);
+    EXPECT_EQ(profile->readString(QStringLiteral("Socket"), QStringLiteral("ServerHost"), {}), QStringLiteral("a,b"));
+}
+
+}  // namespace
+}  // namespace tessarin::test

@@ -1,0 +1,502 @@
+// Start-up, settings, keys, commands and loading of the main frame with its display.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMimeData>
+#include <QScreen>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <thread>
+
+#include "CommandIds.h"
+#include "CycleSlider.h"
+#include "MainFrm.h"
+#include "Tessarin.h"
+#include "display/Displayer.h"
+#include "gui/GuiTestSupport.h"
+#include "support/FakeHost.h"
+
+namespace tessarin::test {
+namespace {
+
+const QString kMainFrame = QStringLiteral("MainFrame");
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void start(const QString& path = {}) {
+        profile = settings.open();
+        app = std::make_unique<CTessarinApp>(*profile);
+        app->InitInstance(path);
+        QApplication::processEvents();
+    }
+    // Closes the frame and destroys everything, as the end of the program does.
+    void stop() {
+        if (app) {
+            app->mainFrame()->close();
+            app.reset();
+        }
+        profile.reset();
+    }
+    void TearDown() override { stop(); }
+
+    CMainFrame& frame() { return *app->mainFrame(); }
+    CDisplayer& display() { return *app->displayer(); }
+    void key(char c) {
+        QTest::keyClick(&frame(), c);
+        QApplication::processEvents();
+    }
+    void key(Qt::Key k) {
+        QTest::keyClick(&frame(), k);
+        QApplication::processEvents();
+    }
+    // Loads a game and waits until it has been read.
+    void load(const std::string& path) {
+        frame().openDocument(QString::fromStdString(path));
+        frame().logPlayer().waitForParser();
+        QApplication::processEvents();
+    }
+    int shownCycle() {
+        QApplication::processEvents();
+        const FieldScene scene = display().scene();
+        return scene.current ? scene.current->cycle : -1;
+    }
+
+    TempProfile settings;
+    std::unique_ptr<Profile> profile;
+    std::unique_ptr<CTessarinApp> app;
+};
+
+TEST_F(MainFrameTest, FirstStartIsSeparatedWithDefaultBars) {
+    start();
+    EXPECT_TRUE(frame().isVisible());
+    EXPECT_TRUE(frame().separated());
+    EXPECT_TRUE(display().isWindow());
+    EXPECT_TRUE(display().isVisible());
+    EXPECT_EQ(display().windowTitle(), QStringLiteral("Displayer Window"));
+    EXPECT_FALSE(frame().onTop());
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("Tessarin"));
+    const bool expected[kToolBarCount] = {false, true, true, true, false, false, true, true, true};
+    for (int i = 0; i < kToolBarCount; ++i) {
+        EXPECT_EQ(!frame().toolBar(i)->isHidden(), expected[i]) << "bar " << i;
+        EXPECT_EQ(frame().action(cmd::kFirstBarView + i)->isChecked(), expected[i]) << "bar " << i;
+    }
+    // The separated frame is a strip: its bottom edge 3 pixels below the bars.
+    EXPECT_EQ(frame().height(), frame().barsBottom() + kBarStripMargin);
+}
+
+TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
+    start();
+    EXPECT_EQ(frame().action(cmd::kPlay)->text(), QStringLiteral("&Play(X)"));
+    EXPECT_EQ(frame().action(cmd::kPassCourse)->text(), QStringLiteral("&Pass course(\\)"));
+    EXPECT_EQ(frame().action(cmd::kPassCourse)->toolTip(), QStringLiteral("Control Course(\\)"));
+    EXPECT_EQ(frame().action(cmd::kDebugDefenseInfo)->text(), QStringLiteral("DeffenseInfo"));
+    EXPECT_EQ(frame().action(147)->text(), QStringLiteral("befor_kick_off"));
+    ASSERT_NE(frame().action(32898), nullptr);
+    for (const int id : {cmd::kMonitorConnect, cmd::kTrainerConnect, cmd::kStatistics, cmd::kDebugPause,
+                         cmd::kEnableOpponentModeling, 149, cmd::kObjectDetails}) {
+        ASSERT_NE(frame().action(id), nullptr) << id;
+        EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
+    }
+    EXPECT_TRUE(frame().action(cmd::kLoad)->isEnabled());
+    EXPECT_TRUE(frame().action(cmd::kKickMargin)->isChecked());
+    EXPECT_TRUE(frame().action(cmd::kSelectBall)->isChecked());
+    // The Logplayer bar holds its ten buttons in order.
+    const QList<QAction*> buttons = frame().toolBar(6)->actions();
+    ASSERT_EQ(buttons.size(), 10);
+    EXPECT_EQ(buttons.front()->data().toInt(), cmd::kLoad);
+    EXPECT_EQ(buttons.back()->data().toInt(), cmd::kJump);
+    EXPECT_EQ(frame().toolBar(0)->actions().size(), 25);
+}
+
+TEST_F(MainFrameTest, PlayIsUnavailableWithoutAGame) {
+    start();
+    EXPECT_FALSE(frame().action(cmd::kPlay)->isEnabled());
+    key('x');
+    EXPECT_FALSE(frame().logPlayer().running());
+    EXPECT_FALSE(frame().playbackTimerActive());
+    EXPECT_EQ(display().scene().current, std::nullopt);
+}
+
+TEST_F(MainFrameTest, PlaybackKeys) {
+    start();
+    load(writeGame(settings.dir(), "game.rcg", 40));
+    EXPECT_EQ(shownCycle(), 1);
+    EXPECT_TRUE(frame().action(cmd::kPlay)->isEnabled());
+
+    // A and D change the speed only while playing.
+    key('a');
+    EXPECT_DOUBLE_EQ(frame().logPlayer().period(), 100.0);
+    key('x');
+    EXPECT_TRUE(frame().logPlayer().running());
+    EXPECT_TRUE(frame().playbackTimerActive());
+    EXPECT_EQ(frame().playbackTimerInterval(), 100);
+    EXPECT_EQ(shownCycle(), 2);  // play draws the next record at once
+    key('A');
+    EXPECT_DOUBLE_EQ(frame().logPlayer().period(), 50.0);
+    EXPECT_EQ(frame().playbackTimerInterval(), 50);
+    key('d');
+    key('d');
+    EXPECT_EQ(frame().playbackTimerInterval(), 200);
+
+    // The timer moves the game on.
+    const int before = shownCycle();
+    QTest::qWait(700);
+    EXPECT_GT(shownCycle(), before);
+
+    key('c');
+    EXPECT_FALSE(frame().logPlayer().running());
+    EXPECT_FALSE(frame().playbackTimerActive());
+    const int stopped = shownCycle();
+    key(Qt::Key_Right);
+    EXPECT_EQ(shownCycle(), stopped + 1);
+    key('.');
+    EXPECT_EQ(shownCycle(), stopped + 2);
+    key(Qt::Key_Left);
+    key(',');
+    EXPECT_EQ(shownCycle(), stopped);
+    key('v');
+    EXPECT_EQ(shownCycle(), 1);
+    EXPECT_FALSE(frame().action(cmd::kRewind)->isEnabled());
+    key('b');
+    EXPECT_TRUE(frame().logPlayer().reverse());
+    key('c');
+}
+
+TEST_F(MainFrameTest, JumpDialogJumpsToTheChosenCycle) {
+    start();
+    load(writeGame(settings.dir(), "game.rcg", 40));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CCycleSlider*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->slider()->setValue(25);
+        dialog->accept();
+    });
+    key('j');
+    EXPECT_EQ(frame().logPlayer().current_cycle(), 25);
+    EXPECT_EQ(shownCycle(), 25);
+
+    // Cancelling leaves the position, although the preview stays drawn.
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CCycleSlider*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->slider()->setValue(7);
+        dialog->reject();
+    });
+    key('J');
+    EXPECT_EQ(frame().logPlayer().current_cycle(), 25);
+}
+
+TEST_F(MainFrameTest, DisplayKeysAndSelectionCommands) {
+    start();
+    key('q');
+    EXPECT_FALSE(display().options().Kickmargin);
+    key('e');
+    EXPECT_FALSE(display().options().Stamina);
+    key('u');
+    EXPECT_TRUE(display().options().Velocity);
+    key('3');
+    EXPECT_EQ(display().selected(), 2);
+    EXPECT_TRUE(frame().action(231)->isChecked());
+    key('0');
+    EXPECT_EQ(display().selected(), 9);
+    key('-');
+    EXPECT_EQ(display().selected(), 10);
+    key('!');
+    EXPECT_EQ(display().selected(), 11);
+    key('_');
+    EXPECT_EQ(display().selected(), 21);
+    key('`');
+    EXPECT_EQ(display().selected(), kSelectBall);
+    key('~');
+    EXPECT_EQ(display().selected(), kSelectNothing);
+    key(Qt::Key_Up);
+    EXPECT_NEAR(display().options().PlayerScale, 3.4, 1e-9);
+    key(Qt::Key_Down);
+    key('y');
+    EXPECT_NEAR(display().options().PlayerScale, 2.6, 1e-9);
+    key(Qt::Key_F3);
+    EXPECT_EQ(display().zoomMode(), kZoomIn);
+    key(Qt::Key_F4);
+    EXPECT_EQ(display().zoomMode(), kZoomOut);
+    key('m');  // no entry: nothing happens
+    EXPECT_EQ(display().zoomMode(), kZoomOut);
+
+    // Keys pressed on the display reach the frame.
+    QTest::keyClick(&display(), 'r');
+    EXPECT_FALSE(display().options().Number);
+}
+
+TEST_F(MainFrameTest, FullScreenAndHideDependOnPlacement) {
+    start();
+    ASSERT_TRUE(frame().separated());
+    key('f');
+    EXPECT_TRUE(display().isMaximized());
+    EXPECT_TRUE(frame().action(cmd::kFullScreen)->isChecked());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(display().isMaximized());
+
+    key('h');
+    EXPECT_FALSE(frame().isVisible());
+    QTest::keyClick(&display(), 'h');
+    EXPECT_TRUE(frame().isVisible());
+
+    frame().onCommand(cmd::kSeparated);
+    QApplication::processEvents();
+    ASSERT_FALSE(frame().separated());
+    EXPECT_FALSE(display().isWindow());
+    EXPECT_EQ(frame().centralWidget(), &display());
+    EXPECT_EQ(profile->readInt(QStringLiteral("Displayer"), QStringLiteral("Separated"), -1), 0);
+    key('h');
+    EXPECT_TRUE(frame().isVisible());
+    key('f');
+    EXPECT_TRUE(frame().isMaximized());
+    key('f');
+    EXPECT_FALSE(frame().isMaximized());
+
+    frame().onCommand(cmd::kSeparated);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame().separated());
+    EXPECT_TRUE(display().isWindow());
+}
+
+TEST_F(MainFrameTest, HidingBarsShrinksTheSeparatedStrip) {
+    start();
+    for (int i = 0; i < kToolBarCount; ++i) frame().toolBar(i)->hide();
+    QApplication::processEvents();
+    const int bare = frame().height();
+    EXPECT_EQ(bare, frame().barsBottom() + kBarStripMargin);
+    frame().onCommand(cmd::kFirstBarView + 6);
+    QApplication::processEvents();
+    EXPECT_GT(frame().height(), bare);
+    EXPECT_EQ(frame().height(), frame().barsBottom() + kBarStripMargin);
+}
+
+TEST_F(MainFrameTest, BarsOnTopAndDisplaySettingsSurviveARestart) {
+    start();
+    frame().onCommand(cmd::kFirstBarView + 0);  // show bar 0
+    frame().onCommand(cmd::kFirstBarView + 6);  // hide bar 6
+    frame().onCommand(cmd::kFirstBarView + 8);  // hide bar 8
+    frame().onCommand(cmd::kTop);
+    display().DisplayCommand(kOpNumber);
+    display().DisplayCommand(kOpVelocity);
+    display().setGeometry(40, 50, 500, 300);
+    stop();
+
+    profile = settings.open();
+    EXPECT_EQ(profile->readInt(kMainFrame, QStringLiteral("ToolBars0"), -1), (206 | 1) & ~(1 << 6));
+    EXPECT_EQ(profile->readInt(kMainFrame, QStringLiteral("ToolBars1"), -1), 0);
+    EXPECT_EQ(profile->readInt(kMainFrame, QStringLiteral("OnTop"), -1), 1);
+    EXPECT_EQ(profile->readInt(kMainFrame, QStringLiteral("Hide"), -1), 0);
+    EXPECT_TRUE(profile->contains(kMainFrame, QStringLiteral("left")));
+    EXPECT_EQ(profile->readInt(QStringLiteral("Displayer"), QStringLiteral("Right"), -1), 540);
+    profile.reset();
+
+    start();
+    EXPECT_FALSE(frame().toolBar(0)->isHidden());
+    EXPECT_TRUE(frame().toolBar(6)->isHidden());
+    EXPECT_TRUE(frame().toolBar(8)->isHidden());
+    EXPECT_TRUE(frame().onTop());
+    EXPECT_TRUE(frame().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(display().options().Number);
+    EXPECT_TRUE(display().options().Velocity);
+    EXPECT_EQ(display().geometry(), QRect(40, 50, 500, 300));
+}
+
+TEST_F(MainFrameTest, NonsenseSettingsStartWithDefaultsAndAVisibleWindow) {
+    settings.writeText(
+        "[MainFrame]\nHide=1\nOnTop=banana\nToolBars0=1e99\nToolBars1=\n"
+        "[Displayer]\nSeparated=0\nLeft=-99999999999\nTop=20\nRight=-5\nBottom=abc\nPlayerScale=-3\n");
+    start();
+    // Hide applies only to a separated display: a hidden frame would leave no window.
+    EXPECT_TRUE(frame().isVisible());
+    EXPECT_FALSE(frame().separated());
+    EXPECT_FALSE(frame().onTop());
+    EXPECT_TRUE(frame().toolBar(1)->isVisible());
+    EXPECT_FALSE(frame().toolBar(0)->isVisible());
+    EXPECT_DOUBLE_EQ(display().options().PlayerScale, 3.0);
+    EXPECT_TRUE(display().isVisible());
+}
+
+TEST_F(MainFrameTest, PlacementOffEveryScreenIsIgnored) {
+    settings.writeText("[Displayer]\nLeft=50000\nTop=50000\nRight=50600\nBottom=50400\n");
+    start();
+    EXPECT_LT(display().geometry().left(), 50000);
+    EXPECT_EQ(display().size(), QSize(600, 400));
+    stop();
+
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    settings.writeText("[Displayer]\nLeft=" + std::to_string(work.left() + 10) +
+                       "\nTop=" + std::to_string(work.top() + 20) + "\nRight=" + std::to_string(work.left() + 310) +
+                       "\nBottom=" + std::to_string(work.top() + 220) + "\n");
+    start();
+    EXPECT_EQ(display().geometry(), QRect(work.left() + 10, work.top() + 20, 300, 200));
+}
+
+TEST_F(MainFrameTest, HiddenSeparatedFrameStartsHidden) {
+    settings.writeText("[MainFrame]\nHide=1\n[Displayer]\nSeparated=1\n");
+    start();
+    EXPECT_FALSE(frame().isVisible());
+    EXPECT_TRUE(display().isVisible());
+    QTest::keyClick(&display(), 'h');
+    EXPECT_TRUE(frame().isVisible());
+}
+
+TEST_F(MainFrameTest, GameOnTheCommandLineIsLoadedAndDrawn) {
+    TempDir dir;
+    const std::string path = writeGame(dir, "cmdline.rcg", 12, "Gamma", "Delta");
+    start(QString::fromStdString(path));
+    frame().logPlayer().waitForParser();
+    EXPECT_EQ(frame().logPlayer().size(), 12u);
+    EXPECT_EQ(shownCycle(), 1);
+    EXPECT_EQ(display().scene().state.team[0].name, "Gamma");
+}
+
+TEST_F(MainFrameTest, LoadingWhilePlayingStopsAndShowsTheNewGame) {
+    start();
+    load(writeGame(settings.dir(), "a.rcg", 30, "First", "One"));
+    key('x');
+    ASSERT_TRUE(frame().playbackTimerActive());
+    load(writeGame(settings.dir(), "b.rcg", 8, "Second", "Two"));
+    EXPECT_FALSE(frame().playbackTimerActive());
+    EXPECT_FALSE(frame().logPlayer().running());
+    EXPECT_EQ(frame().logPlayer().size(), 8u);
+    EXPECT_EQ(shownCycle(), 1);
+    EXPECT_EQ(display().scene().state.team[0].name, "Second");
+}
+
+TEST_F(MainFrameTest, DroppingTwoFilesLeavesTheSecondLoaded) {
+    start();
+    const std::string a = writeGame(settings.dir(), "a.rcg", 20, "First", "One");
+    const std::string b = writeGame(settings.dir(), "b.rcg", 5, "Second", "Two");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(a)), QUrl::fromLocalFile(QString::fromStdString(b))});
+    // Delivered straight to the window's event handler, as the platform's drop would be.
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject&>(frame()).event(&drop);
+    frame().logPlayer().waitForParser();
+    EXPECT_EQ(frame().logPlayer().size(), 5u);
+    EXPECT_EQ(shownCycle(), 1);
+    EXPECT_EQ(display().scene().state.team[0].name, "Second");
+
+    // The same on the display window.
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(a))});
+    QDropEvent again(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject&>(display()).event(&again);
+    frame().logPlayer().waitForParser();
+    EXPECT_EQ(frame().logPlayer().size(), 20u);
+}
+
+TEST_F(MainFrameTest, UnreadableFileKeepsTheGame) {
+    start();
+    load(writeGame(settings.dir(), "a.rcg", 10));
+    frame().openDocument(QString::fromStdString(settings.dir().file("missing.rcg")));
+    EXPECT_EQ(frame().logPlayer().size(), 10u);
+    EXPECT_EQ(shownCycle(), 1);
+}
+
+TEST_F(MainFrameTest, DemoGameLoadsAndPlays) {
+    start(QString::fromStdString(demoGamePath()));
+    frame().logPlayer().waitForParser();
+    EXPECT_EQ(frame().logPlayer().size(), 8667u);
+    EXPECT_EQ(display().scene().state.team[0].name, "HELIOS_left");
+    display().repaint();
+    EXPECT_EQ(display().renderer().size(), display().size());
+}
+
+TEST(DisplayerThreadTest, RecordFromAnotherThreadIsCopiedAndPaintedLater) {
+    TempProfile settings;
+    const auto profile = settings.open();
+    CDisplayer display(*profile);
+    display.resize(400, 300);
+    display.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&display));
+    {
+        std::thread producer([&] {
+            cycle_info_t record = showRecord(ShowBuilder(321).team(0, "Remote", 1).build());
+            display.SetCurrentRecord(record);
+            record.data.fill(0xFF);  // the producer's own copy changes; the display's must not
+        });
+        producer.join();
+    }
+    const FieldScene scene = display.scene();
+    ASSERT_TRUE(scene.current.has_value());
+    EXPECT_EQ(scene.current->cycle, 321);
+    EXPECT_EQ(scene.state.team[0].name, "Remote");
+    QApplication::processEvents();
+    display.repaint();
+    EXPECT_EQ(display.renderer().size(), QSize(400, 300));
+}
+
+TEST(DisplayerMouseTest, ZoomClickNeedsTheModeEachTime) {
+    TempProfile settings;
+    const auto profile = settings.open();
+    CDisplayer display(*profile);
+    display.resize(800, 600);
+    display.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&display));
+    display.repaint();
+    const double fitted = display.view().scale();
+    display.DisplayCommand(kOpZoomIn);
+    QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+    EXPECT_NEAR(display.view().scale(), fitted * 1.2, 1e-9);
+    EXPECT_EQ(display.zoomMode(), kZoomNone);
+    QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+    EXPECT_NEAR(display.view().scale(), fitted * 1.2, 1e-9);
+    display.DisplayCommand(kOpZoomIn);
+    QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+    EXPECT_NEAR(display.view().scale(), fitted * 1.44, 1e-9);
+    display.resize(801, 600);
+    display.repaint();
+    EXPECT_NEAR(display.view().scale(), 801.0 / 115.0, 1e-9);
+}
+
+TEST(DisplayerMouseTest, ClickOnAPlayerSelectsItInsteadOfZooming) {
+    TempProfile settings;
+    const auto profile = settings.open();
+    CDisplayer display(*profile);
+    display.resize(1150, 850);
+    display.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&display));
+    display.SetCurrentRecord(showRecord(ShowBuilder(1).player(3, 1, 0, -20, 10).player(4, 1, 0, -20, 10).build()));
+    display.repaint();
+    const double fitted = display.view().scale();
+    display.DisplayCommand(kOpZoomIn);
+    // Two players on one spot: the lower index wins.
+    QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(575 - 200, 460 + 100));
+    EXPECT_EQ(display.selected(), 3);
+    EXPECT_DOUBLE_EQ(display.view().scale(), fitted);
+    EXPECT_EQ(display.zoomMode(), kZoomIn);
+}
+
+TEST(CycleSliderTest, DraggingPreviewsAndOneCycleGameHasOneValue) {
+    TempDir dir;
+    FakeHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, writeGame(dir, "g.rcg", 30));
+    player.waitForParser();
+    CCycleSlider dialog(player, player.first_cycle(), player.last_cycle(), 10);
+    EXPECT_EQ(dialog.slider()->minimum(), 1);
+    EXPECT_EQ(dialog.slider()->maximum(), 30);
+    EXPECT_EQ(dialog.slider()->value(), 10);
+    EXPECT_EQ(dialog.chosenCycle(), 10);
+    dialog.slider()->setValue(17);
+    EXPECT_EQ(dialog.chosenCycle(), 17);
+    ASSERT_FALSE(host.drawnCycles().empty());
+    EXPECT_EQ(host.drawnCycles().back(), 17);
+    EXPECT_EQ(player.current_cycle(), 1);  // a preview does not move the position
+
+    FakeHost oneHost;
+    LogPlayer one(oneHost);
+    one.command(kCmdLoad, writeGame(dir, "one.rcg", 1));
+    one.waitForParser();
+    CCycleSlider single(one, one.first_cycle(), one.last_cycle(), one.current_cycle());
+    EXPECT_EQ(single.slider()->minimum(), single.slider()->maximum());
+}
+
+}  // namespace
+}  // namespace tessarin::test
