@@ -317,7 +317,7 @@ void LogPlayer::add(std::span<const cycle_info_t> records) {
 
 void LogPlayer::addLocked(const cycle_info_t& record) {
     frames_.push_back(record);
-    if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record);
+    if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record, playerTypes_);
     if (frames_.size() == 1) {
         index_ = 0;
         copyCurrentLocked();
@@ -333,7 +333,7 @@ void LogPlayer::add_with_decisions(const cycle_info_t& record, const cycle_pass_
     if (decisionsLoaded_[0]) passDecisions_.push_back(pass);
     if (decisionsLoaded_[1]) interceptDecisions_.push_back(intercept);
     if (decisionsLoaded_[2]) defenseDecisions_.push_back(defense);
-    if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record);
+    if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record, playerTypes_);
     if (frames_.size() == 1) {
         index_ = 0;
         copyCurrentLocked();

@@ -49,8 +49,9 @@ public:
 
     // The frame store was emptied (reset, or a new game starts loading).
     virtual void storeCleared() {}
-    // A show record was appended.
-    virtual void analyzeShow(const cycle_info_t& record) = 0;
+    // A show record was appended; `playerTypes` are the game's types so far (read under
+    // the same lock: the hook must not call back into the log player).
+    virtual void analyzeShow(const cycle_info_t& record, const std::vector<player_type_t>& playerTypes) = 0;
     // A record of any kind was appended (the opponent model's sampling).
     virtual void feedOpponentModel(const cycle_info_t& record) = 0;
 

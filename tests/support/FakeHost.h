@@ -58,7 +58,7 @@ private:
 class FakeHooks final : public GameAnalysisHooks {
 public:
     void storeCleared() override { ++cleared; }
-    void analyzeShow(const cycle_info_t&) override { ++shows; }
+    void analyzeShow(const cycle_info_t&, const std::vector<player_type_t>&) override { ++shows; }
     void feedOpponentModel(const cycle_info_t&) override { ++feeds; }
     bool opponentModelEnabled() const override { return enabled; }
     void startOpponentModel(const show_info_t& show) override {

@@ -367,7 +367,7 @@ TEST_F(OpponentModelSaveTest, AFileThatCannotBeCreatedIsReportedAndSkipped) {
 class ModelHooks final : public GameAnalysisHooks {
 public:
     explicit ModelHooks(OpponentModel& model) : model_(model) {}
-    void analyzeShow(const cycle_info_t&) override {}
+    void analyzeShow(const cycle_info_t&, const std::vector<player_type_t>&) override {}
     void feedOpponentModel(const cycle_info_t& record) override { model_.Feed(record, 0); }
     bool opponentModelEnabled() const override { return model_.enabled(); }
     void startOpponentModel(const show_info_t& show) override { model_.Start(show); }
