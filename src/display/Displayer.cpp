@@ -332,9 +332,8 @@ void CDisplayer::paintEvent(QPaintEvent*) {
         scene_.setPlayerTypes(types, ballSize);
         snapshot = scene_;
     }
-    const QImage& frame = renderer_.compose(snapshot, options_);
     QPainter painter(this);
-    painter.drawImage(0, 0, frame);
+    renderer_.paint(painter, snapshot, options_);
 }
 
 int CDisplayer::hitTest(QPoint point, bool selecting) {

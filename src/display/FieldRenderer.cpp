@@ -1,7 +1,6 @@
 #include "display/FieldRenderer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "display/FieldPainter.h"
 
@@ -19,11 +18,10 @@ constexpr double kMaxScale = 2000.0;
 bool FieldRenderer::prepare(int width, int height) {
     if (!FieldView::paintable(width, height)) return false;
     if (size_ == QSize(width, height) && !background_.isNull()) return true;
-    QImage background(width, height, QImage::Format_RGB32);
-    QImage composition(width, height, QImage::Format_RGB32);
-    if (background.isNull() || composition.isNull()) return false;  // out of memory: try again next time
+    // The premultiplied format is the backing store's, so copying it there is a plain blit.
+    QImage background(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (background.isNull()) return false;  // out of memory: try again next time
     background_ = std::move(background);
-    composition_ = std::move(composition);
     size_ = QSize(width, height);
     view_.fit(width, height);
     redrawBackground();
@@ -61,10 +59,8 @@ void FieldRenderer::drawStage(OverlayStage stage, QPainter& painter, const Field
     }
 }
 
-const QImage& FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& options) {
-    // Both buffers have the same size and format: copying the markings is one memory copy.
-    std::memcpy(composition_.bits(), background_.constBits(), static_cast<std::size_t>(background_.sizeInBytes()));
-    QPainter painter(&composition_);
+void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const DisplayOptions& options) {
+    painter.drawImage(0, 0, background_);
     drawHeader(painter, view_, fonts_, scene);
     if (options.OffsideLine) drawStage(OverlayStage::OffsideLine, painter, scene, options);
     if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
@@ -74,7 +70,15 @@ const QImage& FieldRenderer::compose(const FieldScene& scene, const DisplayOptio
     drawBall(painter, view_, fonts_, scene, options, pen);
     drawStage(OverlayStage::VisualObjects, painter, scene, options);
     drawStage(OverlayStage::Present, painter, scene, options);
-    return composition_;
+}
+
+QImage FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& options) {
+    QImage image(size_, QImage::Format_RGB32);
+    if (image.isNull() || background_.isNull()) return image;
+    QPainter painter(&image);
+    paint(painter, scene, options);
+    painter.end();
+    return image;
 }
 
 QImage renderField(const FieldScene& scene, const DisplayOptions& options, int width, int height) {
@@ -84,7 +88,7 @@ QImage renderField(const FieldScene& scene, const DisplayOptions& options, int w
         empty.fill(kFieldColour);
         return empty;
     }
-    return renderer.compose(scene, options).copy();
+    return renderer.compose(scene, options);
 }
 
 }  // namespace tessarin

@@ -1,8 +1,10 @@
 #pragma once
 
 // The display's paint pipeline: a cached background of field markings, redrawn only
-// when the size or the scale changes, and a composition buffer that each paint fills
-// from the background and the current cycle, in a fixed order.
+// when the size or the scale changes, copied once per paint into the target surface,
+// and the current cycle drawn over it in a fixed order. On screen the target is the
+// window's backing store, which Qt composes off screen and flushes in one go, so it
+// serves as the composition buffer and the picture never flickers.
 
 #include <QImage>
 #include <QPainter>
@@ -40,8 +42,11 @@ public:
     // Makes buffers for a client area of this size and fits the view when the size
     // changed. False when the area is too small to paint (nothing is painted then).
     bool prepare(int width, int height);
-    // Draws one frame into the composition buffer; prepare() must have succeeded.
-    const QImage& compose(const FieldScene& scene, const DisplayOptions& options);
+    // Draws one frame with `painter`, whose device has the prepared size; prepare()
+    // must have succeeded.
+    void paint(QPainter& painter, const FieldScene& scene, const DisplayOptions& options);
+    // Draws one frame into an image of its own and returns it.
+    QImage compose(const FieldScene& scene, const DisplayOptions& options);
 
     // Zooms about a client point; the background is redrawn for the new scale.
     void zoom(int px, int py, bool zoomIn);
@@ -62,7 +67,6 @@ private:
     DisplayFonts fonts_;
     QSize size_;
     QImage background_;
-    QImage composition_;
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
 };
 

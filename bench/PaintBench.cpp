@@ -1,0 +1,112 @@
+// One full paint of the field display into a window-sized surface standing in for the
+// window's backing store: the cached markings blitted, then the header, all 22 players
+// and the ball of a demo-game cycle with every option on. Target: under a tenth of the
+// fastest playback period (6.25 ms), that is under 625 us.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include "display/DisplayOptions.h"
+#include "display/FieldRenderer.h"
+#include "display/FieldScene.h"
+#include "record/LogPlayer.h"
+
+namespace {
+
+using namespace tessarin;
+
+const std::string kDemo = std::string(TESSARIN_SAMPLES_DIR) + "/helios-left-4-vs-helios-right-1.rcg";
+constexpr double kFastestPeriodMs = 6.25;
+
+class NullHost final : public PlaybackHost {
+public:
+    void startTimer(int) override {}
+    void stopTimer() override {}
+    void drawRecord(const cycle_info_t&) override {}
+    std::optional<std::string> askOpenPath() override { return std::nullopt; }
+    std::optional<std::string> askSavePath() override { return std::nullopt; }
+    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
+    void showMessage(const std::string&) override {}
+    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
+};
+
+// A play-on cycle of the demo game with its player types; empty when the game is missing.
+std::optional<FieldScene> demoScene() {
+    NullHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, kDemo);
+    player.waitForParser();
+    if (player.size() == 0) return std::nullopt;
+    const std::size_t index = player.find(3000);
+    FieldScene scene;
+    scene.setCurrent(player.withStore([&](const std::vector<cycle_info_t>& frames) { return frames[index]; }));
+    scene.setPlayerTypes(player.player_types(), player.ball_size());
+    scene.selected = 9;  // a player, so that its view cone is drawn too
+    scene.drawCircle = true;
+    return scene;
+}
+
+DisplayOptions everyOption() {
+    DisplayOptions options;
+    options.Number = options.Kickmargin = options.Viewarea = options.Velocity = options.Stamina = true;
+    options.OffsideLine = options.BallDetail = options.ControlArea = options.ControlCourse = true;
+    options.PlayerScale = 5.0;
+    return options;
+}
+
+void BM_Paint(benchmark::State& state) {
+    const auto scene = demoScene();
+    if (!scene) {
+        state.SkipWithError("demo game missing");
+        return;
+    }
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const DisplayOptions options = everyOption();
+    FieldRenderer renderer;
+    if (!renderer.prepare(width, height)) {
+        state.SkipWithError("area too small");
+        return;
+    }
+    // Stands in for the window's backing store.
+    QImage window(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QPainter painter(&window);
+        renderer.paint(painter, *scene, options);
+        painter.end();
+        benchmark::DoNotOptimize(window.constBits());
+    }
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["period_ms"] = kFastestPeriodMs;
+}
+BENCHMARK(BM_Paint)->Args({1280, 800})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+
+// The background alone, redrawn on a resize or zoom, for comparison.
+void BM_FitAndMarkings(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    int step = 0;
+    FieldRenderer renderer;
+    for (auto _ : state) {
+        // Alternate sizes so that every prepare() redraws the markings.
+        benchmark::DoNotOptimize(renderer.prepare(width + (step++ & 1), height));
+    }
+}
+BENCHMARK(BM_FitAndMarkings)->Args({1280, 800})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Painting needs fonts but no window: draw offscreen unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
