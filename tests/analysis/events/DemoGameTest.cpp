@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <numeric>
 
 #include "analysis/BehaviorAnalyzer.h"
+#include "analysis/GameAnalysis.h"
 #include "record/LogPlayer.h"
 #include "support/FakeHost.h"
 #include "support/LogBuilder.h"
@@ -13,35 +15,42 @@
 namespace tessarin::test {
 namespace {
 
+// The demo game loaded as the program loads it: the parser thread stores every record
+// and the store's add path feeds the analyser under the log player's lock.
 class DemoGame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        analyzer_ = std::make_unique<BehaviorAnalyzer>();
+        replayed_ = std::make_unique<BehaviorAnalyzer>();
         FakeHost host;
-        LogPlayer player(host);
+        GameAnalysis hooks(*analyzer_, nullptr);
+        LogPlayer player(host, &hooks);
         ASSERT_TRUE(player.command(kCmdLoad, demoGamePath()));
         player.waitForParser();
         const auto types = player.player_types();
-        analyzer_ = new BehaviorAnalyzer;
         player.withStore([&](const std::vector<cycle_info_t>& frames) {
-            for (const auto& record : frames) analyzer_->AnalyzeCycle(record, types);
+            ASSERT_EQ(analyzer_->ComputeStatistics(), 0);
             first_ = frames.front().cycle;
             last_ = frames.back().cycle;
             finalShow_ = frames.back().show();
+            // The same records fed again one by one after loading.
+            for (const auto& record : frames) replayed_->AnalyzeCycle(record, types);
         });
-        ASSERT_EQ(analyzer_->ComputeStatistics(), 0);
     }
     static void TearDownTestSuite() {
-        delete analyzer_;
-        analyzer_ = nullptr;
+        analyzer_.reset();
+        replayed_.reset();
     }
 
-    static BehaviorAnalyzer* analyzer_;
+    static std::unique_ptr<BehaviorAnalyzer> analyzer_;
+    static std::unique_ptr<BehaviorAnalyzer> replayed_;
     static int first_;
     static int last_;
     static show_info_t finalShow_;
 };
 
-BehaviorAnalyzer* DemoGame::analyzer_ = nullptr;
+std::unique_ptr<BehaviorAnalyzer> DemoGame::analyzer_;
+std::unique_ptr<BehaviorAnalyzer> DemoGame::replayed_;
 int DemoGame::first_ = 0;
 int DemoGame::last_ = 0;
 show_info_t DemoGame::finalShow_{};
@@ -55,6 +64,22 @@ void expectCountSane(const CountStatistic& c) {
     if (c.count == 0) {
         EXPECT_EQ(c.rate, 0.0);
     }
+}
+
+TEST_F(DemoGame, LoadingFeedsTheSameEventsAsReplayingTheStore) {
+    const auto& fed = analyzer_->Events();
+    const auto& replayed = replayed_->Events();
+    ASSERT_EQ(fed.size(), replayed.size());
+    for (std::size_t i = 0; i < fed.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(fed[i].start_cycle, replayed[i].start_cycle);
+        EXPECT_EQ(fed[i].end_cycle, replayed[i].end_cycle);
+        EXPECT_EQ(fed[i].player, replayed[i].player);
+        EXPECT_EQ(fed[i].kind, replayed[i].kind);
+        EXPECT_EQ(fed[i].target, replayed[i].target);
+        EXPECT_EQ(fed[i].success, replayed[i].success);
+    }
+    EXPECT_EQ(analyzer_->Frames().size(), replayed_->Frames().size());
 }
 
 TEST_F(DemoGame, DetectsEveryKindAndKeepsOneFramePerShow) {
