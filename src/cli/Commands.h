@@ -39,3 +39,21 @@ struct RecordOptions {
 int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tessarin::cli
+
+#include <vector>
+
+namespace tessarin::cli {
+
+struct AnalyzeOptions {
+    std::vector<std::string> files;
+    std::string out = ".";
+    bool events = false;         // "event.txt"
+    bool statsJson = false;      // "stats.json"
+    bool plan = false;           // "concurrent_event.txt", "Trie.txt", "MAPRN.txt"
+    bool dumpPositions = false;  // "ball.txt", "player1.txt" .. "player22.txt"
+    bool opponentModel = false;  // one block file per team, over all files
+};
+// With no output chosen, writes the event report and the statistics document.
+int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err);
+
+}  // namespace tessarin::cli

@@ -45,10 +45,29 @@ int main(int argc, char** argv) {
     recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(CLI::PositiveNumber);
     recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
 
+    AnalyzeOptions analyze;
+    auto* analyzeCmd = app.add_subcommand(
+        "analyze", "Analyse games: behaviour events, statistics, plan recognition, position dump, opponent model.");
+    analyzeCmd->add_option("FILE", analyze.files, "Game files, loaded one after another")->required();
+    analyzeCmd->add_option("--out", analyze.out, "Output directory (one folder per game when there are several)")
+        ->capture_default_str();
+    analyzeCmd->add_flag("--events", analyze.events, "Write the event report \"event.txt\"");
+    analyzeCmd->add_flag("--stats-json", analyze.statsJson, "Write every statistic as \"stats.json\"");
+    analyzeCmd->add_flag("--plan", analyze.plan,
+                         "Run plan recognition (\"concurrent_event.txt\", \"Trie.txt\", \"MAPRN.txt\"); reads "
+                         "\"plan_recognition_parameters.txt\" from the working directory");
+    analyzeCmd->add_flag("--dump-positions", analyze.dumpPositions,
+                         "Write \"ball.txt\" and \"player1.txt\" .. \"player22.txt\"");
+    analyzeCmd->add_flag(
+        "--opponent-model", analyze.opponentModel,
+        "Learn the opponent model over all files and save one block file per team into the output directory");
+    analyzeCmd->footer("Without an output flag, --events and --stats-json are written.");
+
     CLI11_PARSE(app, argc, argv);
 
     if (*infoCmd) return runInfo(info, std::cout, std::cerr);
     if (*convertCmd) return runConvert(convert, std::cout, std::cerr);
+    if (*analyzeCmd) return runAnalyze(analyze, std::cout, std::cerr);
     if (*recordCmd) {
         struct sigaction action {};
         action.sa_handler = onInterrupt;

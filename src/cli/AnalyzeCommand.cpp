@@ -1,0 +1,152 @@
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <system_error>
+
+#include "analysis/BehaviorAnalyzer.h"
+#include "analysis/GameAnalysis.h"
+#include "analysis/OpponentModel.h"
+#include "analysis/PlanRecognition.h"
+#include "analysis/PlanRecognitionParameters.h"
+#include "cli/CliHost.h"
+#include "cli/Commands.h"
+#include "cli/StatsJson.h"
+#include "record/PositionDump.h"
+
+namespace tessarin::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where one game's outputs go: DIR itself for a single game; with several games a
+// folder per game named after its file, so that their outputs do not overwrite each
+// other.
+fs::path gameDirectory(const fs::path& out, const std::string& file, bool several,
+                       std::map<std::string, int>& usedNames) {
+    if (!several) return out;
+    std::string name = fs::path(file).stem().string();
+    if (name.empty() || name == "." || name == "..") name = "game";
+    const int seen = usedNames[name]++;
+    if (seen > 0) name += "-" + std::to_string(seen + 1);
+    return out / name;
+}
+
+bool ensureDirectory(const fs::path& dir, std::ostream& err) {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec || !fs::is_directory(dir)) {
+        err << "tessarin-cli: cannot create the output directory " << dir.string() << ": "
+            << (ec ? ec.message() : std::string("not a directory")) << '\n';
+        return false;
+    }
+    return true;
+}
+
+const char* saveStatusText(TeamSaveStatus status) {
+    switch (status) {
+        case TeamSaveStatus::Written:
+            return "written";
+        case TeamSaveStatus::Disabled:
+            return "not modelled";
+        case TeamSaveStatus::RefusedName:
+            return "refused: the team name cannot be a file name";
+        case TeamSaveStatus::Failed:
+            return "could not be written";
+    }
+    return "unknown";
+}
+
+}  // namespace
+
+int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
+    if (!options.events && !options.statsJson && !options.plan && !options.dumpPositions && !options.opponentModel) {
+        options.events = options.statsJson = true;
+    }
+    const fs::path outDir(options.out.empty() ? "." : options.out);
+    if (!ensureDirectory(outDir, err)) return 1;
+
+    const bool several = options.files.size() > 1;
+    std::map<std::string, int> usedNames;
+    OpponentModel model;
+    model.setEnabled(options.opponentModel);
+    const PlanRecognitionParameters planParameters =
+        options.plan ? PlanRecognitionParameters::Read(kPlanRecognitionParametersFile) : PlanRecognitionParameters{};
+    std::optional<show_info_t> lastShow;
+    int failures = 0;
+
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
+        const std::string& file = options.files[i];
+        err << "[" << (i + 1) << "/" << options.files.size() << "] " << file << '\n';
+        CliHost host(err);
+        BehaviorAnalyzer analyzer;
+        GameAnalysis analysis(analyzer, &model);
+        LogPlayer player(host, &analysis);
+        const LoadResult loaded = loadAndWait(player, file);
+        if (!loaded.ok) {
+            err << "tessarin-cli: " << loaded.error << '\n';
+            ++failures;
+            continue;
+        }
+        if (!loaded.warning.empty()) err << "tessarin-cli: warning: " << loaded.warning << '\n';
+        if (const auto last = player.last(); last && last->kind == kShowRecord) lastShow = last->show();
+
+        const fs::path dir = gameDirectory(outDir, file, several, usedNames);
+        if (!ensureDirectory(dir, err)) {
+            ++failures;
+            continue;
+        }
+        // Loading has finished: nothing feeds the analyser any more, so it is read directly.
+        const std::size_t events = analyzer.Events().empty() ? 0 : analyzer.Events().size() - 1;
+        err << "    " << player.size() << " records, " << events << " events\n";
+        if (options.events && analyzer.WriteEventReport(dir) != 0) {
+            err << "tessarin-cli: cannot write " << (dir / "event.txt").string() << '\n';
+            ++failures;
+        }
+        if (options.statsJson) {
+            analyzer.ComputeStatistics();
+            std::ofstream json(dir / "stats.json");
+            json << statsJson(analyzer).dump(2) << '\n';
+            if (!json.flush()) {
+                err << "tessarin-cli: cannot write " << (dir / "stats.json").string() << '\n';
+                ++failures;
+            }
+        }
+        if (options.plan) {
+            PlanRecognition plan(planParameters);
+            const PlanRecognitionResult r = plan.RunPlanRecognition(analyzer.Events(), analyzer.Frames(), dir);
+            if (r.concurrent_events != 0 || r.trie != 0 || r.network != 0) {
+                err << "tessarin-cli: some plan-recognition files could not be written in " << dir.string() << '\n';
+                ++failures;
+            }
+        }
+        if (options.dumpPositions) {
+            const PositionDumpResult dump = player.withStore(
+                [&](const std::vector<cycle_info_t>& records) { return writePositionDump(records, model, dir); });
+            for (const auto& name : dump.failedFiles) {
+                err << "tessarin-cli: cannot write " << (dir / name).string() << '\n';
+                ++failures;
+            }
+        }
+    }
+
+    if (options.opponentModel) {
+        if (!lastShow) {
+            err << "tessarin-cli: no show record was read: no opponent model to save\n";
+            ++failures;
+        } else {
+            const OpponentModelSaveResult saved = model.Save(*lastShow, outDir);
+            for (std::size_t side = 0; side < 2; ++side) {
+                out << "opponent model of \"" << saved.name[side] << "\": " << saveStatusText(saved.team[side]) << '\n';
+                if (saved.team[side] == TeamSaveStatus::RefusedName || saved.team[side] == TeamSaveStatus::Failed) {
+                    ++failures;
+                }
+            }
+        }
+    }
+    out << "analysed " << options.files.size() << " file(s) into " << outDir.string()
+        << (failures ? " with errors (see above)" : "") << '\n';
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace tessarin::cli

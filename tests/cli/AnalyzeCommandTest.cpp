@@ -1,0 +1,102 @@
+// The batch analysis of the command-line tool.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/Commands.h"
+#include "support/LogBuilder.h"
+
+namespace tessarin::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+struct Ran {
+    int status = 0;
+    std::string out, err;
+};
+
+Ran analyze(AnalyzeOptions options) {
+    std::ostringstream out, err;
+    Ran r;
+    r.status = runAnalyze(std::move(options), out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+TEST(AnalyzeCommand, WritesEveryChosenOutputOfTheDemoGame) {
+    TempDir dir;
+    AnalyzeOptions o;
+    o.files = {test::demoGamePath()};
+    o.out = dir.file("out");
+    o.events = o.statsJson = o.plan = o.dumpPositions = o.opponentModel = true;
+    const Ran r = analyze(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* name :
+         {"event.txt", "stats.json", "concurrent_event.txt", "MAPRN.txt", "ball.txt", "player1.txt", "player22.txt"}) {
+        EXPECT_TRUE(fs::exists(fs::path(o.out) / name)) << name;
+    }
+    EXPECT_EQ(fs::file_size(fs::path(o.out) / "HELIOS_left"), 960u);
+    EXPECT_EQ(fs::file_size(fs::path(o.out) / "HELIOS_right"), 960u);
+    std::ifstream in(fs::path(o.out) / "stats.json");
+    const auto doc = nlohmann::json::parse(in);
+    EXPECT_EQ(doc["teams"].size(), 2u);
+    EXPECT_EQ(doc["players"].size(), 22u);
+    EXPECT_EQ(doc["teams"][0]["name"], "HELIOS_left");
+    EXPECT_GT(doc["events"].get<int>(), 0);
+    EXPECT_NE(r.err.find("[1/1]"), std::string::npos) << "progress is reported";
+}
+
+TEST(AnalyzeCommand, SeveralGamesGetAFolderEachAndTheModelSpansThemAll) {
+    TempDir dir;
+    const std::string small = dir.write(
+        "game.rcg", test::V3LogBuilder().playMode(3).teams("Small", 0, "Other", 0).show(1).show(2).show(3).bytes());
+    fs::create_directories(dir.path() / "again");
+    const std::string same = dir.write("again/game.rcg", test::readFile(small));
+    AnalyzeOptions o;
+    o.files = {test::demoGamePath(), small, same, dir.file("missing.rcg")};
+    o.out = dir.file("out");
+    o.opponentModel = true;
+    o.events = true;
+    const Ran r = analyze(o);
+    EXPECT_EQ(r.status, 1) << "the missing file is an error";
+    EXPECT_NE(r.err.find("missing.rcg"), std::string::npos);
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "helios-left-4-vs-helios-right-1" / "event.txt"));
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "game" / "event.txt"));
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "game-2" / "event.txt"));
+    // The blocks are saved at the end under the names of the last game read.
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "Small"));
+}
+
+TEST(AnalyzeCommand, DefaultsAndBadOutputDirectories) {
+    TempDir dir;
+    AnalyzeOptions o;
+    o.files = {test::demoGamePath()};
+    o.out = dir.file("plain");
+    ASSERT_EQ(analyze(o).status, 0);
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "event.txt"));
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "stats.json"));
+    EXPECT_FALSE(fs::exists(fs::path(o.out) / "ball.txt"));
+
+    o.out = dir.write("a-file", {'x'});
+    const Ran r = analyze(o);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot create the output directory"), std::string::npos) << r.err;
+
+    AnalyzeOptions model;
+    model.files = {dir.write("sight.slg", test::sightLog({1, 2}))};
+    model.out = dir.file("model");
+    model.opponentModel = true;
+    const Ran noShows = analyze(model);
+    EXPECT_EQ(noShows.status, 1);
+    EXPECT_NE(noShows.err.find("no show record"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tessarin::cli
