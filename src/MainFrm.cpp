@@ -568,6 +568,9 @@ void CMainFrame::createToolBars() {
             }
         }
         addToolBar(Qt::TopToolBarArea, bar);
+        // Three rows, so that every button fits the frame's width: the field bar, the
+        // monitor to drawing bars, and the log player, other and debug bars.
+        if (i == 0 || i == 5) addToolBarBreak(Qt::TopToolBarArea);
         connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::scheduleFit);
         connect(bar, &QToolBar::topLevelChanged, this, &CMainFrame::scheduleFit);
         toolBars_[static_cast<std::size_t>(i)] = bar;
