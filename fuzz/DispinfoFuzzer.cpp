@@ -7,8 +7,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessarin;
     FuzzedDataProvider input(data, size);
-    fuzz::NullHost host;
-    LogPlayer player(host);
+    static fuzz::NullHost host;
+    static LogPlayer player(host);
+    player.command(kCmdReset);
     while (input.remaining_bytes() > 0) {
         const auto packet = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 2200));
         player.parse_monitor_packet(packet.data(), packet.size());

@@ -25,8 +25,10 @@ void writeFile(const std::string& path, const std::uint8_t* data, std::size_t si
 void removeFile(const std::string& path) { std::remove(path.c_str()); }
 
 void loadAndPlay(const std::string& path) {
-    NullHost host;
-    LogPlayer player(host);
+    // One player for the whole run, as the viewer keeps one: every load replaces the last
+    // game, which also exercises that path, and the store's room is reserved only once.
+    static NullHost host;
+    static LogPlayer player(host);
     player.command(kCmdLoad, path);
     player.waitForParser();
     player.command(kCmdPlay);
