@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "analysis/BehaviorAnalyzer.h"
+#include "analysis/GameAnalysis.h"
 #include "record/LogPlayer.h"
 
 namespace {
@@ -45,14 +47,14 @@ std::vector<std::vector<std::uint8_t>> demoPackets() {
     });
 }
 
-void BM_StoreDispinfoPackets(benchmark::State& state) {
+void storePackets(benchmark::State& state, GameAnalysisHooks* hooks) {
     const auto packets = demoPackets();
     if (packets.empty()) {
         state.SkipWithError("demo game missing");
         return;
     }
     NullHost host;
-    LogPlayer player(host);
+    LogPlayer player(host, hooks);
     for (auto _ : state) {
         player.command(kCmdReset);
         for (const auto& p : packets) player.parse_monitor_packet(p.data(), p.size());
@@ -63,7 +65,16 @@ void BM_StoreDispinfoPackets(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations() * static_cast<std::int64_t>(packets.size())) / 10.0,
                            benchmark::Counter::kIsRate);
 }
+
+void BM_StoreDispinfoPackets(benchmark::State& state) { storePackets(state, nullptr); }
 BENCHMARK(BM_StoreDispinfoPackets)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StoreAndAnalyseDispinfoPackets(benchmark::State& state) {
+    BehaviorAnalyzer analyzer;
+    GameAnalysis analysis(analyzer, nullptr);
+    storePackets(state, &analysis);
+}
+BENCHMARK(BM_StoreAndAnalyseDispinfoPackets)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
