@@ -16,17 +16,7 @@ using namespace tessarin;
 
 const std::string kDemo = std::string(TESSARIN_SAMPLES_DIR) + "/helios-left-4-vs-helios-right-1.rcg";
 
-class NullHost final : public PlaybackHost {
-public:
-    void startTimer(int) override {}
-    void stopTimer() override {}
-    void drawRecord(const cycle_info_t&) override {}
-    std::optional<std::string> askOpenPath() override { return std::nullopt; }
-    std::optional<std::string> askSavePath() override { return std::nullopt; }
-    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
-    void showMessage(const std::string&) override {}
-    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
-};
+using NullHost = NullPlaybackHost;
 
 void BM_PlainBufferedRead(benchmark::State& state) {
     const auto size = static_cast<std::int64_t>(std::filesystem::file_size(kDemo));

@@ -11,17 +11,7 @@
 
 namespace tessarin::fuzz {
 
-class NullHost final : public PlaybackHost {
-public:
-    void startTimer(int) override {}
-    void stopTimer() override {}
-    void drawRecord(const cycle_info_t&) override {}
-    std::optional<std::string> askOpenPath() override { return std::nullopt; }
-    std::optional<std::string> askSavePath() override { return std::nullopt; }
-    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
-    void showMessage(const std::string&) override {}
-    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
-};
+using NullHost = NullPlaybackHost;
 
 // A directory of this process for the files a target writes, made on first use.
 std::string scratchFile(const std::string& name);

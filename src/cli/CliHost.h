@@ -12,18 +12,11 @@
 
 namespace tessarin::cli {
 
-class CliHost final : public PlaybackHost {
+class CliHost final : public NullPlaybackHost {
 public:
     explicit CliHost(std::ostream& messages) : messages_(messages) {}
 
-    void startTimer(int) override {}
-    void stopTimer() override {}
-    void drawRecord(const cycle_info_t&) override {}
-    std::optional<std::string> askOpenPath() override { return std::nullopt; }
-    std::optional<std::string> askSavePath() override { return std::nullopt; }
-    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
     void showMessage(const std::string& text) override;
-    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
 
 private:
     std::ostream& messages_;  // written from the parser thread only while the caller waits for it

@@ -41,6 +41,20 @@ public:
     virtual void sendReplayPacket(const std::vector<std::uint8_t>& packet) = 0;
 };
 
+// A host for batch use (tools, benchmarks, fuzzing): no timer, no drawing, no dialogs
+// (every question is answered with a cancel), messages and replay packets dropped.
+class NullPlaybackHost : public PlaybackHost {
+public:
+    void startTimer(int) override {}
+    void stopTimer() override {}
+    void drawRecord(const cycle_info_t&) override {}
+    std::optional<std::string> askOpenPath() override { return std::nullopt; }
+    std::optional<std::string> askSavePath() override { return std::nullopt; }
+    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
+    void showMessage(const std::string&) override {}
+    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
+};
+
 // What the log player tells the analysis of a game. Every call but the opponent-model
 // start and finish comes with the log player's lock held, on the producer's thread.
 class GameAnalysisHooks {
