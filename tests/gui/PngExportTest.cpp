@@ -1,0 +1,121 @@
+// The headless export: its arguments, its errors, and the pixels of an exported frame.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "display/PngExport.h"
+#include "gui/GuiTestSupport.h"
+
+namespace tessarin::test {
+namespace {
+
+QStringList args(std::initializer_list<const char*> items) {
+    QStringList list;
+    for (const char* item : items) list << QString::fromLatin1(item);
+    return list;
+}
+
+TEST(PngExportArgumentsTest, AcceptsTheDocumentedForm) {
+    QString error;
+    EXPECT_TRUE(wantsExport(args({"--export-png", "out.png", "game.rcg"})));
+    EXPECT_FALSE(wantsExport(args({"game.rcg"})));
+    const auto plain = parseExportArguments(args({"--export-png", "out.png", "game.rcg"}), error);
+    ASSERT_TRUE(plain) << error.toStdString();
+    EXPECT_EQ(plain->output, QStringLiteral("out.png"));
+    EXPECT_EQ(plain->input, QStringLiteral("game.rcg"));
+    EXPECT_FALSE(plain->cycle.has_value());
+    EXPECT_EQ(plain->width, 800);
+    EXPECT_EQ(plain->height, 600);
+
+    const auto full =
+        parseExportArguments(args({"game.rcg", "--size", "1280x800", "--export-png", "o.png", "--cycle", "42"}), error);
+    ASSERT_TRUE(full) << error.toStdString();
+    EXPECT_EQ(*full->cycle, 42);
+    EXPECT_EQ(full->width, 1280);
+    EXPECT_EQ(full->height, 800);
+}
+
+TEST(PngExportArgumentsTest, RejectsUnusableArguments) {
+    const std::initializer_list<const char*> bad[] = {
+        {"--export-png"},
+        {"--export-png", "o.png"},
+        {"--export-png", "o.png", "a.rcg", "b.rcg"},
+        {"--export-png", "o.png", "--size", "79x600", "a.rcg"},
+        {"--export-png", "o.png", "--size", "-5x600", "a.rcg"},
+        {"--export-png", "o.png", "--size", "99999x99999", "a.rcg"},
+        {"--export-png", "o.png", "--size", "big", "a.rcg"},
+        {"--export-png", "o.png", "--cycle", "abc", "a.rcg"},
+        {"--export-png", "o.png", "--cycle", "70000", "a.rcg"},
+        {"--export-png", "o.png", "--colour", "red", "a.rcg"},
+    };
+    for (const auto& list : bad) {
+        QString error;
+        const QStringList arguments = args(list);
+        EXPECT_FALSE(parseExportArguments(arguments, error)) << arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+class PngExportTest : public ::testing::Test {
+protected:
+    QString exportTo(const std::string& input, std::optional<int> cycle = std::nullopt) {
+        ExportRequest request;
+        request.input = QString::fromStdString(input);
+        request.output = QString::fromStdString(dir.file("out.png"));
+        request.cycle = cycle;
+        request.width = 1150;  // 10 pixels per metre, centre (575, 460)
+        request.height = 850;
+        const auto profile = settings.open();
+        return exportPng(request, *profile);
+    }
+    QImage exported() const { return QImage(QString::fromStdString(dir.file("out.png"))); }
+
+    TempDir dir;
+    TempProfile settings;
+};
+
+TEST_F(PngExportTest, FrameShowsFieldPlayersAndBall) {
+    V3LogBuilder log;
+    log.playMode(PM_PlayOn).teams("Alpha", 2, "Beta", 1);
+    log.show(ShowBuilder(1).build());
+    log.show(ShowBuilder(2)
+                 .player(0, 1 | 0x0008, 0, -40, 0)
+                 .player(1, 1, 0, -20, 10)
+                 .player(11, 1, 0, 20, -10)
+                 .ball(5, 5)
+                 .build());
+    const std::string game = dir.write("game.rcg", log.bytes());
+    ASSERT_EQ(exportTo(game, 2), QString());
+    const QImage image = exported();
+    ASSERT_EQ(image.size(), QSize(1150, 850));
+    auto at = [&](double x, double y, int dx, int dy) {
+        return image.pixelColor(static_cast<int>(575 + x * 10) + dx, static_cast<int>(460 + y * 10) + dy);
+    };
+    EXPECT_EQ(at(-30, -20, 0, 0), QColor(0, 96, 0));
+    // Front half of each body (the stamina half-disc covers the back half).
+    EXPECT_EQ(at(-40, 0, 2, 3), QColor(128, 255, 255));
+    EXPECT_EQ(at(-20, 10, 2, 3), QColor(255, 255, 10));
+    EXPECT_EQ(at(20, -10, 2, 3), QColor(200, 0, 0));
+    EXPECT_EQ(at(5, 5, 0, 0), QColor(0, 0, 0));  // the ball's centre pixel
+
+    // Cycle 1 has no players where cycle 2 has them.
+    ASSERT_EQ(exportTo(game, 1), QString());
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("out.png"))).pixelColor(575 - 200 + 2, 460 + 100 + 3),
+              QColor(0, 96, 0));
+}
+
+TEST_F(PngExportTest, UnusableFileOrCycleIsReported) {
+    EXPECT_NE(exportTo(dir.file("missing.rcg")), QString());
+    EXPECT_NE(exportTo(dir.write("empty.rcg", {})), QString());
+    EXPECT_NE(exportTo(dir.write("text.rcg", {'h', 'e', 'l', 'l', 'o'})), QString());
+    EXPECT_NE(exportTo(dir.write("header.rcg", V3LogBuilder().bytes())), QString());
+    const std::string game = writeGame(dir, "game.rcg", 10);
+    EXPECT_NE(exportTo(game, 11), QString());
+    EXPECT_NE(exportTo(game, 0), QString());
+    EXPECT_EQ(exportTo(game, 10), QString());
+    EXPECT_EQ(exportTo(game), QString());
+}
+
+}  // namespace
+}  // namespace tessarin::test
