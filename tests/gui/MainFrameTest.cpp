@@ -167,6 +167,21 @@ TEST_F(MainFrameTest, PlaybackKeys) {
     key('c');
 }
 
+TEST_F(MainFrameTest, PlaybackStopsAtTheLastCycle) {
+    start();
+    load(writeGame(settings.dir(), "short.rcg", 5));
+    key('x');
+    key('a');
+    key('a');
+    EXPECT_EQ(frame().playbackTimerInterval(), 25);
+    QTest::qWait(600);
+    EXPECT_EQ(shownCycle(), 5);
+    EXPECT_FALSE(frame().logPlayer().running());
+    EXPECT_FALSE(frame().playbackTimerActive());
+    EXPECT_TRUE(frame().action(cmd::kPlay)->isEnabled());
+    EXPECT_FALSE(frame().action(cmd::kStop)->isEnabled());
+}
+
 TEST_F(MainFrameTest, JumpDialogJumpsToTheChosenCycle) {
     start();
     load(writeGame(settings.dir(), "game.rcg", 40));
