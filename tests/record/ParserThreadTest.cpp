@@ -21,7 +21,9 @@ using test::TempDir;
 // Analysis that takes its time, so that a file is still being read when the test acts.
 class SlowHooks final : public GameAnalysisHooks {
 public:
-    void analyzeShow(const cycle_info_t&, const std::vector<player_type_t>&) override { std::this_thread::sleep_for(100us); }
+    void analyzeShow(const cycle_info_t&, const std::vector<player_type_t>&) override {
+        std::this_thread::sleep_for(100us);
+    }
     void feedOpponentModel(const cycle_info_t&) override {}
     bool opponentModelEnabled() const override { return false; }
     void startOpponentModel(const show_info_t&) override {}
