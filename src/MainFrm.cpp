@@ -25,6 +25,7 @@
 #include "CycleSlider.h"
 #include "Profile.h"
 #include "Tessarin.h"
+#include "record/PositionDump.h"
 
 namespace tessarin {
 
@@ -133,7 +134,7 @@ bool isSelectCommand(int id) { return id >= cmd::kSelectFirstLeft && id <= cmd::
 // Commands whose handlers come with the live connection, the trainer, the debugging
 // clients, the analysis and the tool dialogs: present, but disabled for now.
 bool isWiredLater(int id) {
-    if (id >= cmd::kDebugPause && id <= cmd::kDebugDefenseOp) return true;
+    if (id >= cmd::kDebugPause && id <= cmd::kDebugDefenseOp && id != cmd::kDebugOpponentModelOp) return true;
     if (id >= cmd::kMonitorConnect && id <= cmd::kMonitorDiscardPlayer) return true;
     if (id >= cmd::kTrainerConnect && id <= cmd::kTrainDribble) return true;
     if ((id >= 147 && id <= 168) || (id >= cmd::kHumanJudge && id <= 32898)) return true;
@@ -144,11 +145,7 @@ bool isWiredLater(int id) {
         case cmd::kObjectDetails:
         case cmd::kDrawingTools:
         case cmd::kAutoplayer:
-        case cmd::kStatistics:
-        case cmd::kPresent:
         case cmd::kSceneEdit:
-        case cmd::kPosInfoToFile:
-        case cmd::kSaveOpponentModel:
             return true;
         default:
             return false;
@@ -305,7 +302,12 @@ QString stripMnemonic(QString text) {
 }  // namespace
 
 CMainFrame::CMainFrame(Profile& profile, QWidget* parent)
-    : QMainWindow(parent), profile_(profile), logPlayer_(std::make_unique<LogPlayer>(*this)) {
+    : QMainWindow(parent),
+      profile_(profile),
+      analyzer_(std::make_unique<BehaviorAnalyzer>()),
+      opponentModel_(std::make_unique<OpponentModel>()),
+      analysis_(std::make_unique<GameAnalysis>(*analyzer_, opponentModel_.get())),
+      logPlayer_(std::make_unique<LogPlayer>(*this, analysis_.get())) {
     setWindowTitle(QStringLiteral("Tessarin"));
     setAcceptDrops(true);
     setObjectName(QStringLiteral("MainFrame"));
@@ -692,6 +694,8 @@ void CMainFrame::onCommand(int id) {
         }
     } else if (const int op = displayOperationOf(id); op >= 0) {
         if (display) display->DisplayCommand(op);
+        // The display's opponent-model flag and the model's switch go together.
+        if (display && op == kOpOpponentModel) opponentModel_->Toggle();
     } else if (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) {
         QToolBar* bar = toolBar(id - cmd::kFirstBarView);
         bar->setVisible(bar->isHidden());
@@ -716,6 +720,18 @@ void CMainFrame::onCommand(int id) {
                 break;
             case cmd::kAbout:
                 CTessarinApp::showAbout(this);
+                break;
+            case cmd::kStatistics:
+            case cmd::kPresent:
+                // Their dialogs show the figures; until they exist the command only
+                // brings the statistics up to date.
+                refreshStatistics();
+                break;
+            case cmd::kPosInfoToFile:
+                writePositionDumpFiles();
+                break;
+            case cmd::kSaveOpponentModel:
+                saveOpponentModel();
                 break;
             case cmd::kExit:
                 close();
@@ -885,6 +901,44 @@ void CMainFrame::showMessage(const std::string& text) {
 
 void CMainFrame::sendReplayPacket(const std::vector<std::uint8_t>&) {
     // No monitor connection yet: a replay packet has nowhere to go.
+}
+
+void CMainFrame::refreshStatistics() {
+    logPlayer_->withStore([this](const std::vector<cycle_info_t>&) { return analyzer_->ComputeStatistics(); });
+}
+
+void CMainFrame::writePositionDumpFiles() {
+    const bool wasRunning = logPlayer_->running();
+    const bool wasReverse = logPlayer_->reverse();
+    if (wasRunning) logPlayer_->command(kCmdStop);
+    const PositionDumpResult result = logPlayer_->withStore(
+        [this](const std::vector<cycle_info_t>& records) { return writePositionDump(records, *opponentModel_); });
+    if (wasRunning) logPlayer_->command(wasReverse ? kCmdReverse : kCmdPlay);
+    if (!result.failedFiles.empty()) {
+        QStringList names;
+        for (const auto& name : result.failedFiles) names << QString::fromStdString(name);
+        QMessageBox::warning(this, QStringLiteral("Tessarin"),
+                             tr("These files could not be written: %1").arg(names.join(QStringLiteral(", "))));
+    }
+}
+
+void CMainFrame::saveOpponentModel() {
+    // The team names are those of the record the display shows.
+    std::optional<cycle_info_t> shown;
+    if (CDisplayer* display = display_.load()) shown = display->scene().current;
+    if (!shown || shown->kind != kShowRecord) shown = logPlayer_->last();
+    if (!shown || shown->kind != kShowRecord) return;
+    const OpponentModelSaveResult result = opponentModel_->Save(shown->show());
+    QStringList problems;
+    for (std::size_t side = 0; side < 2; ++side) {
+        const QString name = QString::fromStdString(result.name[side]);
+        if (result.team[side] == TeamSaveStatus::RefusedName) {
+            problems << tr("\"%1\" cannot be used as a file name").arg(name);
+        } else if (result.team[side] == TeamSaveStatus::Failed) {
+            problems << tr("\"%1\" could not be written").arg(name);
+        }
+    }
+    if (!problems.isEmpty()) QMessageBox::warning(this, QStringLiteral("Tessarin"), problems.join(QLatin1Char('\n')));
 }
 
 }  // namespace tessarin

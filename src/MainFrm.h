@@ -11,6 +11,9 @@
 #include <map>
 #include <memory>
 
+#include "analysis/BehaviorAnalyzer.h"
+#include "analysis/GameAnalysis.h"
+#include "analysis/OpponentModel.h"
 #include "display/Displayer.h"
 #include "record/LogPlayer.h"
 #include "record/PlaybackHost.h"
@@ -38,6 +41,10 @@ public:
     ~CMainFrame() override;
 
     LogPlayer& logPlayer() { return *logPlayer_; }
+    // The analysis of the loaded game, fed under the log player's lock: read it on the
+    // GUI thread inside logPlayer().withStore() or once loading has finished.
+    BehaviorAnalyzer& analyzer() { return *analyzer_; }
+    OpponentModel& opponentModel() { return *opponentModel_; }
     Profile& profile() { return profile_; }
 
     // Which display the frame has (none allowed) and whether it is a window of its own.
@@ -112,7 +119,16 @@ private:
     void scheduleFit();
     bool frameMaximizedOrDisplayFull() const;
 
+    // Brings the statistics up to date under the store's lock.
+    void refreshStatistics();
+    void writePositionDumpFiles();
+    void saveOpponentModel();
+
     Profile& profile_;
+    // Declared before the log player, so that they outlive it and its parser thread.
+    std::unique_ptr<BehaviorAnalyzer> analyzer_;
+    std::unique_ptr<OpponentModel> opponentModel_;
+    std::unique_ptr<GameAnalysis> analysis_;
     std::unique_ptr<LogPlayer> logPlayer_;
     // Read by producer threads (drawRecord); set on the GUI thread.
     std::atomic<CDisplayer*> display_{nullptr};

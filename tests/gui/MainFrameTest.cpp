@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QAction>
 #include <QApplication>
 #include <QMimeData>
@@ -97,8 +99,8 @@ TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
     EXPECT_EQ(frame().action(cmd::kDebugDefenseInfo)->text(), QStringLiteral("DeffenseInfo"));
     EXPECT_EQ(frame().action(147)->text(), QStringLiteral("befor_kick_off"));
     ASSERT_NE(frame().action(32898), nullptr);
-    for (const int id : {cmd::kMonitorConnect, cmd::kTrainerConnect, cmd::kStatistics, cmd::kDebugPause,
-                         cmd::kEnableOpponentModeling, 149, cmd::kObjectDetails}) {
+    for (const int id : {cmd::kMonitorConnect, cmd::kTrainerConnect, cmd::kDebugPause, cmd::kEnableOpponentModeling,
+                         149, cmd::kObjectDetails}) {
         ASSERT_NE(frame().action(id), nullptr) << id;
         EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
     }
@@ -511,6 +513,33 @@ TEST(CycleSliderTest, DraggingPreviewsAndOneCycleGameHasOneValue) {
     one.waitForParser();
     CCycleSlider single(one, one.first_cycle(), one.last_cycle(), one.current_cycle());
     EXPECT_EQ(single.slider()->minimum(), single.slider()->maximum());
+}
+
+TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
+    start();
+    load(test::demoGamePath());
+    // The analyser was fed from the store while the game loaded.
+    const std::size_t events = frame().logPlayer().withStore(
+        [&](const std::vector<cycle_info_t>&) { return frame().analyzer().Events().size(); });
+    EXPECT_GT(events, 100u);
+    ASSERT_TRUE(frame().action(cmd::kStatistics)->isEnabled());
+    frame().onCommand(cmd::kStatistics);
+    EXPECT_TRUE(frame().analyzer().statisticsCurrent());
+    EXPECT_EQ(frame().analyzer().teamStatistics(1).shots.successes, 4) << "side code 1 is the left team";
+
+    // Operation 30 switches the model together with the display's flag.
+    EXPECT_FALSE(frame().opponentModel().enabled());
+    frame().onCommand(cmd::kDebugOpponentModelOp);
+    EXPECT_TRUE(frame().opponentModel().enabled());
+
+    // The dump and the model's blocks go to the working directory.
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(settings.dir().path());
+    frame().onCommand(cmd::kPosInfoToFile);
+    frame().onCommand(cmd::kSaveOpponentModel);
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(std::filesystem::exists(settings.dir().path() / "player22.txt"));
+    EXPECT_EQ(std::filesystem::file_size(settings.dir().path() / "HELIOS_left"), 960u);
 }
 
 }  // namespace
