@@ -25,6 +25,7 @@
 #include "CycleSlider.h"
 #include "Profile.h"
 #include "Tessarin.h"
+#include "live/SocketDialog.h"
 #include "record/PositionDump.h"
 
 namespace tessarin {
@@ -131,13 +132,19 @@ int displayOperationOf(int id) {
 
 bool isSelectCommand(int id) { return id >= cmd::kSelectFirstLeft && id <= cmd::kSelectBall; }
 
-// Commands whose handlers come with the live connection, the trainer, the debugging
-// clients, the analysis and the tool dialogs: present, but disabled for now.
+bool isMonitorCommand(int id) {
+    return (id >= cmd::kMonitorConnect && id <= cmd::kMonitorKickOff) ||
+           (id >= cmd::kMonitorDropBall && id <= cmd::kMonitorDiscardPlayer);
+}
+
+// Monitor operation of a Monitor command id: 216..219 are 0..3, 221..225 are 4..8.
+int monitorOperationOf(int id) { return id <= cmd::kMonitorKickOff ? id - cmd::kMonitorConnect : id - 217; }
+
+bool isChangePlaymodeCommand(int id) { return changePlaymodeName(id).has_value(); }
+
+// Commands whose handlers come with the analysis dialogs and the tool windows: present,
+// but disabled for now. The Change Playertype entries have no action.
 bool isWiredLater(int id) {
-    if (id >= cmd::kDebugPause && id <= cmd::kDebugDefenseOp && id != cmd::kDebugOpponentModelOp) return true;
-    if (id >= cmd::kMonitorConnect && id <= cmd::kMonitorDiscardPlayer) return true;
-    if (id >= cmd::kTrainerConnect && id <= cmd::kTrainDribble) return true;
-    if ((id >= 147 && id <= 168) || (id >= cmd::kHumanJudge && id <= 32898)) return true;
     if (id >= cmd::kPlayerTypeFirst && id <= cmd::kPlayerTypeFirst + 6) return true;
     switch (id) {
         case cmd::kEnableOpponentModeling:
@@ -301,13 +308,15 @@ QString stripMnemonic(QString text) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(Profile& profile, QWidget* parent)
+CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent)
     : QMainWindow(parent),
       profile_(profile),
       analyzer_(std::make_unique<BehaviorAnalyzer>()),
       opponentModel_(std::make_unique<OpponentModel>()),
       analysis_(std::make_unique<GameAnalysis>(*analyzer_, opponentModel_.get())),
-      logPlayer_(std::make_unique<LogPlayer>(*this, analysis_.get())) {
+      logPlayer_(std::make_unique<LogPlayer>(*this, analysis_.get())),
+      trainer_(trainer),
+      monitor_(std::make_unique<CMonitorConnection>(*logPlayer_, *this)) {
     setWindowTitle(QStringLiteral("Tessarin"));
     setAcceptDrops(true);
     setObjectName(QStringLiteral("MainFrame"));
@@ -319,6 +328,7 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent)
     createActions();
     createMenus();
     createToolBars();
+    createContextMenus();
     readBarSettings();
     onTop_ = profile_.readInt(kSection, QStringLiteral("OnTop"), 0) == 1;
     applyOnTop();
@@ -328,6 +338,9 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent)
 CMainFrame::~CMainFrame() {
     timer_.stop();
     uiTimer_.stop();
+    // "(dispbye)" when connected; the receiver is joined while the log player and the
+    // display still exist.
+    monitor_.reset();
     // The parser thread may still hand records over while it stops: end it while the
     // display pointer is valid, then forget the display.
     logPlayer_.reset();
@@ -532,6 +545,36 @@ void CMainFrame::createMenus() {
     }
 }
 
+void CMainFrame::createContextMenus() {
+    const auto add = [this](QMenu* menu, int id, const QString& text) {
+        QAction* act = menu->addAction(text);
+        connect(act, &QAction::triggered, this, [this, id] { onCommand(id); });
+        contextActions_.emplace_back(id, act);
+    };
+    logContextMenu_ = new QMenu(this);
+    add(logContextMenu_, cmd::kLoad, tr("&Load ..."));
+    logContextMenu_->addSeparator();
+    add(logContextMenu_, cmd::kPlay, tr("&Play"));
+    add(logContextMenu_, cmd::kStop, tr("&Stop"));
+    add(logContextMenu_, cmd::kRewind, tr("Re&wind"));
+    add(logContextMenu_, cmd::kForward, tr("&Forward"));
+    add(logContextMenu_, cmd::kBackward, tr("&Backward"));
+    add(logContextMenu_, cmd::kReverse, tr("&Reverse"));
+    add(logContextMenu_, cmd::kJump, tr("&Jump to ..."));
+    add(logContextMenu_, cmd::kDecelerate, tr("&Decelerate"));
+    add(logContextMenu_, cmd::kAccelerate, tr("&Accelerate"));
+    add(logContextMenu_, cmd::kUnselect, tr("&Unselect"));
+    monitorContextMenu_ = new QMenu(this);
+    add(monitorContextMenu_, cmd::kMonitorKickOff, tr("&Kick Off"));
+    add(monitorContextMenu_, cmd::kMonitorDropBall, tr("&Drop Ball"));
+    add(monitorContextMenu_, cmd::kMonitorLeftFreekick, tr("&Left Freekick"));
+    add(monitorContextMenu_, cmd::kMonitorRightFreekick, tr("&Right Freekick"));
+    add(monitorContextMenu_, cmd::kMonitorMovePlayer, tr("&Move Player"));
+    add(monitorContextMenu_, cmd::kMonitorDiscardPlayer, tr("Dis&card Player"));
+    add(monitorContextMenu_, cmd::kMonitorDisconnect, tr("Di&sconnect"));
+    add(monitorContextMenu_, cmd::kUnselect, tr("&Unselect"));
+}
+
 void CMainFrame::createToolBars() {
     const QString titles[kToolBarCount] = {tr("Field Bar"),     tr("Monitor Bar"), tr("Displayer Bar"),
                                            tr("Statistic Bar"), tr("Trainer Bar"), tr("Drawing Bar"),
@@ -633,7 +676,10 @@ void CMainFrame::fitToContents() {
 
 bool CMainFrame::commandEnabled(int id) const {
     if (isWiredLater(id)) return false;
-    if (id == cmd::kLoad) return true;
+    if (id == cmd::kLoad || id == cmd::kSave) return true;
+    if (isMonitorCommand(id)) return monitor_->IsAvailable(monitorOperationOf(id));
+    if (id == cmd::kTrainerDisconnect) return trainer_.connected();
+    if ((id >= cmd::kTrainerConnect && id <= cmd::kTrainDribble) || isChangePlaymodeCommand(id)) return true;
     const int lp = logPlayerCommandOf(id);
     if (lp >= 0) return logPlayer_->availability(lp);
     CDisplayer* display = display_.load();
@@ -652,6 +698,20 @@ bool CMainFrame::commandChecked(int id) const {
     }
     if (id == cmd::kTop) return onTop_;
     if (id == cmd::kSeparated) return separated_;
+    switch (id) {
+        case cmd::kTrainShoot:
+            return trainer_.shoot;
+        case cmd::kTrainAttack:
+            return trainer_.attack;
+        case cmd::kTrainIntercept:
+            return trainer_.intercept;
+        case cmd::kTrainKicker:
+            return trainer_.kicker;
+        case cmd::kTrainDribble:
+            return trainer_.dribble;
+        default:
+            break;
+    }
     if (!display) return false;
     if (isSelectCommand(id)) return display->selected() == id - cmd::kSelectFirstLeft;
     const int op = displayOperationOf(id);
@@ -664,6 +724,7 @@ void CMainFrame::updateCommandUi() {
         act->setEnabled(commandEnabled(id));
         if (act->isCheckable()) act->setChecked(commandChecked(id));
     }
+    for (auto& [id, act] : contextActions_) act->setEnabled(commandEnabled(id));
 }
 
 void CMainFrame::draw(const std::optional<cycle_info_t>& record) {
@@ -699,6 +760,10 @@ void CMainFrame::onCommand(int id) {
     } else if (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) {
         QToolBar* bar = toolBar(id - cmd::kFirstBarView);
         bar->setVisible(bar->isHidden());
+    } else if (isMonitorCommand(id)) {
+        monitorCommand(id);
+    } else if (isChangePlaymodeCommand(id)) {
+        trainer_.ChangePlaymodeCommand(id);
     } else {
         switch (id) {
             case cmd::kNewInstance:
@@ -732,6 +797,29 @@ void CMainFrame::onCommand(int id) {
                 break;
             case cmd::kSaveOpponentModel:
                 saveOpponentModel();
+                break;
+            case cmd::kTrainerConnect:
+                trainer_.Connect(monitor_->host());
+                break;
+            case cmd::kTrainerDisconnect:
+                trainer_.Disconnect();
+                break;
+            case cmd::kTrainShoot:
+                trainer_.shoot = !trainer_.shoot;
+                break;
+            case cmd::kTrainAttack:
+                trainer_.attack = !trainer_.attack;
+                break;
+            case cmd::kTrainIntercept:
+                trainer_.intercept = !trainer_.intercept;
+                // The header's counters come and go with the mode.
+                if (display) display->update();
+                break;
+            case cmd::kTrainKicker:
+                trainer_.kicker = !trainer_.kicker;
+                break;
+            case cmd::kTrainDribble:
+                trainer_.dribble = !trainer_.dribble;
                 break;
             case cmd::kExit:
                 close();
@@ -777,10 +865,13 @@ void CMainFrame::handleKey(QKeyEvent* event) {
             if (CDisplayer* display = display_.load()) display->leaveFullScreen();
             updateCommandUi();
             return;
-        case Qt::Key_Delete:
         case Qt::Key_Space:
-            // Deleting drawings and stepping the server belong to the drawing tools and
-            // the monitor connection; without them these keys do nothing.
+            // One step of the debugging clients; dropped while not connected.
+            monitor_->SendText("(disponestep)");
+            event->accept();
+            return;
+        case Qt::Key_Delete:
+            // Deleting drawings belongs to the drawing tools; without them the key does nothing.
             return;
         default:
             break;
@@ -893,14 +984,86 @@ std::optional<int> CMainFrame::askJumpCycle(int firstCycle, int lastCycle, int c
 }
 
 void CMainFrame::showMessage(const std::string& text) {
+    if (dialogs_.showMessage) {
+        dialogs_.showMessage(text);
+        return;
+    }
     const QString message = QString::fromStdString(text);
     QMetaObject::invokeMethod(
         this, [this, message] { QMessageBox::information(this, QStringLiteral("Tessarin"), message); },
         Qt::QueuedConnection);
 }
 
-void CMainFrame::sendReplayPacket(const std::vector<std::uint8_t>&) {
-    // No monitor connection yet: a replay packet has nowhere to go.
+void CMainFrame::sendReplayPacket(const std::vector<std::uint8_t>& packet) {
+    if (monitor_) monitor_->SendBytes(packet.data(), packet.size());
+}
+
+void CMainFrame::monitorCommand(int id) {
+    const int operation = monitorOperationOf(id);
+    if (operation <= kMonitorKickOff) {
+        monitor_->Command(operation);
+        return;
+    }
+    // The referee commands act on the field display's menu point and selection.
+    CDisplayer* display = display_.load();
+    if (!display) return;
+    const QPoint point = display->menuPoint();
+    const SidedUnum who = sidedUnumOf(display->selected());
+    switch (operation) {
+        case kMonitorMovePlayer:
+            monitor_->Command(operation, who.side, who.unum, point.x(), point.y());
+            break;
+        case kMonitorDiscardPlayer:
+            monitor_->Command(operation, who.side, who.unum);
+            break;
+        default:
+            monitor_->Command(operation, point.x(), point.y());
+            break;
+    }
+}
+
+void CMainFrame::displaySendText(const std::string& text) { monitor_->SendText(text); }
+
+void CMainFrame::displayRecover() {
+    if (trainer_.connected()) trainer_.Recover();
+}
+
+void CMainFrame::displayPaintStep(const std::optional<ShowState>& shown, bool recover) {
+    if (!trainer_.connected()) return;
+    trainer_.Step(shown);
+    if (recover) trainer_.Recover();
+}
+
+std::optional<std::array<int, 2>> CMainFrame::displayHeaderCounters() const {
+    if (!trainer_.intercept) return std::nullopt;
+    return std::array<int, 2>{trainer_.attacker_wins(), trainer_.defender_wins()};
+}
+
+void CMainFrame::displayContextMenu(bool logMode, QPoint globalPosition) {
+    updateCommandUi();
+    contextMenu(logMode)->exec(globalPosition);
+}
+
+void CMainFrame::setLogMode(bool logMode) {
+    if (CDisplayer* display = display_.load()) display->SetLogMode(logMode);
+}
+
+void CMainFrame::setDebugText(const std::string& text) {
+    if (CDisplayer* display = display_.load()) display->SetDebugText(text);
+}
+
+std::optional<ServerAddress> CMainFrame::askServer() {
+    if (dialogs_.askServer) return dialogs_.askServer();
+    // The dialog writes the "Socket" settings when it is destroyed, after OK and Cancel alike.
+    CSocketDialog dialog(profile_, this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return ServerAddress{dialog.host().toStdString(), dialog.port()};
+}
+
+bool CMainFrame::askYesNo(const std::string& text, const std::string& caption) {
+    if (dialogs_.askYesNo) return dialogs_.askYesNo(text, caption);
+    return QMessageBox::question(this, QString::fromStdString(caption), QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CMainFrame::refreshStatistics() {

@@ -15,6 +15,9 @@
 #include "analysis/GameAnalysis.h"
 #include "analysis/OpponentModel.h"
 #include "display/Displayer.h"
+#include "live/MonitorConnection.h"
+#include "live/MonitorHost.h"
+#include "live/OfflineCoach.h"
 #include "record/LogPlayer.h"
 #include "record/PlaybackHost.h"
 
@@ -33,11 +36,21 @@ inline constexpr int kDefaultToolBars1 = 207;
 // Height the separated frame keeps below its bars, in pixels.
 inline constexpr int kBarStripMargin = 3;
 
-class CMainFrame final : public QMainWindow, public PlaybackHost, public DisplayerHost {
+// Replacements for the frame's modal questions and message boxes; an empty one leaves
+// the real dialog in place. Tests answer through them.
+struct FrameDialogs {
+    std::function<std::optional<ServerAddress>()> askServer;
+    std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
+    std::function<void(const std::string& text)> showMessage;
+};
+
+class CMainFrame final : public QMainWindow, public PlaybackHost, public DisplayerHost, public MonitorHost {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(Profile& profile, QWidget* parent = nullptr);
+    // The trainer is the program's one offline coach; it outlives the frame.
+    CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent = nullptr);
+    // Ends the live connection (keeping the display) before the log player goes away.
     ~CMainFrame() override;
 
     LogPlayer& logPlayer() { return *logPlayer_; }
@@ -46,6 +59,11 @@ public:
     BehaviorAnalyzer& analyzer() { return *analyzer_; }
     OpponentModel& opponentModel() { return *opponentModel_; }
     Profile& profile() { return profile_; }
+    CMonitorConnection& monitor() { return *monitor_; }
+    COfflineCoach& trainer() { return trainer_; }
+    void setDialogs(FrameDialogs dialogs) { dialogs_ = std::move(dialogs); }
+    // The display's context menus: log-player mode and monitor mode.
+    QMenu* contextMenu(bool logMode) const { return logMode ? logContextMenu_ : monitorContextMenu_; }
 
     // Which display the frame has (none allowed) and whether it is a window of its own.
     void setDisplayer(CDisplayer* display, bool separated);
@@ -90,6 +108,23 @@ public:
     void displayCloseRequested() override { close(); }
     void displayStartReplay() override;
     const LogPlayer* displayLogPlayer() const override { return logPlayer_.get(); }
+    void displaySendText(const std::string& text) override;
+    void displayRecover() override;
+    void displayPaintStep(const std::optional<ShowState>& shown, bool recover) override;
+    std::optional<std::array<int, 2>> displayHeaderCounters() const override;
+    void displayContextMenu(bool logMode, QPoint globalPosition) override;
+
+    // MonitorHost: displayExists, setCurrentRecord and setDebugText run on the receiving
+    // thread too; they only read the atomic display pointer and call the display's
+    // thread-safe setters.
+    bool displayExists() const override { return display_.load() != nullptr; }
+    void setCurrentRecord(const std::optional<cycle_info_t>& record) override { draw(record); }
+    void setLogMode(bool logMode) override;
+    void drawLogPlayerRecord() override { draw(logPlayer_->current()); }
+    void setDebugText(const std::string& text) override;
+    std::optional<ServerAddress> askServer() override;
+    bool askYesNo(const std::string& text, const std::string& caption) override;
+    void disconnectTrainer() override { trainer_.Disconnect(); }
 
     // Whether closing the frame ends the program (the running application sets it).
     void setQuitOnClose(bool on) { quitOnClose_ = on; }
@@ -108,6 +143,9 @@ private:
     void createActions();
     void createMenus();
     void createToolBars();
+    void createContextMenus();
+    // Runs a Monitor command (216..219, 221..225) with the display's menu point and selection.
+    void monitorCommand(int id);
     void readBarSettings();
     QAction* makeAction(int id, const QString& text, const QString& tip = {});
     QMenu* addMenuItems(QMenu* menu, std::initializer_list<int> ids);
@@ -130,6 +168,15 @@ private:
     std::unique_ptr<OpponentModel> opponentModel_;
     std::unique_ptr<GameAnalysis> analysis_;
     std::unique_ptr<LogPlayer> logPlayer_;
+    COfflineCoach& trainer_;  // GUI thread only
+    // Declared after the log player: destroyed first, its receiver joined before the
+    // store and the display go away.
+    std::unique_ptr<CMonitorConnection> monitor_;
+    FrameDialogs dialogs_;
+    QMenu* logContextMenu_ = nullptr;
+    QMenu* monitorContextMenu_ = nullptr;
+    // The context menus' own entries (their texts differ from the main menu's).
+    std::vector<std::pair<int, QAction*>> contextActions_;
     // Read by producer threads (drawRecord); set on the GUI thread.
     std::atomic<CDisplayer*> display_{nullptr};
     bool separated_ = true;

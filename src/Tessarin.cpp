@@ -19,12 +19,19 @@ constexpr int kFrameWidth = 800;
 
 }  // namespace
 
-CTessarinApp::CTessarinApp(Profile& profile) : profile_(profile) {}
+CTessarinApp::CTessarinApp(Profile& profile, TrainerOptions trainer)
+    : profile_(profile),
+      trainerMessages_(*this),
+      trainer_(std::make_unique<COfflineCoach>(trainerMessages_, std::move(trainer.directory), trainer.port)) {}
+
+void CTessarinApp::TrainerMessages::showMessage(const std::string& text) {
+    if (CMainFrame* frame = app_.mainFrame()) frame->showMessage(text);
+}
 
 CTessarinApp::~CTessarinApp() = default;
 
 void CTessarinApp::InitInstance(const QString& path) {
-    frame_ = std::make_unique<CMainFrame>(profile_);
+    frame_ = std::make_unique<CMainFrame>(profile_, *trainer_);
     frame_->setWindowIcon(icon());
     frame_->resize(kFrameWidth, frame_->height());
     display_ = std::make_unique<CDisplayer>(profile_);

@@ -6,6 +6,9 @@
 #include <QIcon>
 #include <QString>
 #include <memory>
+#include <string>
+
+#include "live/OfflineCoach.h"
 
 class QWidget;
 
@@ -15,9 +18,16 @@ class CDisplayer;
 class CMainFrame;
 class Profile;
 
+// Where the trainer writes its files (empty: the working directory) and which port of the
+// monitor's host it sends to.
+struct TrainerOptions {
+    std::string directory;
+    int port = kTrainerPort;
+};
+
 class CTessarinApp final {
 public:
-    explicit CTessarinApp(Profile& profile);
+    explicit CTessarinApp(Profile& profile, TrainerOptions trainer = {});
     ~CTessarinApp();
     CTessarinApp(const CTessarinApp&) = delete;
     CTessarinApp& operator=(const CTessarinApp&) = delete;
@@ -31,12 +41,27 @@ public:
 
     CMainFrame* mainFrame() const { return frame_.get(); }
     CDisplayer* displayer() const { return display_.get(); }
+    COfflineCoach& trainer() { return *trainer_; }
 
     static QIcon icon();
     static void showAbout(QWidget* parent);
 
 private:
+    // The trainer's messages go to the main frame's message box, captioned with the
+    // application's title.
+    class TrainerMessages final : public TrainerHost {
+    public:
+        explicit TrainerMessages(CTessarinApp& app) : app_(app) {}
+        void showMessage(const std::string& text) override;
+
+    private:
+        CTessarinApp& app_;
+    };
+
     Profile& profile_;
+    TrainerMessages trainerMessages_;
+    // The program's one trainer: it outlives the frame, whose connection disconnects it.
+    std::unique_ptr<COfflineCoach> trainer_;
     // Destroyed in reverse order: the frame lets go of the display before the display
     // writes its options.
     std::unique_ptr<CDisplayer> display_;

@@ -1,6 +1,7 @@
 #include "display/Displayer.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -11,8 +12,10 @@
 #include <QScreen>
 #include <QToolTip>
 #include <QUrl>
+#include <cstdio>
 
 #include "Profile.h"
+#include "live/MonitorConnection.h"
 #include "record/LogPlayer.h"
 
 namespace tessarin {
@@ -83,13 +86,37 @@ void CDisplayer::toggleAndRepaint(bool& flag) {
     update();
 }
 
+void CDisplayer::toggleAndSend(bool& flag, const char* format, bool redraw) {
+    flag = !flag;
+    char text[64];
+    std::snprintf(text, sizeof text, format, flag ? 1 : 0);
+    send(text);
+    if (redraw) update();
+}
+
+void CDisplayer::send(const std::string& text) {
+    if (host_) host_->displaySendText(text);
+}
+
 void CDisplayer::select(int index) {
     if (index < 0 || index > kSelectBall) index = kSelectNothing;
     {
         std::lock_guard lock(mutex_);
         scene_.selected = index;
     }
+    // The debugging clients follow the object chosen by command (a click selects silently).
+    send("(dispndebug " + std::to_string(index) + ")");
     update();
+}
+
+void CDisplayer::SetDebugText(std::string text) {
+    std::lock_guard lock(debugMutex_);
+    debugText_ = std::move(text);
+}
+
+std::string CDisplayer::debugText() const {
+    std::lock_guard lock(debugMutex_);
+    return debugText_;
 }
 
 void CDisplayer::DisplayCommand(int n, int argument) {
@@ -155,43 +182,45 @@ void CDisplayer::DisplayCommand(int n, int argument) {
             toggleAndRepaint(options_.ControlArea);
             break;
         case kOpPause:
-            options_.pause = !options_.pause;
+            toggleAndSend(options_.pause, "(disppause %d)", false);
             break;
         case kOpBackWard:
             if (options_.pause && !options_.debug && host_) host_->displayStartReplay();
             break;
         case kOpDebug:
-            options_.debug = !options_.debug;
+            toggleAndSend(options_.debug, "(dispdebug %d)", false);
             break;
         case kOpPassInfo:
-            toggleAndRepaint(options_.PassInfo);
+            toggleAndSend(options_.PassInfo, "(disppassinfo %d)", true);
             break;
         case kOpShootInfo:
-            toggleAndRepaint(options_.ShootInfo);
+            toggleAndSend(options_.ShootInfo, "(dispshootinfo %d)", true);
             break;
         case kOpSightInfo:
-            toggleAndRepaint(options_.SightInfo);
+            toggleAndSend(options_.SightInfo, "(dispsightinfo %d)", true);
             break;
         case kOpDribbleInfo:
-            toggleAndRepaint(options_.DribbleInfo);
+            toggleAndSend(options_.DribbleInfo, "(dispdribble %d)", true);
             break;
         case kOpInterceptInfo:
-            toggleAndRepaint(options_.InterceptInfo);
+            toggleAndSend(options_.InterceptInfo, "(dispintercept %d)", true);
             break;
         case kOpDefenseInfo:
-            toggleAndRepaint(options_.DefenseInfo);
+            toggleAndSend(options_.DefenseInfo, "(dispdeffense %d)", true);
             break;
         case kOpPlan:
-            toggleAndRepaint(options_.plan);
+            toggleAndSend(options_.plan, "(dispplaninfo %d)", true);
             break;
         case kOpFullStateLeft:
-            toggleAndRepaint(options_.fullStateLeft);
+            toggleAndSend(options_.fullStateLeft, "(dispfullsl %d)", true);
             break;
         case kOpFullStateRight:
-            toggleAndRepaint(options_.fullStateRight);
+            toggleAndSend(options_.fullStateRight, "(dispfullsr %d)", true);
             break;
         case kOpRecover:
-            toggleAndRepaint(options_.Recover);
+            options_.Recover = !options_.Recover;
+            if (host_) host_->displayRecover();
+            update();
             break;
         case kOpOpponentModel:
             toggleAndRepaint(options_.opponentModel);
@@ -320,11 +349,13 @@ void CDisplayer::paintEvent(QPaintEvent*) {
     // holds the log player's lock while it hands a record over under the display's lock.
     std::vector<player_type_t> types;
     double ballSize = kDefaultBallSize;
+    std::optional<std::array<int, 2>> counters;
     if (host_) {
         if (const LogPlayer* player = host_->displayLogPlayer()) {
             types = player->player_types();
             ballSize = player->ball_size();
         }
+        counters = host_->displayHeaderCounters();
     }
     FieldScene snapshot;
     {
@@ -332,8 +363,17 @@ void CDisplayer::paintEvent(QPaintEvent*) {
         scene_.setPlayerTypes(types, ballSize);
         snapshot = scene_;
     }
-    QPainter painter(this);
-    renderer_.paint(painter, snapshot, options_);
+    snapshot.scoreCounters = counters;
+    {
+        QPainter painter(this);
+        renderer_.paint(painter, snapshot, options_);
+    }
+    // The trainer's per-frame step sees the record just drawn.
+    if (host_) {
+        std::optional<ShowState> shown;
+        if (snapshot.showCurrent()) shown = snapshot.state;
+        host_->displayPaintStep(shown, options_.Recover);
+    }
 }
 
 int CDisplayer::hitTest(QPoint point, bool selecting) {
@@ -376,6 +416,18 @@ void CDisplayer::mousePressEvent(QMouseEvent* event) {
     const FieldView& v = renderer_.view();
     QToolTip::showText(event->globalPosition().toPoint(),
                        QString::asprintf("(%.2f,%.2f)", v.ToWorldX(point.x()), v.ToWorldY(point.y())), this);
+}
+
+void CDisplayer::contextMenuEvent(QContextMenuEvent* event) {
+    const FieldView& v = renderer_.view();
+    openContextMenu(QPointF(v.ToWorldX(event->pos().x()), v.ToWorldY(event->pos().y())), event->globalPos());
+    event->accept();
+}
+
+void CDisplayer::openContextMenu(QPointF world, QPoint globalPosition) {
+    // Set before the menu opens: the command chosen from it runs while it is still open.
+    menuPoint_ = QPoint(toSixteenths(world.x()), toSixteenths(world.y()));
+    if (host_) host_->displayContextMenu(logMode_, globalPosition);
 }
 
 void CDisplayer::mouseDoubleClickEvent(QMouseEvent* event) {

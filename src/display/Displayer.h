@@ -3,10 +3,14 @@
 // The field display: draws the current cycle, carries the 31 display operations, and
 // keeps its options and window placement in section "Displayer".
 
+#include <QPoint>
+#include <QPointF>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "display/DisplayOptions.h"
@@ -34,6 +38,18 @@ public:
     virtual void displayStartReplay() = 0;
     // The game whose player types the display reads; may be none.
     virtual const LogPlayer* displayLogPlayer() const = 0;
+    // A debug command for the clients, sent over the monitor connection (dropped without one).
+    virtual void displaySendText(const std::string& text) = 0;
+    // The Recover operation was chosen: the trainer restores stamina once when connected.
+    virtual void displayRecover() = 0;
+    // Runs after each paint on the show record drawn (none when another kind is shown);
+    // `recover` is the display's Recover flag.
+    virtual void displayPaintStep(const std::optional<ShowState>& shown, bool recover) = 0;
+    // Two counters that the header shows in place of the scores, or none.
+    virtual std::optional<std::array<int, 2>> displayHeaderCounters() const = 0;
+    // Shows the context menu of the display's mode at a screen position; the command chosen
+    // reaches the host while the menu is open, after the display's menu point was set.
+    virtual void displayContextMenu(bool logMode, QPoint globalPosition) = 0;
 };
 
 enum ZoomMode : int { kZoomNone = 0, kZoomIn = 1, kZoomOut = 2 };
@@ -91,6 +107,15 @@ public:
     void SetLogMode(bool on) { logMode_ = on; }
     bool logMode() const { return logMode_; }
 
+    // The last "(debug" message from a client, kept whole and not drawn. Safe from any thread.
+    void SetDebugText(std::string text);
+    std::string debugText() const;
+
+    // The field point of the last context menu, in sixteenths of a metre (truncated toward zero).
+    QPoint menuPoint() const { return menuPoint_; }
+    // Opens the context menu for the field point `world` (metres) at a screen position.
+    void openContextMenu(QPointF world, QPoint globalPosition);
+
     void DisplayCommand(int n, int argument = 0);
     // The enabled state for operations 3 and 4, the checked state for the others.
     bool QueryCommand(int n) const;
@@ -119,6 +144,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -130,6 +156,9 @@ private:
     void toggleFullScreen();
     void requestRepaint();
     void toggleAndRepaint(bool& flag);
+    // Toggles a client debug flag and tells the clients its new value with `format` ("%d").
+    void toggleAndSend(bool& flag, const char* format, bool redraw);
+    void send(const std::string& text);
 
     Profile& profile_;
     DisplayerHost* host_ = nullptr;
@@ -137,10 +166,14 @@ private:
     FieldRenderer renderer_;  // GUI thread only
     bool logMode_ = true;
     int zoomMode_ = kZoomNone;
+    QPoint menuPoint_;  // GUI thread only
 
     // Guards scene_: SetCurrentRecord writes it from producer threads.
     mutable std::mutex mutex_;
     FieldScene scene_;
+    // Guards debugText_: the monitor connection's receiver writes it while the GUI reads it.
+    mutable std::mutex debugMutex_;
+    std::string debugText_;
 };
 
 }  // namespace tessarin

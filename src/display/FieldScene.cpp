@@ -35,6 +35,10 @@ HeaderTexts headerTexts(const FieldScene& scene) {
     const bool show = scene.showCurrent();
     texts.leftScore = format("%2d", show ? scene.state.team[0].score : 0);
     texts.rightScore = format("%2d", show ? scene.state.team[1].score : 0);
+    if (scene.scoreCounters) {
+        texts.leftScore = format("%4d", (*scene.scoreCounters)[0]);
+        texts.rightScore = format("%4d", (*scene.scoreCounters)[1]);
+    }
     texts.leftName = show ? scene.state.team[0].name : std::string("Left");
     texts.rightName = show ? scene.state.team[1].name : std::string("Right");
     texts.playMode = show ? std::string(playModeName(scene.state.playmode)) : std::string();

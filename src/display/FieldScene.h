@@ -29,6 +29,8 @@ struct FieldScene {
     std::array<double, kPlayerCount> playerSize{};
     int selected = kSelectBall;
     bool drawCircle = false;
+    // Counters shown in the header in place of the two scores (the trainer's Intercept mode).
+    std::optional<std::array<int, 2>> scoreCounters;
 
     // Makes `record` current (none allowed); a show record also refreshes `state`.
     void setCurrent(const std::optional<cycle_info_t>& record);

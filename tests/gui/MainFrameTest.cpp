@@ -99,10 +99,16 @@ TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
     EXPECT_EQ(frame().action(cmd::kDebugDefenseInfo)->text(), QStringLiteral("DeffenseInfo"));
     EXPECT_EQ(frame().action(147)->text(), QStringLiteral("befor_kick_off"));
     ASSERT_NE(frame().action(32898), nullptr);
-    for (const int id : {cmd::kMonitorConnect, cmd::kTrainerConnect, cmd::kDebugPause, cmd::kEnableOpponentModeling,
-                         149, cmd::kObjectDetails}) {
+    for (const int id : {cmd::kEnableOpponentModeling, cmd::kObjectDetails, cmd::kPlayerTypeFirst,
+                         cmd::kMonitorDisconnect, cmd::kMonitorKickOff, cmd::kTrainerDisconnect}) {
         ASSERT_NE(frame().action(id), nullptr) << id;
         EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
+    }
+    // Idle: connecting, the trainer, its play modes, the debug entries and saving are available.
+    for (const int id : {cmd::kMonitorConnect, cmd::kMonitorReconnect, cmd::kTrainerConnect, cmd::kTrainKicker, 149,
+                         32898, cmd::kDebugPause, cmd::kSave}) {
+        ASSERT_NE(frame().action(id), nullptr) << id;
+        EXPECT_TRUE(frame().action(id)->isEnabled()) << id;
     }
     EXPECT_TRUE(frame().action(cmd::kLoad)->isEnabled());
     EXPECT_TRUE(frame().action(cmd::kKickMargin)->isChecked());
