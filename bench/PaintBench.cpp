@@ -21,17 +21,8 @@ using namespace tessarin;
 const std::string kDemo = std::string(TESSARIN_SAMPLES_DIR) + "/helios-left-4-vs-helios-right-1.rcg";
 constexpr double kFastestPeriodMs = 6.25;
 
-class NullHost final : public PlaybackHost {
-public:
-    void startTimer(int) override {}
-    void stopTimer() override {}
-    void drawRecord(const cycle_info_t&) override {}
-    std::optional<std::string> askOpenPath() override { return std::nullopt; }
-    std::optional<std::string> askSavePath() override { return std::nullopt; }
-    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
-    void showMessage(const std::string&) override {}
-    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
-};
+// The log player's host for a load without windows.
+using NullHost = NullPlaybackHost;
 
 // A play-on cycle of the demo game with its player types; empty when the game is missing.
 std::optional<FieldScene> demoScene() {

@@ -17,18 +17,8 @@ namespace {
 
 const QString kExportOption = QStringLiteral("--export-png");
 
-// The log player's host for a load without windows: no timer, no dialogs.
-class HeadlessHost final : public PlaybackHost {
-public:
-    void startTimer(int) override {}
-    void stopTimer() override {}
-    void drawRecord(const cycle_info_t&) override {}
-    std::optional<std::string> askOpenPath() override { return std::nullopt; }
-    std::optional<std::string> askSavePath() override { return std::nullopt; }
-    std::optional<int> askJumpCycle(int, int, int) override { return std::nullopt; }
-    void showMessage(const std::string&) override {}
-    void sendReplayPacket(const std::vector<std::uint8_t>&) override {}
-};
+// The log player's host for a load without windows.
+using HeadlessHost = NullPlaybackHost;
 
 }  // namespace
 
