@@ -920,6 +920,14 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::displayStartReplay() {
+    // A live game is stored without moving the playback position, which would leave the
+    // replay at the first record with nothing to send: while connected it goes back from
+    // the newest record instead.
+    if (monitor_->connected() && logPlayer_->size() > 0) {
+        jumpAnswer_ = logPlayer_->last_cycle();
+        logPlayer_->command(kCmdJump);
+        jumpAnswer_.reset();
+    }
     logPlayer_->setReplayMode(true);
     logPlayerCommand(kCmdPlay);
 }
@@ -978,6 +986,7 @@ std::optional<std::string> CMainFrame::askSavePath() {
 }
 
 std::optional<int> CMainFrame::askJumpCycle(int firstCycle, int lastCycle, int currentCycle) {
+    if (jumpAnswer_) return jumpAnswer_;
     CCycleSlider dialog(*logPlayer_, firstCycle, lastCycle, currentCycle, this);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.chosenCycle();

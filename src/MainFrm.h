@@ -173,6 +173,8 @@ private:
     // store and the display go away.
     std::unique_ptr<CMonitorConnection> monitor_;
     FrameDialogs dialogs_;
+    // The cycle that the next jump goes to without asking (the replay of a live game).
+    std::optional<int> jumpAnswer_;
     QMenu* logContextMenu_ = nullptr;
     QMenu* monitorContextMenu_ = nullptr;
     // The context menus' own entries (their texts differ from the main menu's).
