@@ -172,9 +172,9 @@ private:
     // Declared after the log player: destroyed first, its receiver joined before the
     // store and the display go away.
     std::unique_ptr<CMonitorConnection> monitor_;
-    FrameDialogs dialogs_;
+    FrameDialogs dialogs_;  // GUI thread only
     // The cycle that the next jump goes to without asking (the replay of a live game).
-    std::optional<int> jumpAnswer_;
+    std::optional<int> jumpAnswer_;  // GUI thread only
     QMenu* logContextMenu_ = nullptr;
     QMenu* monitorContextMenu_ = nullptr;
     // The context menus' own entries (their texts differ from the main menu's).

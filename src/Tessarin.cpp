@@ -28,7 +28,12 @@ void CTessarinApp::TrainerMessages::showMessage(const std::string& text) {
     if (CMainFrame* frame = app_.mainFrame()) frame->showMessage(text);
 }
 
-CTessarinApp::~CTessarinApp() = default;
+CTessarinApp::~CTessarinApp() {
+    // The frame ends the live connection (and with it the trainer's) while the display
+    // exists; the trainer, destroyed last, then finds no frame to report to.
+    frame_.reset();
+    display_.reset();
+}
 
 void CTessarinApp::InitInstance(const QString& path) {
     frame_ = std::make_unique<CMainFrame>(profile_, *trainer_);

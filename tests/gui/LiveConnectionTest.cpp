@@ -388,5 +388,26 @@ TEST_F(LiveConnectionTest, TrainerMenuModesPlaymodesAndRecover) {
     EXPECT_TRUE(std::filesystem::exists(settings.dir().path() / "kicker_s.txt"));
 }
 
+TEST_F(LiveConnectionTest, ServerWithoutCoachModeIsReportedOnceFromThePaintStep) {
+    connectThroughTheMenu();
+    receiveShow(1);  // the monitor's commands go to the game port from now on
+    frame().action(cmd::kTrainerConnect)->trigger();
+    ASSERT_TRUE(app->trainer().connected());
+    frame().action(cmd::kHumanJudge)->trigger();
+    ASSERT_TRUE(server.waitForText("(change_mode human_judge)"));
+    for (int i = 0; i < 2; ++i) {
+        server.replyToLastSender(kNotCoachModeReply);
+        std::this_thread::sleep_for(20ms);
+        display().repaint();
+    }
+    ASSERT_TRUE(eventually([&] {
+        display().repaint();
+        return !messages.empty();
+    }));
+    receiveShow(2);
+    display().repaint();
+    EXPECT_EQ(messages, std::vector<std::string>{kNotCoachModeText});
+}
+
 }  // namespace
 }  // namespace tessarin::test
