@@ -61,6 +61,7 @@ public:
     Profile& profile() { return profile_; }
     CMonitorConnection& monitor() { return *monitor_; }
     COfflineCoach& trainer() { return trainer_; }
+    // Call before a game is loaded or a connection opened (see dialogs_).
     void setDialogs(FrameDialogs dialogs) { dialogs_ = std::move(dialogs); }
     // The display's context menus: log-player mode and monitor mode.
     QMenu* contextMenu(bool logMode) const { return logMode ? logContextMenu_ : monitorContextMenu_; }
@@ -172,7 +173,9 @@ private:
     // Declared after the log player: destroyed first, its receiver joined before the
     // store and the display go away.
     std::unique_ptr<CMonitorConnection> monitor_;
-    FrameDialogs dialogs_;  // GUI thread only
+    // Set on the GUI thread before a game is loaded or received and read-only afterwards:
+    // showMessage may read it on the parser thread.
+    FrameDialogs dialogs_;
     // The cycle that the next jump goes to without asking (the replay of a live game).
     std::optional<int> jumpAnswer_;  // GUI thread only
     QMenu* logContextMenu_ = nullptr;
