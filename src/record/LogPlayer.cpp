@@ -165,7 +165,9 @@ void LogPlayer::play() {
             replayMode_ = false;
             return;
         }
-        replayEnd_ = current_.cycle;
+        // The record at the playback position: the copy in current_ is only refreshed
+        // by a tick, so after a step or a jump it may still hold an earlier record.
+        replayEnd_ = frames_[std::min(index_, frames_.size() - 1)].cycle;
         index_ = index_ >= kReplayLength ? index_ - kReplayLength : 0;
     }
     period_ = kDefaultPeriod;

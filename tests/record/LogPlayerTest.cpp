@@ -243,6 +243,20 @@ TEST_F(LogPlayerTest, ReplayNearTheStartBeginsAtTheFirstRecordAndAtZeroOnlyLeave
     EXPECT_FALSE(player.running());
 }
 
+TEST_F(LogPlayerTest, ReplayAfterAJumpEndsAtTheCycleJumpedTo) {
+    fillRange(1, 100);
+    host.jumpAnswer = 90;
+    player.command(kCmdJump);  // no tick in between: the copied current record is older
+    player.setReplayMode(true);
+    player.command(kCmdPlay);
+    EXPECT_EQ(player.index(), 59u);
+    std::vector<int> cycles;
+    while (player.running() && cycles.size() < 100) cycles.push_back(player.timerTick()->cycle);
+    ASSERT_EQ(cycles.size(), 30u);
+    EXPECT_EQ(cycles.back(), 90);
+    EXPECT_FALSE(player.replayMode());
+}
+
 TEST(ReplayPacket, CarriesTheShowAfterAMarkAndAVersion) {
     cycle_info_t r = showRecord(1234);
     r.data[1467] = 0xEE;
