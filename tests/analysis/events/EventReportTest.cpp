@@ -12,17 +12,6 @@
 namespace tessarin::test {
 namespace {
 
-BasicBehaviorEvent event(int start, int side, int player, int kind, bool success, int target = -1) {
-    BasicBehaviorEvent e;
-    e.start_cycle = start;
-    e.side = side;
-    e.player = player;
-    e.kind = kind;
-    e.success = success;
-    e.target = target;
-    return e;
-}
-
 std::vector<BasicBehaviorEvent> smallGame() {
     return {
         BasicBehaviorEvent{},

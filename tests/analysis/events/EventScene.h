@@ -67,6 +67,19 @@ struct Scene {
     }
 };
 
+// An event that starts and ends at `start` (the cycles the statistics and the report read).
+inline BasicBehaviorEvent event(int start, int side, int player, int kind, bool success, int target = -1) {
+    BasicBehaviorEvent e;
+    e.start_cycle = start;
+    e.end_cycle = start;
+    e.side = side;
+    e.player = player;
+    e.kind = kind;
+    e.success = success;
+    e.target = target;
+    return e;
+}
+
 inline std::vector<player_type_t> defaultTypes() { return {makePlayerType(0, 0.3, 0.7)}; }
 
 // Feeds scenes to an analyser with the default player types.

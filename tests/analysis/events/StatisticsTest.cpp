@@ -8,18 +8,6 @@
 namespace tessarin::test {
 namespace {
 
-BasicBehaviorEvent event(int start, int side, int player, int kind, bool success, int target = -1) {
-    BasicBehaviorEvent e;
-    e.start_cycle = start;
-    e.end_cycle = start;
-    e.side = side;
-    e.player = player;
-    e.kind = kind;
-    e.success = success;
-    e.target = target;
-    return e;
-}
-
 // Frames of cycles 0..9: the ball in the left third up to cycle 3, in the middle for
 // 4..6, in the right third from 7; player 0 at (c, -c).
 std::vector<PointFrameT> tenFrames() {
