@@ -12,7 +12,9 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
     player.waitForParser();
     switch (player.loadOutcome()) {
         case LoadOutcome::CannotOpen:
-            result.error = "cannot read " + path + ": " + std::strerror(player.loadError());
+            result.error =
+                "cannot read " + path + ": " +
+                (player.loadError() == kNotRegularFileError ? "not a regular file" : std::strerror(player.loadError()));
             return result;
         case LoadOutcome::Empty:
             result.error = path + " is empty";

@@ -1,6 +1,7 @@
 #include "record/LogFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,7 +19,11 @@ bool LogFile::open(const std::string& path, Mode mode) {
     mode_ = mode;
     error_ = 0;
     begin_ = end_ = 0;
-    const int flags = mode == Mode::Read ? O_RDONLY | O_CLOEXEC : O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+    // A read never blocks in open(): a FIFO without a writer would hold the open (and
+    // so the load) for ever. Only regular files are read.
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    if (mode == Mode::Write) flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+    if (mode == Mode::CreateNew) flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
     do {
         fd_ = ::open(path.c_str(), flags, 0644);
     } while (fd_ < 0 && errno == EINTR);
@@ -26,8 +31,25 @@ bool LogFile::open(const std::string& path, Mode mode) {
         error_ = errno;
         return false;
     }
+    if (mode == Mode::Read && !keepRegularFileOnly()) return false;
     buffer_.resize(kBufferSize);
     return true;
+}
+
+bool LogFile::keepRegularFileOnly() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        error_ = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        error_ = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFileError;
+    } else {
+        const int flags = ::fcntl(fd_, F_GETFL);
+        if (flags >= 0 && ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == 0) return true;
+        error_ = errno;
+    }
+    ::close(fd_);
+    fd_ = -1;
+    return false;
 }
 
 bool LogFile::refill() {
@@ -93,7 +115,7 @@ bool LogFile::flush() {
 }
 
 bool LogFile::write(const void* bytes, std::size_t n) {
-    if (fd_ < 0 || mode_ != Mode::Write || error_ != 0) return false;
+    if (fd_ < 0 || mode_ == Mode::Read || error_ != 0) return false;
     const auto* src = static_cast<const std::uint8_t*>(bytes);
     while (n > 0) {
         if (end_ == buffer_.size() && !flush()) return false;
@@ -111,9 +133,20 @@ bool LogFile::writeBe16(std::uint16_t value) {
     return write(bytes, sizeof bytes);
 }
 
+bool LogFile::sync() {
+    if (fd_ < 0 || mode_ == Mode::Read || error_ != 0) return false;
+    if (!flush()) return false;
+    while (::fsync(fd_) != 0) {
+        if (errno == EINTR) continue;
+        error_ = errno;
+        return false;
+    }
+    return true;
+}
+
 bool LogFile::close() {
     if (fd_ < 0) return error_ == 0;
-    if (mode_ == Mode::Write && error_ == 0) flush();
+    if (mode_ != Mode::Read && error_ == 0) flush();
     if (::close(fd_) != 0 && error_ == 0) error_ = errno;
     fd_ = -1;
     begin_ = end_ = 0;

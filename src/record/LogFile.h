@@ -3,6 +3,7 @@
 // A buffered binary file for the game-file readers and writers: large reads and
 // writes through POSIX descriptors, no system call per field.
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,11 +11,17 @@
 
 namespace tessarin {
 
+// The error of a read open of something that is neither a regular file nor a directory
+// (a FIFO, a device, a socket); a directory gives EISDIR.
+inline constexpr int kNotRegularFileError = ENODEV;
+
 // An open file read or written front to back. A file that could not be opened
-// reads nothing and is at its end; writes to it fail.
+// reads nothing and is at its end; writes to it fail. Only regular files are opened
+// for reading.
 class LogFile final {
 public:
-    enum class Mode { Read, Write };
+    // Write creates or truncates; CreateNew creates a file that must not exist yet.
+    enum class Mode { Read, Write, CreateNew };
 
     LogFile() = default;
     LogFile(const std::string& path, Mode mode);
@@ -38,10 +45,15 @@ public:
     bool write(const void* bytes, std::size_t n);
     // Writes a 16-bit value in network order.
     bool writeBe16(std::uint16_t value);
+    // Flushes and has the system write the data to the disk; false when that failed.
+    bool sync();
     // Flushes and closes; false when a write or the close failed.
     bool close();
 
 private:
+    // After a read open: closes the descriptor unless it is a regular file, and clears
+    // the non-blocking flag of a regular one.
+    bool keepRegularFileOnly();
     bool refill();
     bool flush();
 
