@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "record/AtomicFile.h"
 #include "record/ByteOrder.h"
 #include "record/LogWriters.h"
 #include "record/ParserThread.h"
@@ -551,24 +552,20 @@ std::optional<bool> LogPlayer::parseResult() const {
 bool LogPlayer::save(const std::string& path) const {
     std::lock_guard lock(mutex_);
     if (frames_.empty()) return false;
-    LogFile file(path, LogFile::Mode::Write);
-    if (!file.isOpen()) return false;
-    bool ok = false;
-    switch (frames_.front().kind) {
-        case kShowRecord:
-            ok = writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
-            break;
-        case kSightRecord:
-            ok = writeSightLog(file, frames_);
-            break;
-        case kSightRecordV2:
-            ok = writeSightLogV2(file, frames_, playerTypes_);
-            break;
-        default:
-            ok = false;
-            break;
-    }
-    return file.close() && ok;
+    // Written beside the target and renamed over it when complete: a save that fails
+    // halfway keeps the old file rather than leaving a cut-off game behind.
+    return writeFileAtomically(path, [&](LogFile& file) {
+        switch (frames_.front().kind) {
+            case kShowRecord:
+                return writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
+            case kSightRecord:
+                return writeSightLog(file, frames_);
+            case kSightRecordV2:
+                return writeSightLogV2(file, frames_, playerTypes_);
+            default:
+                return false;
+        }
+    });
 }
 
 bool LogPlayer::saveWithDialog() {

@@ -138,7 +138,8 @@ public:
     static std::vector<std::uint8_t> buildReplayPacket(const cycle_info_t& record);
 
     // Writes the store to a file in the format of its first record; false when the store
-    // is empty, the file cannot be created or a write failed.
+    // is empty, the file cannot be created or a write failed. An existing file is only
+    // ever replaced by a complete one.
     bool save(const std::string& path) const;
 
     // Blocks until the parser thread has read its file.

@@ -1,0 +1,48 @@
+#pragma once
+
+// Output files that are replaced whole or not at all.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "record/LogFile.h"
+
+namespace tessarin {
+
+// A file written under a temporary name in its target's folder and renamed over the
+// target once all of it was written, so that a write that fails halfway (a full disk,
+// a file size limit) leaves the old file as it was, never a cut-off one. A target
+// that is a symbolic link replaces the file the link points to; a target that exists
+// and is not a regular file (a device such as /dev/null, a FIFO) is written in place.
+class AtomicFile final {
+public:
+    explicit AtomicFile(const std::string& target);
+    // Removes the temporary file unless commit() succeeded.
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool isOpen() const { return file_.isOpen(); }
+    LogFile& file() { return file_; }
+    // Writes, syncs and closes the file and puts it in the target's place. False when
+    // any write, the sync, the close or the rename failed; the target is then untouched.
+    bool commit();
+    // The errno of the first failure; 0 when none failed.
+    int error() const { return error_ != 0 ? error_ : file_.error(); }
+
+private:
+    std::string target_;
+    std::string temporary_;  // empty when the target is written in place
+    LogFile file_;
+    bool done_ = false;
+    int error_ = 0;
+};
+
+// Writes a file through `write` as an AtomicFile; false when `write` returns false (the
+// target is then untouched) or when the file could not be put in place. `error`, when
+// given, receives the errno of the failure (0 when only `write` failed).
+bool writeFileAtomically(const std::string& path, const std::function<bool(LogFile&)>& write, int* error = nullptr);
+bool writeFileAtomically(const std::string& path, std::string_view contents, int* error = nullptr);
+
+}  // namespace tessarin
