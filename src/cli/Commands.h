@@ -57,3 +57,16 @@ struct AnalyzeOptions {
 int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err);
 
 }  // namespace tessarin::cli
+
+namespace tessarin::cli {
+
+struct SceneOptions {
+    std::string file;
+    int cycle = 0;
+    int self = 0;  // 1..11 left players, 12..22 right players
+    std::string out;
+};
+// Writes the first record of a cycle as the scene editor does.
+int runScene(const SceneOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tessarin::cli

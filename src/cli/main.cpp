@@ -63,11 +63,21 @@ int main(int argc, char** argv) {
         "Learn the opponent model over all files and save one block file per team into the output directory");
     analyzeCmd->footer("Without an output flag, --events and --stats-json are written.");
 
+    SceneOptions scene;
+    auto* sceneCmd = app.add_subcommand(
+        "scene", "Write the first record of a cycle as a scene: a version-2 sight log seen by one player.");
+    sceneCmd->add_option("FILE", scene.file, "Game log to take the cycle from")->required();
+    sceneCmd->add_option("--cycle", scene.cycle, "Cycle whose first record is written")->required();
+    sceneCmd->add_option("--self", scene.self, "Observing player: 1..11 left players 1..11, 12..22 right players 1..11")
+        ->required();
+    sceneCmd->add_option("--out", scene.out, "Scene file to write (.slh)")->required();
+
     CLI11_PARSE(app, argc, argv);
 
     if (*infoCmd) return runInfo(info, std::cout, std::cerr);
     if (*convertCmd) return runConvert(convert, std::cout, std::cerr);
     if (*analyzeCmd) return runAnalyze(analyze, std::cout, std::cerr);
+    if (*sceneCmd) return runScene(scene, std::cout, std::cerr);
     if (*recordCmd) {
         struct sigaction action {};
         action.sa_handler = onInterrupt;
