@@ -1,15 +1,11 @@
 #include "live/SceneWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
 #include "geometry/Angle.h"
+#include "record/AtomicFile.h"
 #include "record/ByteOrder.h"
 #include "record/SightRecordV2.h"
 
@@ -37,30 +33,6 @@ std::uint8_t viewWidthByte(double radians) {
 }
 
 std::uint8_t lowByte(int value) { return static_cast<std::uint8_t>(static_cast<unsigned>(value) & 0xFFu); }
-
-// Writes `bytes` to a new temporary file beside `path` and renames it over `path`.
-// Returns 0 or the errno of the step that failed; the temporary file is removed then.
-int replaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    static std::atomic<unsigned> counter{0};
-    const std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return errno;
-    int error = 0;
-    std::size_t done = 0;
-    while (done < bytes.size() && error == 0) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno != EINTR) {
-            error = errno;
-        }
-    }
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(temp.c_str());
-    return error;
-}
 
 }  // namespace
 
@@ -207,8 +179,10 @@ std::string writeScene(const std::string& path, const cycle_info_t& record, int 
     if (path.empty()) return "no file name given";
     const SceneFile file = buildScene(record, selfNum, types);
     if (!file.error.empty()) return file.error;
-    if (const int error = replaceFile(path, file.bytes); error != 0) {
-        return "cannot write " + path + ": " + std::strerror(error);
+    int error = 0;
+    const auto write = [&file](LogFile& out) { return out.write(file.bytes.data(), file.bytes.size()); };
+    if (!writeFileAtomically(path, write, &error)) {
+        return "cannot write " + path + ": " + (error != 0 ? std::strerror(error) : "write failed");
     }
     return {};
 }
