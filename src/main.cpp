@@ -18,6 +18,12 @@ QStringList argumentsOf(int argc, char** argv) {
     return arguments;
 }
 
+int usageError(const QString& error) {
+    std::fprintf(stderr, "tessarin: %s\n%s", error.toLocal8Bit().constData(),
+                 tessarin::viewerUsage().toLocal8Bit().constData());
+    return 1;
+}
+
 int runExport(int argc, char** argv) {
     // No window is opened: without a platform of the user's choice, draw offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,16 +31,12 @@ int runExport(int argc, char** argv) {
     QGuiApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
     QGuiApplication::setApplicationName(QStringLiteral("Tessarin"));
     QString error;
-    const auto request = tessarin::parseExportArguments(argumentsOf(argc, argv), error);
+    const auto request = tessarin::parseExportArguments(QGuiApplication::arguments().mid(1), error);
     if (request) {
         const tessarin::Profile profile;
         error = tessarin::exportPng(*request, profile);
     }
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "tessarin: %s\n", error.toLocal8Bit().constData());
-        std::fprintf(stderr, "usage: tessarin --export-png OUT.png [--cycle N] [--size WxH] FILE\n");
-        return 1;
-    }
+    if (!error.isEmpty()) return usageError(error);
     return 0;
 }
 
@@ -51,14 +53,14 @@ int main(int argc, char** argv) {
     // display's own window is the only one on screen.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QString path;
-    const QStringList arguments = QApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (!arguments[i].startsWith(QLatin1Char('-'))) {
-            path = arguments[i];
-            break;
-        }
+    QString error;
+    const auto arguments = tessarin::parseViewerArguments(QApplication::arguments().mid(1), error);
+    if (!arguments) return usageError(error);
+    if (arguments->help) {
+        std::fputs(tessarin::viewerUsage().toLocal8Bit().constData(), stdout);
+        return 0;
     }
+    const QString path = arguments->path;
 
     tessarin::Profile profile;
     tessarin::CTessarinApp tessarinApp(profile);

@@ -24,10 +24,6 @@ constexpr double kBallRadius = 0.085;
 // that turns clockwise, as world angles do with y downward.
 double qtDegrees(double radians) { return -radians * 180.0 / kDisplayPi; }
 
-// The outline of a circle of radius r about (x, y), inside the box (x - r, y - r) to
-// (x + r, y + r) with its right and bottom edges excluded.
-QRect circleBox(int x, int y, int r) { return QRect(x - r, y - r, std::max(0, 2 * r - 1), std::max(0, 2 * r - 1)); }
-
 // An arc drawn counter-clockwise on screen from screen angle `from` to `to`.
 void drawArcCcw(QPainter& painter, const QRect& box, double from, double to) {
     double span = from - to;
@@ -55,15 +51,64 @@ void drawHeaderText(QPainter& painter, const QRect& rect, const QFont& font, Qt:
                      QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-void drawLabel(QPainter& painter, int x, int y, const QString& text) {
-    painter.drawText(QRect(x, y, 0, 0), static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip), text);
-}
-
 // Mode bits of a player.
 constexpr int kModeGoalie = 0x0008;
 constexpr int kModeCollision = 0x0040 | 0x0080;
 
 }  // namespace
+
+QRect circleBox(int x, int y, int r) { return QRect(x - r, y - r, std::max(0, 2 * r - 1), std::max(0, 2 * r - 1)); }
+
+void drawLabel(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(QRect(x, y, 0, 0), static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip), text);
+}
+
+void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette& palette, int sx, int sy, double face,
+                  double width) {
+    painter.setPen(palette.blackPen);
+    painter.setBrush(Qt::NoBrush);
+    const double half = width / 2;
+    for (const double radius : {60.0, 40.0, 20.0}) {
+        const int r = view.pixels(radius);
+        drawArcCcw(painter, circleBox(sx, sy, r), face + half, face - half);
+    }
+    const double r60 = view.ToPixels(60.0);
+    painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face + half)),
+                                            static_cast<int>(sy + r60 * std::sin(face + half))));
+    painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face - half)),
+                                            static_cast<int>(sy + r60 * std::sin(face - half))));
+    painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
+}
+
+int staminaGrey(double stamina) {
+    const double level = std::isfinite(stamina) ? std::clamp(255.0 - stamina * 0.031875, -1.0e9, 1.0e9) : 0.0;
+    return static_cast<int>(level) & 0xFF;
+}
+
+void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour) {
+    painter.setBrush(colour);
+    const double from = normalizeAngle(body) - kDisplayPi / 2;
+    painter.drawPie(circleBox(sx, sy, r), static_cast<int>(std::lround(qtDegrees(from) * 16)), 180 * 16);
+}
+
+int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen) {
+    const int rb = std::max(3, view.pixels(kBallRadius));
+    painter.setPen(pen);
+    painter.setBrush(QColor(255, 255, 255));
+    painter.drawEllipse(circleBox(sx, sy, rb));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawPoint(sx, sy);
+    painter.setPen(pen);
+    return rb;
+}
+
+void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen) {
+    const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circleBox(sx, sy, r9));
+}
 
 double normalizeAngle(double radians) {
     if (!std::isfinite(radians)) return 0.0;
@@ -200,19 +245,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         const double face = normalizeAngle(p.body_angle + p.neck_angle);
 
         if (options.Viewarea && a == scene.selected) {
-            painter.setPen(palette.blackPen);
-            painter.setBrush(Qt::NoBrush);
-            const double half = p.view_width / 2;
-            for (const double radius : {60.0, 40.0, 20.0}) {
-                const int r = view.pixels(radius);
-                drawArcCcw(painter, circleBox(sx, sy, r), face + half, face - half);
-            }
-            const double r60 = view.ToPixels(60.0);
-            painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face + half)),
-                                                    static_cast<int>(sy + r60 * std::sin(face + half))));
-            painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face - half)),
-                                                    static_cast<int>(sy + r60 * std::sin(face - half))));
-            painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
+            drawViewCone(painter, view, palette, sx, sy, face, p.view_width);
         }
 
         const double kickRange = scene.kickRange[static_cast<std::size_t>(a)];
@@ -225,12 +258,9 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
                          QPoint(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face))));
 
         if (options.Stamina && R > 2) {
-            // Full stamina (8000) is black, none white; the low 8 bits as the grey.
-            const double level = std::clamp(255.0 - p.stamina * 0.031875, -1.0e9, 1.0e9);
-            const int grey = static_cast<int>(level) & 0xFF;
-            painter.setBrush(QColor(grey, grey, grey));
-            const double from = body - kDisplayPi / 2;
-            painter.drawPie(circleBox(sx, sy, R), static_cast<int>(std::lround(qtDegrees(from) * 16)), 180 * 16);
+            // Full stamina (8000) is black, none white.
+            const int grey = staminaGrey(p.stamina);
+            drawBackHalf(painter, sx, sy, R, body, QColor(grey, grey, grey));
         }
 
         if (options.Kickmargin) {
@@ -263,13 +293,7 @@ void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& font
     const BallState& ball = scene.state.ball;
     const int sx = view.pixelX(ball.x);
     const int sy = view.pixelY(ball.y);
-    const int rb = std::max(3, view.pixels(kBallRadius));
-    painter.setPen(pen);
-    painter.setBrush(QColor(255, 255, 255));
-    painter.drawEllipse(circleBox(sx, sy, rb));
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QColor(0, 0, 0));
-    painter.drawPoint(sx, sy);
+    const int rb = drawBallAt(painter, view, sx, sy, pen);
     if (options.Velocity || options.BallDetail) {
         const double speed = std::sqrt(ball.vx * ball.vx + ball.vy * ball.vy);
         painter.setFont(fonts.label);
@@ -278,10 +302,7 @@ void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& font
         drawLabel(painter, sx + rb, sy - rb, QString::asprintf("%.2f", speed));
     }
     painter.setPen(pen);
-    if (scene.drawCircle) {
-        const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
-        painter.drawEllipse(circleBox(sx, sy, r9));
-    }
+    if (scene.drawCircle) drawBallCircle(painter, view, sx, sy, pen);
 }
 
 }  // namespace tessarin

@@ -29,6 +29,24 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
 void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene,
               const DisplayOptions& options, const QPen& pen);
 
+// Shared pieces of the players, the ball and the sight-record views.
+// The outline of a circle of radius r about (x, y), inside the box (x - r, y - r) to
+// (x + r, y + r) with its right and bottom edges excluded.
+QRect circleBox(int x, int y, int r);
+// A one-line text with its top-left corner at (x, y), in the painter's font and pen.
+void drawLabel(QPainter& painter, int x, int y, const QString& text);
+// The view of a player facing `face` with view width `width` (radians), with the black pen.
+void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette& palette, int sx, int sy, double face,
+                  double width);
+// The grey of a stamina: the low 8 bits of the integer part of 255 - stamina * 0.031875.
+int staminaGrey(double stamina);
+// Fills the back half of a body of radius r facing `body` (radians) with `colour`.
+void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour);
+// A ball at a screen point, outlined with `pen`; returns its radius in pixels.
+int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen);
+// The 9.15 m circle around the ball.
+void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen);
+
 // What a player is drawn with, by its mode bits, side and selection.
 struct PlayerLook {
     QBrush fill;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display/FieldPainter.h"
+#include "display/SightPainter.h"
 
 namespace tessarin {
 
@@ -68,6 +69,7 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
     if (options.ControlArea) drawStage(OverlayStage::ControlArea, painter, scene, options);
     const QPen pen = drawPlayers(painter, view_, palette_, fonts_, scene, options);
     drawBall(painter, view_, fonts_, scene, options, pen);
+    drawSightRecord(painter, view_, palette_, fonts_, scene, options, pen);
     drawStage(OverlayStage::VisualObjects, painter, scene, options);
     drawStage(OverlayStage::Present, painter, scene, options);
 }

@@ -1,8 +1,10 @@
 #include "display/PngExport.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <cmath>
 #include <cstring>
 
 #include "Profile.h"
@@ -20,60 +22,110 @@ const QString kExportOption = QStringLiteral("--export-png");
 // The log player's host for a load without windows.
 using HeadlessHost = NullPlaybackHost;
 
+// The flag of a display option by its name in the settings, or none.
+bool* optionFlag(DisplayOptions& options, const QString& name) {
+    const std::pair<const char*, bool DisplayOptions::*> flags[] = {
+        {"Number", &DisplayOptions::Number},
+        {"Kickmargin", &DisplayOptions::Kickmargin},
+        {"Viewarea", &DisplayOptions::Viewarea},
+        {"Velocity", &DisplayOptions::Velocity},
+        {"Stamina", &DisplayOptions::Stamina},
+        {"OffsideLine", &DisplayOptions::OffsideLine},
+        {"BallDetail", &DisplayOptions::BallDetail},
+        {"ControlArea", &DisplayOptions::ControlArea},
+        {"ControlCourse", &DisplayOptions::ControlCourse},
+        {"PassInfo", &DisplayOptions::PassInfo},
+        {"DribbleInfo", &DisplayOptions::DribbleInfo},
+        {"InterceptInfo", &DisplayOptions::InterceptInfo},
+        {"DefenseInfo", &DisplayOptions::DefenseInfo},
+    };
+    for (const auto& [text, member] : flags) {
+        if (name == QLatin1StringView(text)) return &(options.*member);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-bool wantsExport(const QStringList& arguments) { return arguments.contains(kExportOption); }
+bool wantsExport(const QStringList& arguments) {
+    for (const QString& arg : arguments) {
+        if (arg == kExportOption || arg.startsWith(kExportOption + QLatin1Char('='))) return true;
+    }
+    return false;
+}
 
-std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, QString& error) {
-    ExportRequest request;
-    bool haveOutput = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (arg == kExportOption || arg == QStringLiteral("--cycle") || arg == QStringLiteral("--size")) {
-            if (!hasValue) {
-                error = QStringLiteral("%1 needs a value").arg(arg);
+QString viewerUsage() {
+    return QStringLiteral(
+        "usage: tessarin [FILE]\n"
+        "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]... FILE\n"
+        "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
+        "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n");
+}
+
+bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error) {
+    if (name == QStringLiteral("PlayerScale")) {
+        if (!std::isfinite(value) || value < kMinOptionPlayerScale || value > kMaxOptionPlayerScale) {
+            error = QStringLiteral("--option PlayerScale: expected a number from %1 to %2")
+                        .arg(kMinOptionPlayerScale)
+                        .arg(kMaxOptionPlayerScale);
+            return false;
+        }
+        options.PlayerScale = value;
+        return true;
+    }
+    bool* const flag = optionFlag(options, name);
+    if (!flag) {
+        error = QStringLiteral("--option: unknown option name %1").arg(name);
+        return false;
+    }
+    if (value != 0.0 && value != 1.0) {
+        error = QStringLiteral("--option %1: expected 0 or 1").arg(name);
+        return false;
+    }
+    *flag = value == 1.0;
+    return true;
+}
+
+std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments, QString& error) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption exportOption(QStringLiteral("export-png"), QString(), QStringLiteral("OUT.png"));
+    const QCommandLineOption cycleOption(QStringLiteral("cycle"), QString(), QStringLiteral("N"));
+    const QCommandLineOption sizeOption(QStringLiteral("size"), QString(), QStringLiteral("WxH"));
+    const QCommandLineOption selectOption(QStringLiteral("select"), QString(), QStringLiteral("K"));
+    const QCommandLineOption displayOption(QStringLiteral("option"), QString(), QStringLiteral("NAME=VALUE"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString());
+    if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    ViewerArguments result;
+    if (parser.isSet(helpOption)) {
+        result.help = true;
+        return result;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        error = QStringLiteral("more than one game file given");
+        return std::nullopt;
+    }
+    if (!files.isEmpty()) result.path = files.front();
+    if (!parser.isSet(exportOption)) {
+        for (const auto* only : {&cycleOption, &sizeOption, &selectOption, &displayOption}) {
+            if (parser.isSet(*only)) {
+                error = QStringLiteral("--%1 is used only with --export-png").arg(only->names().front());
                 return std::nullopt;
             }
-            const QString value = arguments[++i];
-            if (arg == kExportOption) {
-                request.output = value;
-                haveOutput = true;
-            } else if (arg == QStringLiteral("--cycle")) {
-                bool ok = false;
-                const int cycle = value.toInt(&ok);
-                if (!ok || cycle < -32768 || cycle > 32767) {
-                    error = QStringLiteral("--cycle: not a cycle number: %1").arg(value);
-                    return std::nullopt;
-                }
-                request.cycle = cycle;
-            } else {
-                static const QRegularExpression size(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
-                const auto match = size.match(value);
-                const int w = match.hasMatch() ? match.captured(1).toInt() : 0;
-                const int h = match.hasMatch() ? match.captured(2).toInt() : 0;
-                if (w < kMinPaintWidth || h < kMinPaintHeight || w > kMaxExportSide || h > kMaxExportSide) {
-                    error = QStringLiteral("--size: expected WxH from %1x%2 to %3x%3, got %4")
-                                .arg(kMinPaintWidth)
-                                .arg(kMinPaintHeight)
-                                .arg(kMaxExportSide)
-                                .arg(value);
-                    return std::nullopt;
-                }
-                request.width = w;
-                request.height = h;
-            }
-        } else if (arg.startsWith(QStringLiteral("--"))) {
-            error = QStringLiteral("unknown option %1").arg(arg);
-            return std::nullopt;
-        } else if (request.input.isEmpty()) {
-            request.input = arg;
-        } else {
-            error = QStringLiteral("more than one game file given");
-            return std::nullopt;
         }
+        return result;
     }
-    if (!haveOutput || request.output.isEmpty()) {
+
+    ExportRequest request;
+    request.output = parser.values(exportOption).back();
+    request.input = result.path;
+    if (request.output.isEmpty()) {
         error = QStringLiteral("--export-png needs an output file");
         return std::nullopt;
     }
@@ -81,7 +133,74 @@ std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, 
         error = QStringLiteral("no game file given");
         return std::nullopt;
     }
-    return request;
+    if (parser.isSet(cycleOption)) {
+        const QString value = parser.values(cycleOption).back();
+        bool ok = false;
+        const int cycle = value.toInt(&ok);
+        if (!ok || cycle < -32768 || cycle > 32767) {
+            error = QStringLiteral("--cycle: not a cycle number: %1").arg(value);
+            return std::nullopt;
+        }
+        request.cycle = cycle;
+    }
+    if (parser.isSet(sizeOption)) {
+        const QString value = parser.values(sizeOption).back();
+        static const QRegularExpression size(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+        const auto match = size.match(value);
+        const int w = match.hasMatch() ? match.captured(1).toInt() : 0;
+        const int h = match.hasMatch() ? match.captured(2).toInt() : 0;
+        if (w < kMinPaintWidth || h < kMinPaintHeight || w > kMaxExportSide || h > kMaxExportSide) {
+            error = QStringLiteral("--size: expected WxH from %1x%2 to %3x%3, got %4")
+                        .arg(kMinPaintWidth)
+                        .arg(kMinPaintHeight)
+                        .arg(kMaxExportSide)
+                        .arg(value);
+            return std::nullopt;
+        }
+        request.width = w;
+        request.height = h;
+    }
+    if (parser.isSet(selectOption)) {
+        const QString value = parser.values(selectOption).back();
+        bool ok = false;
+        const int index = value.toInt(&ok);
+        if (!ok || index < 0 || index > kSelectNothing) {
+            error = QStringLiteral("--select: expected an index from 0 to %1, got %2").arg(kSelectNothing).arg(value);
+            return std::nullopt;
+        }
+        request.select = index;
+    }
+    DisplayOptions check;
+    for (const QString& setting : parser.values(displayOption)) {
+        const qsizetype equals = setting.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? setting : setting.left(equals);
+        const QString text = equals < 0 ? QString() : setting.mid(equals + 1);
+        bool ok = false;
+        const double value = text.toDouble(&ok);
+        if (equals < 0 || !ok) {
+            error = QStringLiteral("--option: expected NAME=VALUE with a number, got %1").arg(setting);
+            return std::nullopt;
+        }
+        if (name != QStringLiteral("PlayerScale") && text != QStringLiteral("0") && text != QStringLiteral("1")) {
+            error = QStringLiteral("--option %1: expected 0 or 1, got %2").arg(name, text);
+            if (!optionFlag(check, name)) error = QStringLiteral("--option: unknown option name %1").arg(name);
+            return std::nullopt;
+        }
+        if (!setDisplayOption(check, name, value, error)) return std::nullopt;
+        request.options.emplace_back(name, value);
+    }
+    result.exportRequest = std::move(request);
+    return result;
+}
+
+std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, QString& error) {
+    auto parsed = parseViewerArguments(arguments, error);
+    if (!parsed) return std::nullopt;
+    if (!parsed->exportRequest) {
+        error = QStringLiteral("--export-png needs an output file");
+        return std::nullopt;
+    }
+    return std::move(parsed->exportRequest);
 }
 
 QString exportPng(const ExportRequest& request, const Profile& profile) {
@@ -119,7 +238,12 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     FieldScene scene;
     scene.setCurrent(record);
     scene.setPlayerTypes(player.player_types(), player.ball_size());
-    const DisplayOptions options = loadDisplayOptions(profile);
+    DisplayOptions options = loadDisplayOptions(profile);
+    QString error;
+    for (const auto& [name, value] : request.options) {
+        if (!setDisplayOption(options, name, value, error)) return error;
+    }
+    if (request.select) scene.selected = *request.select;
     const QImage image = renderField(scene, options, request.width, request.height);
     if (!image.save(request.output, "PNG")) return QStringLiteral("cannot write %1").arg(request.output);
     return {};

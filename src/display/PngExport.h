@@ -1,15 +1,21 @@
 #pragma once
 
-// Headless export of one cycle of a game file as the display draws it:
-//   tessarin --export-png OUT.png [--cycle N] [--size WxH] FILE
+// The viewer's command line, and its headless export of one cycle of a game file as the
+// display draws it:
+//   tessarin [FILE]
+//   tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K]
+//            [--option NAME=VALUE]... FILE
 
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tessarin {
 
 class Profile;
+struct DisplayOptions;
 
 struct ExportRequest {
     QString output;
@@ -17,17 +23,38 @@ struct ExportRequest {
     std::optional<int> cycle;  // the first record when not given
     int width = 800;
     int height = 600;
+    std::optional<int> select;  // the selection index; the display's start value when not given
+    // Display options that replace the stored ones for this export, in the order given.
+    std::vector<std::pair<QString, double>> options;
+};
+
+// What the viewer was asked to do: open a game (or nothing), export a PNG, or print help.
+struct ViewerArguments {
+    QString path;
+    std::optional<ExportRequest> exportRequest;
+    bool help = false;
 };
 
 // Largest exported side, in pixels.
 inline constexpr int kMaxExportSide = 8192;
+// Range of PlayerScale accepted on the command line: every value the enlarge and reduce
+// steps reach.
+inline constexpr double kMinOptionPlayerScale = 0.5;
+inline constexpr double kMaxOptionPlayerScale = 5.5;
 
 // Whether the arguments (without the program name) ask for an export.
 bool wantsExport(const QStringList& arguments);
-// The request the arguments describe, or an error message in `error`.
+// The viewer's arguments (without the program name), or an error message in `error`.
+std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments, QString& error);
+// The export the arguments (without the program name) describe, or an error in `error`.
 std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, QString& error);
-// Loads the file, draws the cycle with the options stored in `profile` and writes the
-// PNG. Returns an empty text on success, else what went wrong.
+// The usage text printed with an error or for --help.
+QString viewerUsage();
+// Sets the display option `name` ("Number" ... "DefenseInfo" 0 or 1, "PlayerScale" a
+// number); false with a message in `error` for an unknown name or a bad value.
+bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error);
+// Loads the file, draws the cycle with the options stored in `profile` (and those of the
+// request over them) and writes the PNG. Returns an empty text on success, else what went wrong.
 QString exportPng(const ExportRequest& request, const Profile& profile);
 
 }  // namespace tessarin

@@ -4,6 +4,7 @@
 
 #include <QImage>
 
+#include "display/DisplayOptions.h"
 #include "display/PngExport.h"
 #include "gui/GuiTestSupport.h"
 
@@ -36,6 +37,29 @@ TEST(PngExportArgumentsTest, AcceptsTheDocumentedForm) {
     EXPECT_EQ(full->height, 800);
 }
 
+TEST(PngExportArgumentsTest, OptionsAndSelectionOverrideForOneExport) {
+    QString error;
+    const auto request = parseExportArguments(args({"--export-png", "o.png", "--option", "Velocity=1", "--select", "4",
+                                                    "--option=PlayerScale=2.2", "--option", "Number=0", "a.slg"}),
+                                              error);
+    ASSERT_TRUE(request) << error.toStdString();
+    EXPECT_EQ(request->select, 4);
+    ASSERT_EQ(request->options.size(), 3u);
+    DisplayOptions options;
+    for (const auto& [name, value] : request->options) ASSERT_TRUE(setDisplayOption(options, name, value, error));
+    EXPECT_TRUE(options.Velocity);
+    EXPECT_FALSE(options.Number);
+    EXPECT_DOUBLE_EQ(options.PlayerScale, 2.2);
+
+    // Without an export the viewer takes one game file and no export options.
+    const auto viewer = parseViewerArguments(args({"game.rcg"}), error);
+    ASSERT_TRUE(viewer);
+    EXPECT_EQ(viewer->path, QStringLiteral("game.rcg"));
+    EXPECT_FALSE(viewer->exportRequest);
+    EXPECT_FALSE(parseViewerArguments(args({"--select", "3", "game.rcg"}), error));
+    EXPECT_FALSE(parseViewerArguments(args({"--bogus", "game.rcg"}), error));
+}
+
 TEST(PngExportArgumentsTest, RejectsUnusableArguments) {
     const std::initializer_list<const char*> bad[] = {
         {"--export-png"},
@@ -48,6 +72,17 @@ TEST(PngExportArgumentsTest, RejectsUnusableArguments) {
         {"--export-png", "o.png", "--cycle", "abc", "a.rcg"},
         {"--export-png", "o.png", "--cycle", "70000", "a.rcg"},
         {"--export-png", "o.png", "--colour", "red", "a.rcg"},
+        {"--export-png", "o.png", "--option", "Colour=1", "a.rcg"},
+        {"--export-png", "o.png", "--option", "Velocity=2", "a.rcg"},
+        {"--export-png", "o.png", "--option", "Velocity", "a.rcg"},
+        {"--export-png", "o.png", "--option", "Velocity=yes", "a.rcg"},
+        {"--export-png", "o.png", "--option", "ShootInfo=1", "a.rcg"},
+        {"--export-png", "o.png", "--option", "PlayerScale=abc", "a.rcg"},
+        {"--export-png", "o.png", "--option", "PlayerScale=9", "a.rcg"},
+        {"--export-png", "o.png", "--option", "PlayerScale=nan", "a.rcg"},
+        {"--export-png", "o.png", "--select", "24", "a.rcg"},
+        {"--export-png", "o.png", "--select", "-1", "a.rcg"},
+        {"--export-png", "o.png", "--select", "x", "a.rcg"},
     };
     for (const auto& list : bad) {
         QString error;
