@@ -72,7 +72,7 @@ SightV2View decodeSightRecordV2(const cycle_info_t& record) {
     const int count = std::clamp(v.storedCount, 0, kMaxSeen);
     v.seen.resize(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        const std::size_t base = kSeen + static_cast<std::size_t>(i) * kSeenSize;
+        const std::size_t base = sightV2SeenOffset(i);
         SightV2SeenPlayer& p = v.seen[static_cast<std::size_t>(i)];
         p.x = f32(record, base + kSeenX);
         p.y = f32(record, base + kSeenY);

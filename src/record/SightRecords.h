@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "record/GameRecords.h"
+#include "record/SightRecordV2.h"
 
 namespace tessarin {
 
@@ -39,49 +40,47 @@ inline constexpr std::size_t kSeenConfidence = 12;
 static_assert(kSeen + kSeenCount * kSeenSize == kSightRecordSize);
 }  // namespace sight1
 
-// Version-2 sight record (kind 2, 1332 bytes). Directions are in degrees.
+// Version-2 sight record (kind 2): the layout of SightRecordV2.h. Directions are in degrees.
 namespace sight2 {
-inline constexpr std::size_t kSeenCountField = 0;  // int32
-inline constexpr std::size_t kOwnSide = 12;
-inline constexpr std::size_t kOwnNumber = 13;
-inline constexpr std::size_t kViewWidthClass = 15;  // view width = class * pi / 3
-inline constexpr std::size_t kOwnX = 16;
-inline constexpr std::size_t kOwnY = 20;
-inline constexpr std::size_t kOwnConfidence = 24;
-inline constexpr std::size_t kOwnVx = 28;
-inline constexpr std::size_t kOwnVy = 32;
-inline constexpr std::size_t kOwnVelocityConfidence = 36;
-inline constexpr std::size_t kBodyDirection = 40;
-inline constexpr std::size_t kNeckDirection = 44;  // relative to the body
-inline constexpr std::size_t kOwnStamina = 48;
-inline constexpr std::size_t kBallX = 52;
-inline constexpr std::size_t kBallY = 56;
-inline constexpr std::size_t kBallConfidence = 60;
-inline constexpr std::size_t kBallVx = 64;
-inline constexpr std::size_t kBallVy = 68;
-inline constexpr std::size_t kBallVelocityConfidence = 72;
-inline constexpr std::size_t kSeen = 84;
-inline constexpr std::size_t kSeenSize = 56;
+inline constexpr std::size_t kSeenCountField = offsetof(sight_record_v2_t, seen_count);  // int32
+inline constexpr std::size_t kOwnSide = offsetof(sight_record_v2_t, side);
+inline constexpr std::size_t kOwnNumber = offsetof(sight_record_v2_t, unum);
+inline constexpr std::size_t kViewWidthClass = offsetof(sight_record_v2_t, view_width);  // width = class * pi / 3
+inline constexpr std::size_t kOwnX = offsetof(sight_record_v2_t, x);
+inline constexpr std::size_t kOwnY = offsetof(sight_record_v2_t, y);
+inline constexpr std::size_t kOwnConfidence = offsetof(sight_record_v2_t, position_confidence);
+inline constexpr std::size_t kOwnVx = offsetof(sight_record_v2_t, vx);
+inline constexpr std::size_t kOwnVy = offsetof(sight_record_v2_t, vy);
+inline constexpr std::size_t kOwnVelocityConfidence = offsetof(sight_record_v2_t, velocity_confidence);
+inline constexpr std::size_t kBodyDirection = offsetof(sight_record_v2_t, body_angle);
+inline constexpr std::size_t kNeckDirection = offsetof(sight_record_v2_t, neck_angle);  // relative to the body
+inline constexpr std::size_t kOwnStamina = offsetof(sight_record_v2_t, stamina);
+inline constexpr std::size_t kBallX = offsetof(sight_record_v2_t, ball_x);
+inline constexpr std::size_t kBallY = offsetof(sight_record_v2_t, ball_y);
+inline constexpr std::size_t kBallConfidence = offsetof(sight_record_v2_t, ball_confidence);
+inline constexpr std::size_t kBallVx = offsetof(sight_record_v2_t, ball_vx);
+inline constexpr std::size_t kBallVy = offsetof(sight_record_v2_t, ball_vy);
+inline constexpr std::size_t kBallVelocityConfidence = offsetof(sight_record_v2_t, ball_velocity_confidence);
+inline constexpr std::size_t kSeenSize = sizeof(sight_seen_player_v2_t);
 // Seen players that fit in the record, whatever its count says.
-inline constexpr int kMaxSeen = static_cast<int>((kSightRecordV2Size - kSeen) / kSeenSize);
-static_assert(kMaxSeen == 22);
+inline constexpr int kMaxSeen = kSightV2SeenPlayers;
+static_assert(sightV2SeenOffset(kMaxSeen) <= kSightRecordV2Size);
 // Offsets within one seen player.
-inline constexpr std::size_t kSeenX = 0;
-inline constexpr std::size_t kSeenY = 4;
-inline constexpr std::size_t kSeenConfidence = 8;
-inline constexpr std::size_t kSeenVx = 12;
-inline constexpr std::size_t kSeenVy = 16;
-inline constexpr std::size_t kSeenVelocityConfidence = 20;
-inline constexpr std::size_t kSeenSide = 32;
-inline constexpr std::size_t kSeenNumber = 33;
-inline constexpr std::size_t kSeenTackle = 34;
-inline constexpr std::size_t kSeenType = 35;
-inline constexpr std::size_t kSeenStamina = 36;  // int32
-inline constexpr std::size_t kSeenBody = 40;
-inline constexpr std::size_t kSeenBodyConfidence = 44;
-inline constexpr std::size_t kSeenNeck = 48;
-inline constexpr std::size_t kSeenNeckConfidence = 52;
-static_assert(kSeenNeckConfidence + 4 == kSeenSize);
+inline constexpr std::size_t kSeenX = offsetof(sight_seen_player_v2_t, x);
+inline constexpr std::size_t kSeenY = offsetof(sight_seen_player_v2_t, y);
+inline constexpr std::size_t kSeenConfidence = offsetof(sight_seen_player_v2_t, position_confidence);
+inline constexpr std::size_t kSeenVx = offsetof(sight_seen_player_v2_t, vx);
+inline constexpr std::size_t kSeenVy = offsetof(sight_seen_player_v2_t, vy);
+inline constexpr std::size_t kSeenVelocityConfidence = offsetof(sight_seen_player_v2_t, velocity_confidence);
+inline constexpr std::size_t kSeenSide = offsetof(sight_seen_player_v2_t, side);
+inline constexpr std::size_t kSeenNumber = offsetof(sight_seen_player_v2_t, unum);
+inline constexpr std::size_t kSeenTackle = offsetof(sight_seen_player_v2_t, tackle);
+inline constexpr std::size_t kSeenType = offsetof(sight_seen_player_v2_t, type);
+inline constexpr std::size_t kSeenStamina = offsetof(sight_seen_player_v2_t, stamina);  // int32
+inline constexpr std::size_t kSeenBody = offsetof(sight_seen_player_v2_t, body_angle);
+inline constexpr std::size_t kSeenBodyConfidence = offsetof(sight_seen_player_v2_t, body_confidence);
+inline constexpr std::size_t kSeenNeck = offsetof(sight_seen_player_v2_t, neck_angle);
+inline constexpr std::size_t kSeenNeckConfidence = offsetof(sight_seen_player_v2_t, neck_confidence);
 }  // namespace sight2
 
 struct SightSeenPlayer {
