@@ -70,3 +70,22 @@ struct SceneOptions {
 int runScene(const SceneOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tessarin::cli
+
+namespace tessarin::cli {
+
+struct AutoplayOptions {
+    std::string client;  // the client program
+    std::string clientParam;
+    std::string goalieParam;
+    int goalieNum = 1;
+    std::string host = "localhost";
+    int port = 6000;
+    std::optional<int> rounds;  // none: until interrupted
+    double pauseSeconds = 30;   // between the end of a round and the next one
+    // Set from outside (Ctrl-C, SIGTERM) to end the running clients and stop.
+    const std::atomic<bool>* interrupted = nullptr;
+};
+// Starts eleven clients round after round, as the viewer's autoplayer does.
+int runAutoplay(const AutoplayOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tessarin::cli

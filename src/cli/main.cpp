@@ -9,7 +9,8 @@
 
 namespace {
 
-// Set by Ctrl-C while recording; the recorder then saves what arrived.
+// Set by Ctrl-C or SIGTERM: the recorder then saves what arrived, the autoplayer ends its
+// clients and stops.
 std::atomic<bool> interrupted{false};
 
 extern "C" void onInterrupt(int) { interrupted = true; }
@@ -72,18 +73,40 @@ int main(int argc, char** argv) {
         ->required();
     sceneCmd->add_option("--out", scene.out, "Scene file to write (.slh)")->required();
 
+    AutoplayOptions autoplay;
+    autoplay.interrupted = &interrupted;
+    auto* autoplayCmd = app.add_subcommand(
+        "autoplay", "Start a team's eleven clients against a running server, again each time all of them ended.");
+    autoplayCmd->add_option("--client", autoplay.client, "Client program, started in its own directory")->required();
+    autoplayCmd->add_option("--client-param", autoplay.clientParam,
+                            "Start of every command line; its first word becomes the client's argv[0]");
+    autoplayCmd->add_option("--goalie-param", autoplay.goalieParam, "Added to the goalie's command line");
+    autoplayCmd->add_option("--goalie-num", autoplay.goalieNum, "Uniform number of the goalie (none outside 1..11)")
+        ->capture_default_str();
+    autoplayCmd->add_option("--host", autoplay.host, "Server host")->capture_default_str();
+    autoplayCmd->add_option("--port", autoplay.port, "Server port for players")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 65535));
+    autoplayCmd->add_option("--rounds", autoplay.rounds, "Stop after this many rounds (default: until interrupted)")
+        ->check(CLI::PositiveNumber);
+    autoplayCmd->add_option("--pause", autoplay.pauseSeconds, "Seconds between the end of a round and the next one")
+        ->capture_default_str()
+        ->check(CLI::Range(0.0, 1e7));
+    autoplayCmd->footer("Ctrl-C or SIGTERM ends the running clients (SIGTERM, then SIGKILL) and stops.");
+
     CLI11_PARSE(app, argc, argv);
 
     if (*infoCmd) return runInfo(info, std::cout, std::cerr);
     if (*convertCmd) return runConvert(convert, std::cout, std::cerr);
     if (*analyzeCmd) return runAnalyze(analyze, std::cout, std::cerr);
     if (*sceneCmd) return runScene(scene, std::cout, std::cerr);
-    if (*recordCmd) {
+    if (*recordCmd || *autoplayCmd) {
         struct sigaction action {};
         action.sa_handler = onInterrupt;
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, nullptr);
         sigaction(SIGTERM, &action, nullptr);
+        if (*autoplayCmd) return runAutoplay(autoplay, std::cout, std::cerr);
         return runRecord(record, std::cout, std::cerr);
     }
     return 1;
