@@ -25,10 +25,9 @@
 #include "CommandTable.h"
 #include "CycleSlider.h"
 #include "Profile.h"
-#include "Tessarin.h"
 #include "ToolBarIcons.h"
+#include "analysis/PositionDump.h"
 #include "live/SocketDialog.h"
-#include "record/PositionDump.h"
 
 namespace tessarin {
 
@@ -512,14 +511,14 @@ void CMainFrame::onCommand(int id) {
                 applyOnTop();
                 break;
             case cmd::kSeparated:
-                if (display && placer_) {
+                if (display && owner_) {
                     const bool next = !separated_;
                     profile_.writeInt(QStringLiteral("Displayer"), QStringLiteral("Separated"), next ? 1 : 0);
-                    placer_(next);
+                    owner_->placeDisplay(next);
                 }
                 break;
             case cmd::kAbout:
-                CTessarinApp::showAbout(this);
+                if (owner_) owner_->showAbout(this);
                 break;
             case cmd::kStatistics:
             case cmd::kPresent:

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "FrameOwner.h"
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
 #include "analysis/OpponentModel.h"
@@ -70,8 +71,9 @@ public:
     void setDisplayer(CDisplayer* display, bool separated);
     CDisplayer* displayer() const { return display_.load(); }
     bool separated() const { return separated_; }
-    // Called for command 305 with the new state, to place the display again.
-    void setDisplayPlacer(std::function<void(bool)> placer) { placer_ = std::move(placer); }
+    // The application that places the display and shows the about box; none in tests
+    // that build a frame alone.
+    void setOwner(FrameOwner* owner) { owner_ = owner; }
 
     // Runs command `id` as the menu, a button or a key would; a disabled command does nothing.
     void onCommand(int id);
@@ -192,7 +194,7 @@ private:
     QTimer uiTimer_;  // keeps enabled and checked states current between commands
     std::array<QToolBar*, kToolBarCount> toolBars_{};
     std::map<int, QAction*> actions_;
-    std::function<void(bool)> placer_;
+    FrameOwner* owner_ = nullptr;
 };
 
 }  // namespace tessarin

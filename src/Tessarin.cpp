@@ -41,7 +41,7 @@ void CTessarinApp::InitInstance(const QString& path) {
     frame_->resize(kFrameWidth, frame_->height());
     display_ = std::make_unique<CDisplayer>(profile_);
     display_->setWindowIcon(icon());
-    frame_->setDisplayPlacer([this](bool separated) { placeDisplay(separated); });
+    frame_->setOwner(this);
 
     const bool separated = profile_.readInt(QStringLiteral("Displayer"), QStringLiteral("Separated"), 1) != 0;
     placeDisplay(separated);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "FrameOwner.h"
 #include "live/OfflineCoach.h"
 
 class QWidget;
@@ -25,7 +26,7 @@ struct TrainerOptions {
     int port = kTrainerPort;
 };
 
-class CTessarinApp final {
+class CTessarinApp final : public FrameOwner {
 public:
     explicit CTessarinApp(Profile& profile, TrainerOptions trainer = {});
     ~CTessarinApp();
@@ -35,7 +36,7 @@ public:
     // Creates and shows the windows and opens `path` when it is not empty.
     void InitInstance(const QString& path = {});
     // Makes the display a window of its own or puts it inside the main frame.
-    void placeDisplay(bool separated);
+    void placeDisplay(bool separated) override;
     // Loads a game file (from the command line or dropped) and draws it at once.
     void OpenDocumentFile(const QString& path);
 
@@ -44,7 +45,7 @@ public:
     COfflineCoach& trainer() { return *trainer_; }
 
     static QIcon icon();
-    static void showAbout(QWidget* parent);
+    void showAbout(QWidget* parent) override;
 
 private:
     // The trainer's messages go to the main frame's message box, captioned with the

@@ -8,10 +8,10 @@
 #include "analysis/OpponentModel.h"
 #include "analysis/PlanRecognition.h"
 #include "analysis/PlanRecognitionParameters.h"
+#include "analysis/PositionDump.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/StatsJson.h"
-#include "record/PositionDump.h"
 
 namespace tessarin::cli {
 

@@ -10,8 +10,8 @@
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/OpponentModel.h"
 #include "analysis/PlanRecognition.h"
+#include "analysis/PositionDump.h"
 #include "record/LogPlayer.h"
-#include "record/PositionDump.h"
 #include "support/FakeHost.h"
 #include "support/LogBuilder.h"
 

@@ -1,6 +1,6 @@
 // Position dump: the 23 files, their line formats and the strict tests of the model part.
 
-#include "record/PositionDump.h"
+#include "analysis/PositionDump.h"
 
 #include <gtest/gtest.h>
 

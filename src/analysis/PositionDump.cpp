@@ -1,4 +1,4 @@
-#include "record/PositionDump.h"
+#include "analysis/PositionDump.h"
 
 #include <array>
 #include <charconv>
