@@ -121,8 +121,6 @@ bool isWiredLater(int id) {
     switch (id) {
         case cmd::kEnableOpponentModeling:
         case cmd::kTypeExplorer:
-        case cmd::kObjectDetails:
-        case cmd::kDrawingTools:
         case cmd::kAutoplayer:
         case cmd::kSceneEdit:
             return true;

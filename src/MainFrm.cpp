@@ -526,6 +526,12 @@ void CMainFrame::onCommand(int id) {
                 // brings the statistics up to date.
                 refreshStatistics();
                 break;
+            case cmd::kObjectDetails:
+                if (display) display->ToggleDetails();
+                break;
+            case cmd::kDrawingTools:
+                if (display) display->ToggleDrawingBox();
+                break;
             case cmd::kPosInfoToFile:
                 writePositionDumpFiles();
                 break;
@@ -605,7 +611,8 @@ void CMainFrame::handleKey(QKeyEvent* event) {
             event->accept();
             return;
         case Qt::Key_Delete:
-            // Deleting drawings belongs to the drawing tools; without them the key does nothing.
+            if (CDisplayer* display = display_.load()) display->DeleteSelected();
+            event->accept();
             return;
         default:
             break;

@@ -8,13 +8,18 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QToolTip>
 #include <QUrl>
 #include <cstdio>
 
 #include "Profile.h"
+#include "display/DrawingBox.h"
+#include "display/HintWindow.h"
+#include "display/HitTest.h"
+#include "display/ObjectDetailDialog.h"
+#include "display/ObjectDetails.h"
 #include "live/MonitorConnection.h"
 #include "record/LogPlayer.h"
 
@@ -45,9 +50,17 @@ CDisplayer::CDisplayer(Profile& profile, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     setMinimumSize(1, 1);
+    // Hints and cursors follow the mouse without a button pressed.
+    setMouseTracking(true);
+    renderer_.addOverlay(OverlayStage::VisualObjects, &visuals_);
 }
 
 CDisplayer::~CDisplayer() {
+    renderer_.removeOverlay(&visuals_);
+    if (followed_ && followed_ != this) followed_->removeEventFilter(this);
+    // The details window writes its settings when destroyed: before they are synced.
+    delete details_;
+    delete drawingBox_;
     saveDisplayOptions(profile_, options_);
     profile_.sync();
 }
@@ -368,6 +381,8 @@ void CDisplayer::paintEvent(QPaintEvent*) {
         QPainter painter(this);
         renderer_.paint(painter, snapshot, options_);
     }
+    ensureDetails();
+    details_->refresh(detailTexts(snapshot));
     // The trainer's per-frame step sees the record just drawn.
     if (host_) {
         std::optional<ShowState> shown;
@@ -378,23 +393,9 @@ void CDisplayer::paintEvent(QPaintEvent*) {
 
 int CDisplayer::hitTest(QPoint point, bool selecting) {
     std::lock_guard lock(mutex_);
-    if (!scene_.showCurrent()) return -1;
-    const FieldView& v = renderer_.view();
-    for (int i = 0; i < kPlayerCount; ++i) {
-        const PlayerState& p = scene_.state.player[static_cast<std::size_t>(i)];
-        if (p.mode == 0) continue;
-        const double size = scene_.playerSize[static_cast<std::size_t>(i)] > 0
-                                ? scene_.playerSize[static_cast<std::size_t>(i)]
-                                : kDefaultPlayerSize;
-        const int e = v.pixels(size * options_.PlayerScale);
-        const int sx = v.pixelX(p.x);
-        const int sy = v.pixelY(p.y);
-        if (point.x() >= sx - e && point.x() < sx + e && point.y() >= sy - e && point.y() < sy + e) {
-            if (selecting) scene_.selected = i;
-            return i;
-        }
-    }
-    return -1;
+    const int index = hitTestScene(scene_, renderer_.view(), options_.PlayerScale, point);
+    if (index >= 0 && selecting) scene_.selected = index;
+    return index;
 }
 
 void CDisplayer::mousePressEvent(QMouseEvent* event) {
@@ -403,10 +404,17 @@ void CDisplayer::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint point = event->position().toPoint();
-    if (hitTest(point, true) >= 0) {
+    bool hit = hitTest(point, true) >= 0;
+    // A click on no player may finish a drawing, or select or deselect drawings.
+    if (!hit) hit = visuals_.track(event->modifiers(), point);
+    if (hit) {
         update();
-        return;
+    } else if (auto object = makeVisualObject(drawingTool(), renderer_, point)) {
+        visuals_.append(std::move(object));
+        update();
     }
+    QWidget::mousePressEvent(event);
+    if (hit) return;
     if (zoomMode_ != kZoomNone) {
         renderer_.zoom(point.x(), point.y(), zoomMode_ == kZoomIn);
         zoomMode_ = kZoomNone;
@@ -414,8 +422,119 @@ void CDisplayer::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const FieldView& v = renderer_.view();
-    QToolTip::showText(event->globalPosition().toPoint(),
-                       QString::asprintf("(%.2f,%.2f)", v.ToWorldX(point.x()), v.ToWorldY(point.y())), this);
+    showHint(point, QString::asprintf("(%.2f,%.2f)", v.ToWorldX(point.x()), v.ToWorldY(point.y())));
+}
+
+void CDisplayer::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (hint_) hint_->hide();
+    if (zoomMode_ == kZoomIn) {
+        setCursor(zoomInCursor());
+    } else if (zoomMode_ == kZoomOut) {
+        setCursor(zoomOutCursor());
+    } else {
+        setCursor(Qt::ArrowCursor);
+    }
+    std::optional<QString> objectHint;
+    if (hitTest(point, false) >= 0) {
+        setCursor(Qt::PointingHandCursor);
+    } else if (const CVisualObject* object = visuals_.hit(event->modifiers(), point)) {
+        setCursor(Qt::PointingHandCursor);
+        objectHint = object->Describe();
+    }
+    QWidget::mouseMoveEvent(event);
+    if (objectHint) showHint(point, *objectHint);
+    // A decision under the mouse replaces the drawing's hint.
+    if (const auto decision = decisionHint(point)) showHint(point, *decision);
+}
+
+std::optional<QString> CDisplayer::decisionHint(QPoint point) const {
+    const LogPlayer* player = host_ ? host_->displayLogPlayer() : nullptr;
+    if (!player) return std::nullopt;
+    const bool passes = player->decisionsLoaded(DecisionFile::Pass);
+    const bool intercepts = player->decisionsLoaded(DecisionFile::Intercept);
+    if (!passes && !intercepts) return std::nullopt;
+    const CurrentDecisions decisions = player->currentDecisions();
+    const FieldView& v = renderer_.view();
+    if (options_.PassInfo || (options_.DribbleInfo && passes)) {
+        if (auto hint = passDecisionHint(decisions.pass, v, point)) return hint;
+    }
+    if (options_.InterceptInfo && intercepts) return interceptDecisionHint(decisions.intercept, v, point);
+    return std::nullopt;
+}
+
+void CDisplayer::leaveEvent(QEvent* event) {
+    if (hint_) hint_->hide();
+    QWidget::leaveEvent(event);
+}
+
+void CDisplayer::showHint(QPoint point, const QString& text) {
+    if (!hint_) hint_ = new CHintWindow(this);
+    hint_->ShowHint(point, text);
+}
+
+void CDisplayer::ensureDetails() {
+    if (!details_) {
+        details_ = new CObjectDetailDialog(profile_, this);
+        details_->setKeyHandler([this](QKeyEvent* event) {
+            if (host_) host_->displayKey(event);
+        });
+        details_->setDropHandler([this](const QStringList& paths) {
+            if (host_) host_->displayDroppedFiles(paths);
+        });
+    }
+    // The details window moves with the main frame while the display sits inside it,
+    // with the display's own window otherwise.
+    QWidget* reference = window();
+    if (reference != followed_) {
+        if (followed_ && followed_ != this) followed_->removeEventFilter(this);
+        followed_ = reference;
+        if (reference != this) reference->installEventFilter(this);
+        details_->resetReference();
+    }
+}
+
+bool CDisplayer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == followed_ && followed_ != this && event->type() == QEvent::Move && details_) {
+        details_->followReference(followed_->frameGeometry());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CDisplayer::moveEvent(QMoveEvent* event) {
+    if (isWindow() && followed_ == this && details_) details_->followReference(frameGeometry());
+    QWidget::moveEvent(event);
+}
+
+void CDisplayer::ensureDrawingBox() {
+    if (drawingBox_) return;
+    drawingBox_ = new CDrawingBox(this);
+    drawingBox_->setKeyHandler([this](QKeyEvent* event) {
+        if (host_) host_->displayKey(event);
+    });
+    drawingBox_->setDropHandler([this](const QStringList& paths) {
+        if (host_) host_->displayDroppedFiles(paths);
+    });
+}
+
+CObjectDetailDialog* CDisplayer::details() const { return details_; }
+CDrawingBox* CDisplayer::drawingBox() const { return drawingBox_; }
+CHintWindow* CDisplayer::hint() const { return hint_; }
+
+int CDisplayer::drawingTool() const { return drawingBox_ ? drawingBox_->tool() : kToolSelect; }
+
+void CDisplayer::ToggleDetails() {
+    ensureDetails();
+    details_->setVisible(!details_->isVisible());
+}
+
+void CDisplayer::ToggleDrawingBox() {
+    ensureDrawingBox();
+    drawingBox_->setVisible(!drawingBox_->isVisible());
+}
+
+void CDisplayer::DeleteSelected() {
+    if (visuals_.deleteSelected()) update();
 }
 
 void CDisplayer::contextMenuEvent(QContextMenuEvent* event) {

@@ -16,12 +16,16 @@
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
+#include "display/VisualObject.h"
 #include "record/GameRecords.h"
 
 class QKeyEvent;
 
 namespace tessarin {
 
+class CDrawingBox;
+class CHintWindow;
+class CObjectDetailDialog;
 class LogPlayer;
 class Profile;
 
@@ -133,8 +137,24 @@ public:
     const FieldView& view() const { return renderer_.view(); }
     // Copies of what the next paint draws.
     FieldScene scene() const;
-    // Index of the player under a client point, or -1; selects it when asked to.
+    // Selection index of the object under a client point, or -1; selects it (without
+    // telling the clients) when asked to.
     int hitTest(QPoint point, bool select);
+
+    // Command 170: shows the details window when hidden, hides it when shown.
+    void ToggleDetails();
+    // Command 258: the same for the drawing tools.
+    void ToggleDrawingBox();
+    // The Delete key: destroys the selected drawings.
+    void DeleteSelected();
+    // The child windows, once made (the details window at the first paint, the hint at
+    // the first mouse move, the drawing box on first use).
+    CObjectDetailDialog* details() const;
+    CDrawingBox* drawingBox() const;
+    CHintWindow* hint() const;
+    const VisualObjectList& visualObjects() const { return visuals_; }
+    // The drawing box's tool, 0 while the box was never made.
+    int drawingTool() const;
     // Leaves full screen when the display is in it.
     void leaveFullScreen();
 
@@ -144,6 +164,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -159,6 +183,12 @@ private:
     // Toggles a client debug flag and tells the clients its new value with `format` ("%d").
     void toggleAndSend(bool& flag, const char* format, bool redraw);
     void send(const std::string& text);
+    void showHint(QPoint point, const QString& text);
+    // Makes the details window on first use, and follows the window it moves with.
+    void ensureDetails();
+    void ensureDrawingBox();
+    // Hints of the decisions under a mouse point, if any.
+    std::optional<QString> decisionHint(QPoint point) const;
 
     Profile& profile_;
     DisplayerHost* host_ = nullptr;
@@ -167,6 +197,13 @@ private:
     bool logMode_ = true;
     int zoomMode_ = kZoomNone;
     QPoint menuPoint_;  // GUI thread only
+    // Child windows and drawings: GUI thread only. The drawings use renderer_'s mapping.
+    VisualObjectList visuals_;
+    QPointer<CHintWindow> hint_;
+    QPointer<CObjectDetailDialog> details_;
+    QPointer<CDrawingBox> drawingBox_;
+    // The window whose moves the details window follows: the display's own or the main frame.
+    QPointer<QWidget> followed_;
 
     // Guards scene_: SetCurrentRecord writes it from producer threads.
     mutable std::mutex mutex_;

@@ -20,6 +20,8 @@
 #include "MainFrm.h"
 #include "Tessarin.h"
 #include "display/Displayer.h"
+#include "display/DrawingBox.h"
+#include "display/ObjectDetailDialog.h"
 #include "gui/GuiTestSupport.h"
 #include "support/FakeHost.h"
 
@@ -99,7 +101,7 @@ TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
     EXPECT_EQ(frame().action(cmd::kDebugDefenseInfo)->text(), QStringLiteral("DeffenseInfo"));
     EXPECT_EQ(frame().action(147)->text(), QStringLiteral("befor_kick_off"));
     ASSERT_NE(frame().action(32898), nullptr);
-    for (const int id : {cmd::kEnableOpponentModeling, cmd::kObjectDetails, cmd::kPlayerTypeFirst,
+    for (const int id : {cmd::kEnableOpponentModeling, cmd::kTypeExplorer, cmd::kPlayerTypeFirst,
                          cmd::kMonitorDisconnect, cmd::kMonitorKickOff, cmd::kTrainerDisconnect}) {
         ASSERT_NE(frame().action(id), nullptr) << id;
         EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
@@ -429,6 +431,30 @@ TEST_F(MainFrameTest, DemoGameLoadsAndPlays) {
     EXPECT_EQ(display().scene().state.team[0].name, "HELIOS_left");
     display().repaint();
     EXPECT_EQ(display().renderer().size(), display().size());
+}
+
+TEST_F(MainFrameTest, ToolWindowsToggleAndPassTheirKeysOn) {
+    TempDir dir;
+    start();
+    load(writeGame(dir, "game.rcg", 10));
+    display().repaint();
+    ASSERT_NE(display().details(), nullptr);
+    key(Qt::Key_Tab);
+    EXPECT_TRUE(display().details()->isVisible());
+    key('g');
+    ASSERT_NE(display().drawingBox(), nullptr);
+    EXPECT_TRUE(display().drawingBox()->isVisible());
+    EXPECT_EQ(shownCycle(), 1);
+    QTest::keyClick(display().details(), '.');
+    EXPECT_EQ(shownCycle(), 2);
+    QTest::keyClick(display().drawingBox(), '.');
+    EXPECT_EQ(shownCycle(), 3);
+    // Escape hides the details window; Delete with no drawings does nothing.
+    QTest::keyClick(display().details(), Qt::Key_Escape);
+    EXPECT_FALSE(display().details()->isVisible());
+    key(Qt::Key_Delete);
+    frame().onCommand(cmd::kDrawingTools);
+    EXPECT_FALSE(display().drawingBox()->isVisible());
 }
 
 TEST(DisplayerThreadTest, RecordFromAnotherThreadIsCopiedAndPaintedLater) {

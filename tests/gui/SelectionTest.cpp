@@ -1,0 +1,245 @@
+// Pointing at the field: selection by click and by command, the hint, the cursors, and
+// the object details window.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+#include "display/Displayer.h"
+#include "display/DrawingBox.h"
+#include "display/HintWindow.h"
+#include "display/ObjectDetailDialog.h"
+#include "display/ObjectDetails.h"
+#include "gui/GuiTestSupport.h"
+#include "record/ByteOrder.h"
+
+namespace tessarin::test {
+namespace {
+
+// Records what the display sends to the clients; everything else does nothing.
+class RecordingHost final : public DisplayerHost {
+public:
+    void displayKey(QKeyEvent*) override {}
+    void displayDroppedFiles(const QStringList&) override {}
+    void displayCloseRequested() override {}
+    void displayStartReplay() override {}
+    const LogPlayer* displayLogPlayer() const override { return nullptr; }
+    void displaySendText(const std::string& text) override { sent.push_back(text); }
+    void displayRecover() override {}
+    void displayPaintStep(const std::optional<ShowState>&, bool) override {}
+    std::optional<std::array<int, 2>> displayHeaderCounters() const override { return std::nullopt; }
+    void displayContextMenu(bool, QPoint) override {}
+    std::vector<std::string> sent;
+};
+
+// A version-2 sight record with n seen players; the observer at (-20, 10), seen player j at (j * 5, 20).
+cycle_info_t sightV2(std::int32_t n) {
+    cycle_info_t record;
+    record.kind = kSightRecordV2;
+    record.cycle = 1;
+    std::uint8_t* d = record.data.data();
+    putLe32(d, static_cast<std::uint32_t>(n));
+    d[12] = 'l';
+    putLef32(d + 16, -20.0f);
+    putLef32(d + 20, 10.0f);
+    putLef32(d + 24, 0.9f);
+    putLef32(d + 52, 1.5f);
+    for (int j = 0; j < std::min(n, 22); ++j) {
+        std::uint8_t* p = d + 84 + 56 * j;
+        putLef32(p, static_cast<float>(j * 5));
+        putLef32(p + 4, 20.0f);
+        putLef32(p + 8, j == 1 ? 0.0f : 0.8f);  // seen player 1 has no confidence: never hit
+        p[32] = 'r';
+        p[33] = static_cast<std::uint8_t>(j + 1);
+    }
+    return record;
+}
+
+class SelectionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        profile = settings.open();
+        display = std::make_unique<CDisplayer>(*profile);
+        display->setHost(&host);
+        display->resize(1150, 850);  // 10 pixels per metre, centre spot at (575, 460)
+        display->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(display.get()));
+        display->repaint();
+    }
+    void TearDown() override { display.reset(); }
+    static QPoint pixel(double x, double y) {
+        return QPoint(static_cast<int>(575 + x * 10), static_cast<int>(460 + y * 10));
+    }
+    void show(const cycle_info_t& record) {
+        display->SetCurrentRecord(record);
+        QApplication::processEvents();
+        display->repaint();
+    }
+    void click(QPoint point) { QTest::mouseClick(display.get(), Qt::LeftButton, Qt::NoModifier, point); }
+    QString detail(int row, int column) const { return display->details()->line(row, column); }
+
+    TempProfile settings;
+    std::unique_ptr<Profile> profile;
+    RecordingHost host;
+    std::unique_ptr<CDisplayer> display;
+};
+
+TEST_F(SelectionTest, ClickSelectsSilentlyCommandSelectsAndSends) {
+    show(showRecord(ShowBuilder(1).player(3, 1, 0, -20, 10).player(4, 1, 0, -20, 10).build()));
+    click(pixel(-20, 10));
+    EXPECT_EQ(display->selected(), 3);  // the lower index of two overlapping squares
+    EXPECT_TRUE(host.sent.empty());
+    display->DisplayCommand(kOpSelect, 15);
+    EXPECT_EQ(display->selected(), 15);
+    display->DisplayCommand(kOpSelect, 40);
+    EXPECT_EQ(display->selected(), kSelectNothing);
+    EXPECT_EQ(host.sent, (std::vector<std::string>{"(dispndebug 15)", "(dispndebug 23)"}));
+}
+
+TEST_F(SelectionTest, ClickOnTheBallHintsTheWorldPoint) {
+    show(showRecord(ShowBuilder(1).ball(10, -5.5).build()));
+    const QPoint point = pixel(10, -5.5);
+    click(point);
+    EXPECT_EQ(display->selected(), kSelectBall);  // unchanged: the ball is never hit
+    CHintWindow* hint = display->hint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text(), QStringLiteral("(10.00,-5.50)"));
+    EXPECT_EQ(hint->parentWidget(), display.get());
+    // Above the point, centred on it, grown by 2 pixels on every side.
+    const QFontMetrics metrics(CHintWindow::hintFont());
+    const int w = metrics.horizontalAdvance(hint->text());
+    EXPECT_EQ(hint->geometry(),
+              QRect(point.x() - w / 2 - 2, point.y() - metrics.height() - 2, w + 4, metrics.height() + 4));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(display.get(), &leave);
+    EXPECT_FALSE(hint->isVisible());
+}
+
+TEST_F(SelectionTest, CursorsFollowTheZoomModeAndThePlayers) {
+    show(showRecord(ShowBuilder(1).player(0, 1, 0, 0, 0).build()));
+    display->DisplayCommand(kOpZoomIn);
+    QTest::mouseMove(display.get(), pixel(20, 20));
+    EXPECT_EQ(display->cursor().shape(), Qt::BitmapCursor);
+    QTest::mouseMove(display.get(), pixel(0, 0));
+    EXPECT_EQ(display->cursor().shape(), Qt::PointingHandCursor);
+    display->DisplayCommand(kOpZoomIn);
+    QTest::mouseMove(display.get(), pixel(20, 21));
+    EXPECT_EQ(display->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(SelectionTest, VersionTwoSightRecordsHitTheObserverAndSeenPlayers) {
+    show(sightV2(5));
+    EXPECT_EQ(display->hitTest(pixel(-20, 10), false), 5);
+    EXPECT_EQ(display->hitTest(pixel(10, 20), false), 2);
+    EXPECT_EQ(display->hitTest(pixel(5, 20), false), -1);  // no confidence
+    cycle_info_t one;
+    one.kind = kSightRecord;
+    show(one);
+    EXPECT_EQ(display->hitTest(pixel(0, 0), false), -1);
+}
+
+TEST_F(SelectionTest, DetailsFollowTheKindAndSelection) {
+    ASSERT_NE(display->details(), nullptr);  // made at the first paint, hidden
+    EXPECT_FALSE(display->details()->isVisible());
+    display->DisplayCommand(kOpUnselect);
+    show(showRecord(ShowBuilder(1).player(0, 1, 0, -20, 10).build()));
+    for (int row = 1; row <= kDetailRows; ++row) {
+        EXPECT_EQ(detail(row, 0), QStringLiteral("N/A"));
+        EXPECT_EQ(detail(row, 1), QStringLiteral("N/A"));
+    }
+    display->DisplayCommand(kOpSelect, 0);
+    display->repaint();
+    EXPECT_EQ(detail(1, 0), QStringLiteral("X:-20.00"));
+    EXPECT_EQ(detail(3, 1), QStringLiteral("BallRelY:-10.00"));
+    EXPECT_EQ(detail(9, 0), QStringLiteral("Mode:1"));
+    EXPECT_EQ(detail(9, 1), QStringLiteral("N/A"));
+    EXPECT_EQ(display->details()->findChild<QLabel*>(QStringLiteral("1011"))->text(), QStringLiteral("X:-20.00"));
+
+    show(sightV2(5));
+    display->DisplayCommand(kOpSelect, 5);
+    display->repaint();
+    EXPECT_EQ(detail(1, 0), QStringLiteral("X:-20.00"));
+    EXPECT_EQ(detail(8, 0), QStringLiteral("BallRelX:21.50"));
+    display->DisplayCommand(kOpSelect, 2);
+    display->repaint();
+    EXPECT_EQ(detail(1, 0), QStringLiteral("X:10.00"));
+    EXPECT_EQ(detail(6, 0), QStringLiteral("Side:r"));
+    EXPECT_EQ(detail(6, 1), QStringLiteral("Num:3"));
+    display->DisplayCommand(kOpSelect, 6);
+    display->repaint();
+    EXPECT_EQ(detail(1, 0), QStringLiteral("N/A"));
+    EXPECT_EQ(detail(6, 1), QStringLiteral("N/A"));
+
+    // Without a record the texts stay as they are.
+    show(sightV2(5));
+    display->SetCurrentRecord(std::nullopt);
+    QApplication::processEvents();
+    display->repaint();
+    EXPECT_EQ(detail(1, 0), QStringLiteral("N/A"));
+}
+
+TEST(ObjectDetailsTest, ReceivedMessagesAreShortenedAndEndAtTheirSeparator) {
+    const std::string messages =
+        "Recv Alpha_3: (say 1.23456 12.5 x.999)\t\t\tRecv Alpha_4: (other 1.0)\t\t\tRecv Alpha_3: (dash 100.)\n";
+    EXPECT_EQ(receivedMessages(messages, "Alpha", 3), "N/A\r\n(say 1.23 12.5 x.99)\r\n(dash 100.)");
+    EXPECT_EQ(receivedMessages(messages, "Beta", 3), "N/A");
+    EXPECT_EQ(receivedMessages("Recv Alpha_3: (cut 3.14159", "Alpha", 3), "N/A\r\n(cut 3.14");
+}
+
+TEST_F(SelectionTest, DetailsWindowFollowsTheDisplaysMoves) {
+    CObjectDetailDialog* details = display->details();
+    ASSERT_NE(details, nullptr);
+    details->move(300, 200);
+    const QPoint start = details->pos();
+    display->move(display->pos() + QPoint(5, 5));  // the first move is only recorded
+    QApplication::processEvents();
+    EXPECT_EQ(details->pos(), start);
+    display->move(display->pos() + QPoint(30, 20));
+    QApplication::processEvents();
+    EXPECT_EQ(details->pos(), start + QPoint(30, 20));
+}
+
+TEST_F(SelectionTest, TransparencyModesAreKeptWhereTheyCannotBeApplied) {
+    CObjectDetailDialog* details = display->details();
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->transparency(), kTransparent);
+    details->setTransparency(kAlpha);
+    EXPECT_EQ(details->transparency(), kAlpha);
+    // Offscreen there is no compositor: nothing is applied.
+    EXPECT_FALSE(CObjectDetailDialog::layeredWindowsAvailable());
+    EXPECT_DOUBLE_EQ(details->windowOpacity(), 1.0);
+    display.reset();
+    EXPECT_EQ(profile->readInt(QStringLiteral("Displayer"), QStringLiteral("ODWindow"), -1), kAlpha);
+}
+
+TEST_F(SelectionTest, DrawingWithTheToolsAndDeleting) {
+    display->DeleteSelected();  // nothing to delete
+    click(pixel(0, 0));         // no game, tool 0: only a hint
+    EXPECT_EQ(display->visualObjects().size(), 0u);
+    display->ToggleDrawingBox();
+    ASSERT_NE(display->drawingBox(), nullptr);
+    QTest::mouseClick(display->drawingBox()->findChild<QAbstractButton*>(QStringLiteral("1023")), Qt::LeftButton);
+    EXPECT_EQ(display->drawingTool(), kToolLine);
+    click(pixel(-10, 0));
+    click(pixel(10, 0));  // completes the line, which reports itself selected
+    ASSERT_EQ(display->visualObjects().size(), 1u);
+    EXPECT_TRUE(display->visualObjects().at(0).IsSelected());
+    // Hovering the line shows its description.
+    QTest::mouseMove(display.get(), pixel(0, 0));
+    ASSERT_NE(display->hint(), nullptr);
+    EXPECT_EQ(display->hint()->text(), QStringLiteral("(-10.00,0.00)->(10.00,0.00) (L:20.00) (A:0.00)"));
+    EXPECT_EQ(display->cursor().shape(), Qt::PointingHandCursor);
+    display->DeleteSelected();
+    EXPECT_EQ(display->visualObjects().size(), 0u);
+    // Escape in the box returns to selecting only and hides it.
+    QTest::keyClick(display->drawingBox(), Qt::Key_Escape);
+    EXPECT_EQ(display->drawingTool(), kToolSelect);
+    EXPECT_FALSE(display->drawingBox()->isVisible());
+}
+
+}  // namespace
+}  // namespace tessarin::test
