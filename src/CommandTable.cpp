@@ -121,8 +121,6 @@ bool isWiredLater(int id) {
     switch (id) {
         case cmd::kEnableOpponentModeling:
         case cmd::kTypeExplorer:
-        case cmd::kAutoplayer:
-        case cmd::kSceneEdit:
             return true;
         default:
             return false;

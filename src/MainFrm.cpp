@@ -27,6 +27,8 @@
 #include "Profile.h"
 #include "ToolBarIcons.h"
 #include "analysis/PositionDump.h"
+#include "live/AutoplayConfiger.h"
+#include "live/SceneEditor.h"
 #include "live/SocketDialog.h"
 
 namespace tessarin {
@@ -420,7 +422,7 @@ bool CMainFrame::commandEnabled(int id) const {
     if (id == cmd::kEnlargePlayer) return display && display->QueryCommand(kOpEnlarge);
     if (id == cmd::kReducePlayer) return display && display->QueryCommand(kOpReduce);
     if (displayOperationOf(id) >= 0 || isSelectCommand(id)) return display != nullptr;
-    if (id == cmd::kSeparated) return display != nullptr;
+    if (id == cmd::kSeparated || id == cmd::kSceneEdit) return display != nullptr;
     if (id == cmd::kHide) return separated_;
     return action(id) != nullptr;
 }
@@ -531,6 +533,12 @@ void CMainFrame::onCommand(int id) {
                 break;
             case cmd::kDrawingTools:
                 if (display) display->ToggleDrawingBox();
+                break;
+            case cmd::kAutoplayer:
+                runAutoplayConfiger(profile_, this);
+                break;
+            case cmd::kSceneEdit:
+                if (display) toggleSceneEditor(*display, *logPlayer_);
                 break;
             case cmd::kPosInfoToFile:
                 writePositionDumpFiles();
