@@ -148,16 +148,6 @@ TEST(AutoplayCommandLine, GoalieParameterOnlyForTheGoalie) {
     EXPECT_EQ(clientWorkingDirectory("start"), "");
 }
 
-TEST(AutoplayCommandLine, ClientProgramProblems) {
-    test::TempDir dir;
-    const std::string plain = dir.write("plain", {'x'});
-    EXPECT_NE(clientProgramProblem(dir.path().string()).find("is a directory"), std::string::npos);
-    EXPECT_NE(clientProgramProblem(plain).find("not an executable"), std::string::npos);
-    EXPECT_NE(clientProgramProblem(dir.file("none")).find("cannot find"), std::string::npos);
-    EXPECT_NE(clientProgramProblem("").find("no client"), std::string::npos);
-    EXPECT_EQ(clientProgramProblem(installClient(dir)), "");
-}
-
 TEST(AutoplayThread, OneRoundStartsElevenClientsInTheirDirectoryAndReapsThem) {
     test::TempDir dir;
     const AutoplaySettings settings = settingsFor(installClient(dir), "standin");
