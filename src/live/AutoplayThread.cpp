@@ -21,7 +21,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 // Starts one client: its own process group, default signal handling and an empty signal
 // mask whatever this process uses, no descriptors but the standard three, and the
 // working directory changed before the program is executed. Returns 0 or the errno.
-int spawnClient(const std::string& program, const std::string& workingDirectory, const std::vector<std::string>& words,
+int spawnClient(const std::string& program, const std::string& workingDirectory, std::vector<std::string> words,
                 pid_t* pid) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
@@ -38,16 +38,14 @@ int spawnClient(const std::string& program, const std::string& workingDirectory,
     sigemptyset(&none);
     sigemptyset(&defaults);
     for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD}) sigaddset(&defaults, s);
-    if (rc == 0)
-        rc = posix_spawnattr_setflags(&attributes,
-                                      POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    const auto flags = static_cast<short>(POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    if (rc == 0) rc = posix_spawnattr_setflags(&attributes, flags);
     if (rc == 0) rc = posix_spawnattr_setpgroup(&attributes, 0);
     if (rc == 0) rc = posix_spawnattr_setsigmask(&attributes, &none);
     if (rc == 0) rc = posix_spawnattr_setsigdefault(&attributes, &defaults);
     if (rc == 0) {
-        std::vector<std::string> args = words;
         std::vector<char*> argv;
-        for (auto& word : args) argv.push_back(word.data());
+        for (auto& word : words) argv.push_back(word.data());
         argv.push_back(nullptr);
         rc = posix_spawn(pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     }
@@ -57,8 +55,8 @@ int spawnClient(const std::string& program, const std::string& workingDirectory,
 }
 
 // Reaps the clients that have ended; removes them from `pids`.
-void reapEnded(std::vector<int>& pids) {
-    std::erase_if(pids, [](int pid) {
+void reapEnded(std::vector<pid_t>& pids) {
+    std::erase_if(pids, [](pid_t pid) {
         for (;;) {
             int status = 0;
             const pid_t r = ::waitpid(pid, &status, WNOHANG);
@@ -70,7 +68,7 @@ void reapEnded(std::vector<int>& pids) {
 }
 
 // Sends `signal` to the client's process group, or to the client alone when it has left it.
-void signalClient(int pid, int signal) {
+void signalClient(pid_t pid, int signal) {
     if (::kill(-pid, signal) != 0) ::kill(pid, signal);
 }
 
@@ -158,7 +156,7 @@ void CAutoplayThread::Run(std::stop_token stop) {
     const std::string workingDirectory = clientWorkingDirectory(settings_.client_path);
 
     for (int round = 1; !stop.stop_requested(); ++round) {
-        std::vector<int> pids;
+        std::vector<pid_t> pids;
         for (int n = 1; n <= kAutoplayClients && !stop.stop_requested(); ++n) {
             const std::string line = autoplayCommandLine(settings_, n);
             pid_t pid = 0;
@@ -183,7 +181,7 @@ void CAutoplayThread::Run(std::stop_token stop) {
     wake_.notify_all();
 }
 
-bool CAutoplayThread::waitForClients(std::vector<int>& pids, std::stop_token stop) {
+bool CAutoplayThread::waitForClients(std::vector<pid_t>& pids, std::stop_token stop) {
     for (;;) {
         reapEnded(pids);
         if (pids.empty()) return false;
@@ -194,15 +192,15 @@ bool CAutoplayThread::waitForClients(std::vector<int>& pids, std::stop_token sto
     }
 }
 
-void CAutoplayThread::endClients(std::vector<int>& pids) {
-    for (const int pid : pids) signalClient(pid, SIGTERM);
+void CAutoplayThread::endClients(std::vector<pid_t>& pids) {
+    for (const pid_t pid : pids) signalClient(pid, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + timing_.grace;
     for (;;) {
         reapEnded(pids);
         if (pids.empty() || std::chrono::steady_clock::now() >= deadline) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    for (const int pid : pids) {
+    for (const pid_t pid : pids) {
         signalClient(pid, SIGKILL);
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

@@ -4,6 +4,8 @@
 // after round. Each round starts eleven client processes, waits until all of them have
 // ended, and pauses before the next round.
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -90,8 +92,8 @@ public:
 private:
     void Run(std::stop_token stop);
     // Waits for the clients to end; on a stop request ends them. True when stopped.
-    bool waitForClients(std::vector<int>& pids, std::stop_token stop);
-    void endClients(std::vector<int>& pids);
+    bool waitForClients(std::vector<pid_t>& pids, std::stop_token stop);
+    void endClients(std::vector<pid_t>& pids);
     // Sleeps up to `duration`; false when a stop request cut it short.
     bool sleepFor(std::chrono::milliseconds duration, std::stop_token stop);
 
