@@ -52,11 +52,13 @@ CDisplayer::CDisplayer(Profile& profile, QWidget* parent)
     setMinimumSize(1, 1);
     // Hints and cursors follow the mouse without a button pressed.
     setMouseTracking(true);
+    renderer_.addOverlay(OverlayStage::VisualObjects, &debugOverlay_);
     renderer_.addOverlay(OverlayStage::VisualObjects, &visuals_);
 }
 
 CDisplayer::~CDisplayer() {
     renderer_.removeOverlay(&visuals_);
+    renderer_.removeOverlay(&debugOverlay_);
     if (followed_ && followed_ != this) followed_->removeEventFilter(this);
     // The details window writes its settings when destroyed: before they are synced.
     delete details_;
@@ -377,6 +379,7 @@ void CDisplayer::paintEvent(QPaintEvent*) {
         snapshot = scene_;
     }
     snapshot.scoreCounters = counters;
+    if (options_.debug) snapshot.debugText = debugText();
     {
         QPainter painter(this);
         renderer_.paint(painter, snapshot, options_);

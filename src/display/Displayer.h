@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "display/DebugTextOverlay.h"
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
@@ -199,6 +200,7 @@ private:
     QPoint menuPoint_;  // GUI thread only
     // Child windows and drawings: GUI thread only. The drawings use renderer_'s mapping.
     VisualObjectList visuals_;
+    DebugTextOverlay debugOverlay_{renderer_};
     QPointer<CHintWindow> hint_;
     QPointer<CObjectDetailDialog> details_;
     QPointer<CDrawingBox> drawingBox_;

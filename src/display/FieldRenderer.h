@@ -53,6 +53,7 @@ public:
     const FieldView& view() const { return view_; }
     QSize size() const { return size_; }
     const DisplayPalette& palette() const { return palette_; }
+    const DisplayFonts& fonts() const { return fonts_; }
 
     // Overlays are not owned and must outlive the renderer or be removed first.
     void addOverlay(OverlayStage stage, FieldOverlay* overlay);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "record/GameRecords.h"
@@ -31,6 +32,8 @@ struct FieldScene {
     bool drawCircle = false;
     // Counters shown in the header in place of the two scores (the trainer's Intercept mode).
     std::optional<std::array<int, 2>> scoreCounters;
+    // The last "(debug" message of a client, drawn while the Debug option is on.
+    std::string debugText;
 
     // Makes `record` current (none allowed); a show record also refreshes `state`.
     void setCurrent(const std::optional<cycle_info_t>& record);
