@@ -11,6 +11,7 @@
 #include "display/Displayer.h"
 #include "display/DrawingBox.h"
 #include "display/HintWindow.h"
+#include "display/HitTest.h"
 #include "display/ObjectDetailDialog.h"
 #include "display/ObjectDetails.h"
 #include "gui/GuiTestSupport.h"
@@ -180,6 +181,32 @@ TEST_F(SelectionTest, DetailsFollowTheKindAndSelection) {
     QApplication::processEvents();
     display->repaint();
     EXPECT_EQ(detail(1, 0), QStringLiteral("N/A"));
+}
+
+TEST(DecisionHintTest, DecisionsWithinThreePixelsAreHinted) {
+    FieldView view;
+    view.fit(1150, 850);  // 10 pixels per metre, centre spot at (575, 460)
+    cycle_pass_info passes;
+    PASSDECISIONINFO pass;
+    pass.receiver = 7;
+    pass.angle = 12.34f;
+    pass.ball_speed = 2.5f;
+    pass.target_x = 10.0f;
+    pass.target_y = -5.0f;
+    pass.success_rate = 0.875f;
+    pass.utility = 0.5f;
+    pass.gain = -0.25f;
+    passes.list = {pass};
+    EXPECT_EQ(passDecisionHint(passes, view, QPoint(677, 411)),
+              QStringLiteral("Receiver:7 Angle:12.3 Ball speed:2.50 Success rate:0.875 Utility:0.5000 Gain:-0.2500"));
+    EXPECT_FALSE(passDecisionHint(passes, view, QPoint(678, 410)));  // 3 pixels away
+    cycle_intercept_info intercepts;
+    INTERCEPTDECISIONINFO intercept;
+    intercept.point_x = -1.0f;
+    intercept.success_rate = 1.0f;
+    intercepts.list = {intercept};
+    EXPECT_EQ(interceptDecisionHint(intercepts, view, QPoint(565, 460)),
+              QStringLiteral("Success rate:1.000 Utility:0.0000 Gain:0.0000"));
 }
 
 TEST(ObjectDetailsTest, ReceivedMessagesAreShortenedAndEndAtTheirSeparator) {
