@@ -721,8 +721,8 @@ void CMainFrame::drawRecord(const cycle_info_t& record) {
 }
 
 std::optional<std::string> CMainFrame::askOpenPath() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, tr("Load"), QString(), tr("Game logs (*.rcg *.slg *.slh);;All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Load"), QString(), tr("Game logs (*.rcg *.slg *.slh *.rcg.gz *.slg.gz *.slh.gz);;All files (*)"));
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();
 }

@@ -20,7 +20,9 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
             result.error = path + " is empty";
             return result;
         case LoadOutcome::UnknownFormat:
-            result.error = path + " is not a known game file (expected a \"ULG\" version 3, \"SLG\" or \"SLH\" header)";
+            result.error = path +
+                           " is not a known game file (expected a \"ULG\" version 3 to 6, \"SLG\" or \"SLH\" header, "
+                           "plain or gzip-compressed)";
             return result;
         case LoadOutcome::NotLoaded:
             result.error = path + " was not loaded";
@@ -29,7 +31,10 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
             break;
     }
     result.ok = true;
-    if (player.parseResult() == false) {
+    const std::string warning = player.loadWarning();
+    if (!warning.empty()) {
+        result.warning = path + ": " + warning + " (" + std::to_string(player.size()) + " records kept)";
+    } else if (player.parseResult() == false) {
         result.warning = "reading of " + path + " stopped at a record that cannot be read after " +
                          std::to_string(player.size()) + " records";
     }
@@ -40,6 +45,12 @@ const char* formatName(LogFormat format) {
     switch (format) {
         case LogFormat::V3:
             return "v3";
+        case LogFormat::V4:
+            return "v4";
+        case LogFormat::V5:
+            return "v5";
+        case LogFormat::V6:
+            return "v6";
         case LogFormat::Sight:
             return "sight";
         case LogFormat::SightV2:

@@ -72,6 +72,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
         const nlohmann::json doc = {
             {"file", options.file},
             {"format", formatName(player.format())},
+            {"compressed", player.compressed()},
             {"records", s.records},
             {"first_cycle", s.firstCycle},
             {"last_cycle", s.lastCycle},
@@ -86,7 +87,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     }
     const auto yesNo = [](bool b) { return b ? "yes" : "no"; };
     out << "file:                  " << options.file << '\n'
-        << "format:                " << formatName(player.format()) << '\n'
+        << "format:                " << formatName(player.format()) << (player.compressed() ? ", gzip" : "") << '\n'
         << "records:               " << s.records << '\n'
         << "cycles:                " << s.firstCycle << " .. " << s.lastCycle << '\n'
         << "left team:             " << teamText(s, 0) << '\n'
@@ -115,7 +116,12 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         err << "tessarin-cli: cannot write " << options.out << '\n';
         return 1;
     }
-    out << "wrote " << player.size() << " records (" << formatName(player.format()) << ") to " << options.out << '\n';
+    // Game logs of every version are written as version 3, the one binary game-log format.
+    const int firstKind = player.withStore([](const std::vector<cycle_info_t>& frames) { return frames.front().kind; });
+    const char* written = firstKind == kSightRecord ? "sight" : firstKind == kSightRecordV2 ? "sight-v2" : "v3";
+    const bool gzip = options.out.size() > 3 && options.out.ends_with(".gz");
+    out << "wrote " << player.size() << " records (" << written << (gzip ? ", gzip" : "") << ") to " << options.out
+        << '\n';
     return 0;
 }
 

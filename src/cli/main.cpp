@@ -29,8 +29,9 @@ int main(int argc, char** argv) {
     infoCmd->add_flag("--json", info.json, "Print one JSON object instead of text");
 
     ConvertOptions convert;
-    auto* convertCmd =
-        app.add_subcommand("convert", "Load a game file and write it again in the format of its first record.");
+    auto* convertCmd = app.add_subcommand("convert",
+                                          "Load a game file and write it again in the format of its first record (game "
+                                          "logs of every version as version 3), gzip-compressed when OUT ends in .gz.");
     convertCmd->add_option("IN", convert.in, "File to read")->required();
     convertCmd->add_option("OUT", convert.out, "File to write")->required();
 

@@ -8,7 +8,7 @@ namespace tessarin {
 
 namespace {
 
-constexpr std::array<std::string_view, kPlayModeCount> kPlayModeNames = {
+constexpr std::array<std::string_view, kNamedPlayModeCount> kPlayModeNames = {
     "",
     "before_kick_off",
     "time_over",
@@ -59,6 +59,8 @@ constexpr std::array<std::string_view, kPlayModeCount> kPlayModeNames = {
     "penalty_miss_r",
     "penalty_score_l",
     "penalty_score_r",
+    "illegal_defense_l",
+    "illegal_defense_r",
 };
 
 double real(std::int32_t stored) { return fixed_to_double(stored); }
@@ -86,7 +88,7 @@ int recordCycle(const cycle_info_t& record) {
 }
 
 std::string_view playModeName(int playmode) {
-    if (playmode < 0 || playmode >= kPlayModeCount) return {};
+    if (playmode < 0 || playmode >= kNamedPlayModeCount) return {};
     return kPlayModeNames[static_cast<std::size_t>(playmode)];
 }
 

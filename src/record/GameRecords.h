@@ -168,8 +168,10 @@ inline constexpr std::string_view kReceivedPrefix = "Recv ";
 // byte 4, kind 0 the show's `time` in network order.
 int recordCycle(const cycle_info_t& record);
 
-// Play modes.
+// Play modes: the referee's modes 0..49, which the trainer can also set, and the
+// modes of newer servers that logs may hold.
 inline constexpr int kPlayModeCount = 50;
+inline constexpr int kNamedPlayModeCount = 52;
 inline constexpr int PM_PlayOn = 3;
 // The play mode's name as the display and trainer use it; empty for 0 and out-of-range numbers.
 std::string_view playModeName(int playmode);

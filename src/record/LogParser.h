@@ -24,6 +24,10 @@ public:
     // record it cannot read or because a stop was requested (checked between records).
     virtual bool parse(LogFile& file, std::stop_token stop) = 0;
 
+    // After parse(): a file that failed underneath the reader (a read error, a damaged
+    // compressed stream) turns the result into a stop with a warning.
+    bool finishReading(const LogFile& file, bool result);
+
 protected:
     LogPlayer& player_;
 };

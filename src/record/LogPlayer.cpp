@@ -27,7 +27,13 @@ std::string decisionPrefix(const std::string& path) {
 }  // namespace
 
 LogPlayer::LogPlayer(PlaybackHost& host, GameAnalysisHooks* hooks)
-    : host_(host), hooks_(hooks), sightParser_(*this), sightV2Parser_(*this), v3Parser_(*this), dispinfoParser_(*this) {
+    : host_(host),
+      hooks_(hooks),
+      sightParser_(*this),
+      sightV2Parser_(*this),
+      v3Parser_(*this),
+      textParser_(*this),
+      dispinfoParser_(*this) {
     frames_.reserve(kInitialStoreCapacity);
 }
 
@@ -512,14 +518,26 @@ void LogPlayer::startReading() {
         std::lock_guard lock(mutex_);
         clearStore();
     }
+    {
+        std::lock_guard lock(mutex_);
+        loadWarning_.clear();
+    }
     format_ = LogFormat::None;
+    compressed_ = logFile_->compressed();
     CLogParser* parser = nullptr;
     char magic[4] = {0, 0, 0, 0};
     if (logFile_->read(magic, 3) == 3) {
         if (std::memcmp(magic, "ULG", 3) == 0) {
-            if (logFile_->read(magic + 3, 1) == 1 && magic[3] == 3) {
-                parser = &v3Parser_;
-                format_ = LogFormat::V3;
+            if (logFile_->read(magic + 3, 1) == 1) {
+                // Version 3 is binary (the byte 3); 4, 5 and 6 are text logs (a digit).
+                static constexpr LogFormat kTextFormats[] = {LogFormat::V4, LogFormat::V5, LogFormat::V6};
+                if (magic[3] == 3) {
+                    parser = &v3Parser_;
+                    format_ = LogFormat::V3;
+                } else if (magic[3] >= '4' && magic[3] <= '6') {
+                    parser = &textParser_;
+                    format_ = kTextFormats[magic[3] - '4'];
+                }
             }
         } else if (std::memcmp(magic, "SLG", 3) == 0) {
             parser = &sightParser_;
@@ -549,12 +567,24 @@ std::optional<bool> LogPlayer::parseResult() const {
     return parserThread_->result();
 }
 
+std::string LogPlayer::loadWarning() const {
+    std::lock_guard lock(mutex_);
+    return loadWarning_;
+}
+
+void LogPlayer::setLoadWarning(std::string text) {
+    std::lock_guard lock(mutex_);
+    if (loadWarning_.empty()) loadWarning_ = std::move(text);
+}
+
 bool LogPlayer::save(const std::string& path) const {
     std::lock_guard lock(mutex_);
     if (frames_.empty()) return false;
     // Written beside the target and renamed over it when complete: a save that fails
     // halfway keeps the old file rather than leaving a cut-off game behind.
+    const bool compress = path.size() > 3 && path.ends_with(".gz");
     return writeFileAtomically(path, [&](LogFile& file) {
+        if (compress && !file.startCompression()) return false;
         switch (frames_.front().kind) {
             case kShowRecord:
                 return writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);

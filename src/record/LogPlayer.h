@@ -20,6 +20,7 @@
 #include "record/PlaybackHost.h"
 #include "record/SightLogParser.h"
 #include "record/SightLogV2Parser.h"
+#include "record/TextLogParser.h"
 #include "record/V3LogParser.h"
 
 namespace tessarin {
@@ -47,7 +48,7 @@ enum class DecisionFile : int { Pass = 0, Intercept = 1, Behave = 2 };
 inline constexpr std::array<const char*, 3> kDecisionFileNames = {"pass.dec", "intercept.dec", "behave.dec"};
 
 // Which reader the last load chose.
-enum class LogFormat { None, V3, Sight, SightV2 };
+enum class LogFormat { None, V3, V4, V5, V6, Sight, SightV2 };
 
 // What the last load found before reading started.
 enum class LoadOutcome { NotLoaded, Reading, CannotOpen, Empty, UnknownFormat };
@@ -137,9 +138,9 @@ public:
     bool replayMode() const { return replayMode_; }
     static std::vector<std::uint8_t> buildReplayPacket(const cycle_info_t& record);
 
-    // Writes the store to a file in the format of its first record; false when the store
-    // is empty, the file cannot be created or a write failed. An existing file is only
-    // ever replaced by a complete one.
+    // Writes the store to a file in the format of its first record, gzip-compressed when
+    // the path ends in ".gz"; false when the store is empty, the file cannot be created
+    // or a write failed. An existing file is only ever replaced by a complete one.
     bool save(const std::string& path) const;
 
     // Blocks until the parser thread has read its file.
@@ -151,6 +152,13 @@ public:
     int loadError() const { return loadError_; }
     // The parser's result once it finished: true when it read to the end of the file.
     std::optional<bool> parseResult() const;
+    // Whether the loaded file was gzip-compressed.
+    bool compressed() const { return compressed_; }
+    // What the reader of the last load had to say (a line it could not read, lines it
+    // skipped, a damaged compressed stream); empty when nothing.
+    std::string loadWarning() const;
+    // Called by the readers (any thread); the first warning of a load is kept.
+    void setLoadWarning(std::string text);
 
     std::size_t size() const;
     std::size_t index() const;
@@ -190,6 +198,7 @@ private:
     bool replayMode_ = false;
     int replayEnd_ = 0;
     LogFormat format_ = LogFormat::None;
+    bool compressed_ = false;
     LoadOutcome loadOutcome_ = LoadOutcome::NotLoaded;
     int loadError_ = 0;
     std::unique_ptr<LogFile> logFile_;                       // read by the parser thread until it is joined
@@ -200,6 +209,7 @@ private:
     CSightLogParser sightParser_;
     CSightLogV2Parser sightV2Parser_;
     CV3LogParser v3Parser_;
+    CTextLogParser textParser_;
     CDispinfo2Parser dispinfoParser_;  // used on the monitor's receiving thread only
 
     mutable std::mutex mutex_;
@@ -212,6 +222,7 @@ private:
     server_param_t serverParams_{};
     player_param_t playerParams_{};
     bool hasServerParams_ = false;
+    std::string loadWarning_;
     std::size_t index_ = 0;
     cycle_info_t current_;
     CurrentDecisions currentDecisions_;

@@ -27,7 +27,7 @@ void CParserThread::wait() {
 }
 
 void CParserThread::run(std::stop_token stop) {
-    const bool result = parser_.parse(file_, stop);
+    const bool result = parser_.finishReading(file_, parser_.parse(file_, stop));
     result_.store(result, std::memory_order_release);
     file_.close();
     running_.store(false, std::memory_order_release);

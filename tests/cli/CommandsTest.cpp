@@ -34,9 +34,11 @@ TEST(InfoCommand, JsonDescribesTheDemoGameWithExactlyTheDocumentedKeys) {
     std::vector<std::string> keys;
     for (const auto& [key, value] : doc.items()) keys.push_back(key);
     std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{"decision_files", "file", "first_cycle", "format", "last_cycle", "left",
-                                              "player_types", "records", "records_with_messages", "right"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"compressed", "decision_files", "file", "first_cycle", "format", "last_cycle",
+                                        "left", "player_types", "records", "records_with_messages", "right"}));
     EXPECT_EQ(doc["format"], "v3");
+    EXPECT_EQ(doc["compressed"], false);
     EXPECT_EQ(doc["records"], 8667);
     EXPECT_EQ(doc["first_cycle"], 1);
     EXPECT_EQ(doc["last_cycle"], 8000);
@@ -102,6 +104,25 @@ TEST(ConvertCommand, WritesTheGameAgainAndRefusesWhatItCannotWrite) {
     EXPECT_NE(err.str().find("cannot write"), std::string::npos);
     const std::string typesOnly = dir.write("types.slh", test::sightV2Log({}));
     EXPECT_NE(runConvert({typesOnly, dir.file("x.slh")}, out, err), 0);
+}
+
+TEST(ConvertCommand, TurnsACompressedTextLogIntoACompressedVersion3Log) {
+    TempDir dir;
+    const std::string in = test::testDataPath("text/v6-short.rcg.gz");
+    auto doc = nlohmann::json::parse(info(in, true).out);
+    EXPECT_EQ(doc["format"], "v6");
+    EXPECT_EQ(doc["compressed"], true);
+    EXPECT_EQ(doc["records"], 739);
+    EXPECT_EQ(doc["left"]["score"], 1);
+
+    std::ostringstream out, err;
+    ASSERT_EQ(runConvert({in, dir.file("out.rcg.gz")}, out, err), 0) << err.str();
+    EXPECT_EQ(out.str(), "wrote 739 records (v3, gzip) to " + dir.file("out.rcg.gz") + "\n");
+    doc = nlohmann::json::parse(info(dir.file("out.rcg.gz"), true).out);
+    EXPECT_EQ(doc["format"], "v3");
+    EXPECT_EQ(doc["compressed"], true);
+    EXPECT_EQ(doc["records"], 739);
+    EXPECT_EQ(doc["player_types"], 18);
 }
 
 }  // namespace

@@ -95,7 +95,10 @@ TEST(PlayModes, NamesMatchTheirNumbersAndOutOfRangeIsEmpty) {
     EXPECT_EQ(playModeName(16), "drop_ball");
     EXPECT_EQ(playModeName(28), "foul_multiple_attack_l");
     EXPECT_EQ(playModeName(49), "penalty_score_r");
-    EXPECT_EQ(playModeName(50), "");
+    EXPECT_EQ(playModeName(50), "illegal_defense_l");
+    EXPECT_EQ(playModeName(51), "illegal_defense_r");
+    EXPECT_EQ(playModeName(52), "");
+    EXPECT_EQ(playModeName(255), "");
     EXPECT_EQ(playModeName(-1), "");
 }
 

@@ -242,4 +242,6 @@ Bytes readFile(const std::string& path) {
 
 std::string demoGamePath() { return std::string(TESSARIN_SAMPLES_DIR) + "/helios-left-4-vs-helios-right-1.rcg"; }
 
+std::string testDataPath(const std::string& name) { return std::string(TESSARIN_TEST_DATA_DIR) + "/" + name; }
+
 }  // namespace tessarin::test

@@ -82,5 +82,7 @@ private:
 
 Bytes readFile(const std::string& path);
 std::string demoGamePath();
+// A file of tests/data, e.g. "text/v6-short.rcg".
+std::string testDataPath(const std::string& name);
 
 }  // namespace tessarin::test

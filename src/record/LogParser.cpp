@@ -1,0 +1,18 @@
+#include "record/LogParser.h"
+
+#include <cstring>
+#include <string>
+
+#include "record/LogFile.h"
+#include "record/LogPlayer.h"
+
+namespace tessarin {
+
+bool CLogParser::finishReading(const LogFile& file, bool result) {
+    if (file.error() == 0) return result;
+    const std::string why = file.failure().empty() ? std::string(std::strerror(file.error())) : file.failure();
+    player_.setLoadWarning("reading stopped: " + why);
+    return false;
+}
+
+}  // namespace tessarin

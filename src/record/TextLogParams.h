@@ -1,0 +1,44 @@
+#pragma once
+
+// Where the named values of a text game log's parameter lines go in the binary
+// parameter blocks and player types: one table per block, each entry the name the
+// server writes, the byte offset in the block and how the value is stored.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace tessarin {
+
+enum class ParamStorage : std::uint8_t {
+    Fixed32,  // a real, network-order int32 scaled by 65536
+    Int16,    // an integer (or boolean), network-order int16
+    Int32,    // an integer, network-order int32 (not scaled)
+};
+
+struct ParamField {
+    std::string_view name;
+    std::uint16_t offset;
+    ParamStorage storage;
+};
+
+// The fields of server_param_t, player_param_t and player_type_t by name, sorted by name.
+std::span<const ParamField> serverParamFields();
+std::span<const ParamField> playerParamFields();
+std::span<const ParamField> playerTypeFields();
+
+// The field of that name in a table, or nullptr.
+const ParamField* findParamField(std::span<const ParamField> table, std::string_view name);
+
+// Byte offsets of the server block's values derived from others (they have no name of their own).
+inline constexpr std::size_t kServerParamPlayerSizeOffset = 8;
+inline constexpr std::size_t kServerParamKickableMarginOffset = 136;
+inline constexpr std::size_t kServerParamControlRadiusOffset = 140;
+inline constexpr std::size_t kServerParamControlRadiusWidthOffset = 144;
+inline constexpr std::size_t kServerParamKickableAreaOffset = 204;
+inline constexpr std::size_t kServerParamLcmStepOffset = 264;
+// Offsets of the step intervals whose least common multiple is the lcm step.
+inline constexpr std::size_t kServerParamStepOffsets[] = {256, 258, 260, 262, 334};
+
+}  // namespace tessarin
