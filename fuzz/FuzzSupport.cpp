@@ -1,43 +1,44 @@
 #include "FuzzSupport.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <zlib.h>
 
 namespace tessarin::fuzz {
 
-std::string scratchFile(const std::string& name) {
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() / ("tessarin-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
-    return (dir / name).string();
-}
-
-void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
-
-void removeFile(const std::string& path) { std::remove(path.c_str()); }
-
-void loadAndPlay(const std::string& path) {
+void loadAndPlay(std::span<const std::uint8_t> game,
+                 const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions) {
     // One player for the whole run, as the viewer keeps one: every load replaces the last
     // game, which also exercises that path, and the store's room is reserved only once.
     static NullHost host;
     static LogPlayer player(host);
-    player.command(kCmdLoad, path);
+    player.loadMemory(game, decisions);
     player.waitForParser();
     player.command(kCmdPlay);
     for (int i = 0; i < 4; ++i) player.current();
     player.find(player.last_cycle() / 2);
     player.currentDecisions();
-    const std::string saved = scratchFile("saved");
-    player.save(saved);
-    removeFile(saved);
+    player.save(kDiscardPath);
+    // The next load must not read the bytes of this input any more.
+    player.command(kCmdReset);
+}
+
+Bytes withHeader(std::string_view header, const std::uint8_t* data, std::size_t size) {
+    Bytes file(header.begin(), header.end());
+    file.insert(file.end(), data, data + size);
+    return file;
+}
+
+Bytes gzipped(std::span<const std::uint8_t> bytes) {
+    z_stream z{};
+    Bytes out(compressBound(static_cast<uLong>(bytes.size())) + 32);
+    if (deflateInit2(&z, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
+    z.next_in = const_cast<Bytef*>(bytes.data());  // zlib's interface is not const; it only reads
+    z.avail_in = static_cast<uInt>(bytes.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
 }
 
 }  // namespace tessarin::fuzz

@@ -1,8 +1,11 @@
 #pragma once
 
-// Shared pieces of the fuzz targets: a host that does nothing and a scratch directory.
+// Shared pieces of the fuzz targets: a host that does nothing and a load from memory.
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,13 +15,20 @@
 namespace tessarin::fuzz {
 
 using NullHost = NullPlaybackHost;
+using Bytes = std::vector<std::uint8_t>;
 
-// A directory of this process for the files a target writes, made on first use.
-std::string scratchFile(const std::string& name);
-void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
-void removeFile(const std::string& path);
+// Where the targets save what they stored: the writers run, nothing reaches a disk.
+inline constexpr const char* kDiscardPath = "/dev/null";
 
-// Loads a file, reads it to the end, then exercises playback and saving on what was stored.
-void loadAndPlay(const std::string& path);
+// Loads a game from memory (with the decision files given), reads it to the end, then
+// exercises playback and saving on what was stored.
+void loadAndPlay(std::span<const std::uint8_t> game,
+                 const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions = {});
+
+// `header` followed by the input's bytes.
+Bytes withHeader(std::string_view header, const std::uint8_t* data, std::size_t size);
+
+// The bytes as one gzip member.
+Bytes gzipped(std::span<const std::uint8_t> bytes);
 
 }  // namespace tessarin::fuzz

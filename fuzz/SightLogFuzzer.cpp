@@ -4,10 +4,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessarin::fuzz;
-    std::vector<std::uint8_t> file = {'S', 'L', 'G'};
-    file.insert(file.end(), data, data + size);
-    const std::string path = scratchFile("sight.slg");
-    writeFile(path, file.data(), file.size());
-    loadAndPlay(path);
+    const Bytes file = withHeader("SLG", data, size);
+    loadAndPlay(file);
     return 0;
 }

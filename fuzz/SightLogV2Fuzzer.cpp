@@ -7,21 +7,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessarin::fuzz;
     FuzzedDataProvider input(data, size);
-    const char* const names[] = {"f-pass.dec", "f-intercept.dec", "f-behave.dec"};
-    std::vector<std::string> written;
-    for (const char* name : names) {
+    std::array<Bytes, 3> files;
+    std::array<std::optional<std::span<const std::uint8_t>>, 3> decisions;
+    for (std::size_t i = 0; i < files.size(); ++i) {
         if (!input.ConsumeBool()) continue;
-        const auto bytes = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 4096));
-        const std::string path = scratchFile(name);
-        writeFile(path, bytes.data(), bytes.size());
-        written.push_back(path);
+        files[i] = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 4096));
+        decisions[i] = files[i];
     }
-    std::vector<std::uint8_t> file = {'S', 'L', 'H'};
-    const auto rest = input.ConsumeRemainingBytes<std::uint8_t>();
-    file.insert(file.end(), rest.begin(), rest.end());
-    const std::string path = scratchFile("f-log.slh");
-    writeFile(path, file.data(), file.size());
-    loadAndPlay(path);
-    for (const auto& p : written) removeFile(p);
+    const Bytes rest = input.ConsumeRemainingBytes<std::uint8_t>();
+    const Bytes file = withHeader("SLH", rest.data(), rest.size());
+    loadAndPlay(file, decisions);
     return 0;
 }

@@ -475,7 +475,7 @@ void LogPlayer::stopParser() {
     }
 }
 
-bool LogPlayer::load(const std::string& path) {
+void LogPlayer::closeFiles() {
     stopTimer();
     stopParser();
     if (logFile_) {
@@ -486,19 +486,43 @@ bool LogPlayer::load(const std::string& path) {
         if (f) f->close();
         f.reset();
     }
+}
 
+void LogPlayer::attachDecisionFile(std::size_t i, std::unique_ptr<LogFile> file) {
+    decisionsLoaded_[i] = file->isOpen();
+    if (file->isOpen()) {
+        file->skip(kDecisionHeaderSize);
+        decisionFiles_[i] = std::move(file);
+    }
+}
+
+bool LogPlayer::load(const std::string& path) {
+    closeFiles();
     logFile_ = std::make_unique<LogFile>(path, LogFile::Mode::Read);
 
     const std::string prefix = decisionPrefix(path);
     for (std::size_t i = 0; i < decisionFiles_.size(); ++i) {
-        auto file = std::make_unique<LogFile>(prefix + kDecisionFileNames[i], LogFile::Mode::Read);
-        decisionsLoaded_[i] = file->isOpen();
-        if (file->isOpen()) {
-            file->skip(kDecisionHeaderSize);
-            decisionFiles_[i] = std::move(file);
-        }
+        attachDecisionFile(i, std::make_unique<LogFile>(prefix + kDecisionFileNames[i], LogFile::Mode::Read));
     }
+    beginReading();
+    return true;
+}
 
+bool LogPlayer::loadMemory(std::span<const std::uint8_t> game,
+                           const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions) {
+    closeFiles();
+    logFile_ = std::make_unique<LogFile>();
+    logFile_->openMemory(game.data(), game.size());
+    for (std::size_t i = 0; i < decisionFiles_.size(); ++i) {
+        auto file = std::make_unique<LogFile>();
+        if (decisions[i]) file->openMemory(decisions[i]->data(), decisions[i]->size());
+        attachDecisionFile(i, std::move(file));
+    }
+    beginReading();
+    return true;
+}
+
+void LogPlayer::beginReading() {
     loadError_ = 0;
     if (!logFile_->isOpen()) {
         loadOutcome_ = LoadOutcome::CannotOpen;
@@ -510,7 +534,6 @@ bool LogPlayer::load(const std::string& path) {
     } else {
         startReading();
     }
-    return true;
 }
 
 void LogPlayer::startReading() {

@@ -143,6 +143,11 @@ public:
     // or a write failed. An existing file is only ever replaced by a complete one.
     bool save(const std::string& path) const;
 
+    // Loads a game held in memory as load() loads a file, with the decision files that are
+    // given; the bytes must stay valid until the next load, reset or destruction.
+    bool loadMemory(std::span<const std::uint8_t> game,
+                    const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions = {});
+
     // Blocks until the parser thread has read its file.
     void waitForParser();
     bool parsing() const;
@@ -176,6 +181,9 @@ public:
 
 private:
     bool load(const std::string& path);
+    void closeFiles();
+    void attachDecisionFile(std::size_t i, std::unique_ptr<LogFile> file);
+    void beginReading();
     void startReading();
     void stopParser();
     void clearStore();  // requires mutex_

@@ -387,6 +387,16 @@ TEST(TextLog, ReadsFromMemoryAsFromAFile) {
     EXPECT_EQ(file.read(bytes, sizeof bytes), text.size());
     EXPECT_EQ(std::string(bytes, text.size()), text);
     EXPECT_EQ(file.error(), 0);
+
+    // The log player loads a game held in memory exactly as the file.
+    const std::string v6 = readText(textFile("v6-short.rcg.gz"));
+    Loaded fromFile(textFile("v6-short.rcg.gz"));
+    FakeHost host;
+    LogPlayer player(host);
+    player.loadMemory(std::span(reinterpret_cast<const std::uint8_t*>(v6.data()), v6.size()));
+    player.waitForParser();
+    EXPECT_TRUE(player.compressed());
+    EXPECT_TRUE(sameRecords(fromFile.records, player.withStore([](const auto& f) { return f; })));
 }
 
 }  // namespace
