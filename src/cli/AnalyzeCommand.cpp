@@ -28,7 +28,12 @@ fs::path gameDirectory(const fs::path& out, const std::string& file, bool severa
     std::string name = fs::path(file).stem().string();
     if (name.empty() || name == "." || name == "..") name = "game";
     const int seen = usedNames[name]++;
-    if (seen > 0) name += "-" + std::to_string(seen + 1);
+    if (seen > 0) {
+        // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict, falsely) about
+        // a concatenated temporary here.
+        name += '-';
+        name += std::to_string(seen + 1);
+    }
     return out / name;
 }
 
