@@ -104,12 +104,14 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         // Loading has finished: nothing feeds the analyser any more, so it is read directly.
         const std::size_t events = analyzer.Events().empty() ? 0 : analyzer.Events().size() - 1;
         err << "    " << player.size() << " records, " << events << " events\n";
+        // The report and stats.json both carry the statistics: bring them up to date first
+        // (a second call does nothing while they are current).
+        if (options.events || options.statsJson) analyzer.ComputeStatistics();
         if (options.events && analyzer.WriteEventReport(dir) != 0) {
             err << "tessarin-cli: cannot write " << (dir / "event.txt").string() << '\n';
             ++failures;
         }
         if (options.statsJson) {
-            analyzer.ComputeStatistics();
             std::ofstream json(dir / "stats.json");
             json << statsJson(analyzer).dump(2) << '\n';
             if (!json.flush()) {

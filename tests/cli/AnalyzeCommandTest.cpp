@@ -51,6 +51,20 @@ TEST(AnalyzeCommand, WritesEveryChosenOutputOfTheDemoGame) {
     EXPECT_EQ(doc["teams"][0]["name"], "HELIOS_left");
     EXPECT_GT(doc["events"].get<int>(), 0);
     EXPECT_NE(r.err.find("[1/1]"), std::string::npos) << "progress is reported";
+
+    // The report carries the same team figures as stats.json, not the zeros of
+    // statistics that were never computed.
+    std::ifstream report(fs::path(o.out) / "event.txt");
+    const std::string text((std::istreambuf_iterator<char>(report)), std::istreambuf_iterator<char>());
+    const std::string teamPasses = "team 0 's pass success rate == ";
+    const auto team = text.find(teamPasses);
+    ASSERT_NE(team, std::string::npos);
+    const std::string countLabel = "pass count\t\t== ";
+    const auto count = text.find(countLabel, team);
+    ASSERT_NE(count, std::string::npos);
+    const int passes = doc["teams"][0]["passes"].get<int>();
+    EXPECT_GT(passes, 0);
+    EXPECT_EQ(std::stoi(text.substr(count + countLabel.size())), passes);
 }
 
 TEST(AnalyzeCommand, SeveralGamesGetAFolderEachAndTheModelSpansThemAll) {
