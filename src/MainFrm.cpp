@@ -672,11 +672,7 @@ void CMainFrame::displayStartReplay() {
     // A live game is stored without moving the playback position, which would leave the
     // replay at the first record with nothing to send: while connected it goes back from
     // the newest record instead.
-    if (monitor_->connected() && logPlayer_->size() > 0) {
-        jumpAnswer_ = logPlayer_->last_cycle();
-        logPlayer_->command(kCmdJump);
-        jumpAnswer_.reset();
-    }
+    if (monitor_->connected()) logPlayer_->moveToLast();
     logPlayer_->setReplayMode(true);
     logPlayerCommand(kCmdPlay);
 }
@@ -735,7 +731,6 @@ std::optional<std::string> CMainFrame::askSavePath() {
 }
 
 std::optional<int> CMainFrame::askJumpCycle(int firstCycle, int lastCycle, int currentCycle) {
-    if (jumpAnswer_) return jumpAnswer_;
     CCycleSlider dialog(*logPlayer_, firstCycle, lastCycle, currentCycle, this);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.chosenCycle();
@@ -829,12 +824,10 @@ void CMainFrame::refreshStatistics() {
 }
 
 void CMainFrame::writePositionDumpFiles() {
-    const bool wasRunning = logPlayer_->running();
-    const bool wasReverse = logPlayer_->reverse();
-    if (wasRunning) logPlayer_->command(kCmdStop);
+    const bool wasRunning = logPlayer_->pause();
     const PositionDumpResult result = logPlayer_->withStore(
         [this](const std::vector<cycle_info_t>& records) { return writePositionDump(records, *opponentModel_); });
-    if (wasRunning) logPlayer_->command(wasReverse ? kCmdReverse : kCmdPlay);
+    if (wasRunning) logPlayer_->resume();
     if (!result.failedFiles.empty()) {
         QStringList names;
         for (const auto& name : result.failedFiles) names << QString::fromStdString(name);

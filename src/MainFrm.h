@@ -178,8 +178,6 @@ private:
     // Set on the GUI thread before a game is loaded or received and read-only afterwards:
     // showMessage may read it on the parser thread.
     FrameDialogs dialogs_;
-    // The cycle that the next jump goes to without asking (the replay of a live game).
-    std::optional<int> jumpAnswer_;  // GUI thread only
     QMenu* logContextMenu_ = nullptr;
     QMenu* monitorContextMenu_ = nullptr;
     // The context menus' own entries (their texts differ from the main menu's).

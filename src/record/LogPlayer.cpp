@@ -182,15 +182,27 @@ void LogPlayer::play() {
     reverse_ = false;
 }
 
-void LogPlayer::jump() {
+bool LogPlayer::pause() {
     const bool wasRunning = running_;
     stopTimer();
+    return wasRunning;
+}
+
+void LogPlayer::resume() { startTimer(); }
+
+void LogPlayer::moveToLast() {
+    std::lock_guard lock(mutex_);
+    if (!frames_.empty()) index_ = frames_.size() - 1;
+}
+
+void LogPlayer::jump() {
+    const bool wasRunning = pause();
     const auto chosen = host_.askJumpCycle(first_cycle(), last_cycle(), current_cycle());
     if (chosen) {
         std::lock_guard lock(mutex_);
         if (!frames_.empty()) index_ = findLocked(*chosen);
     }
-    if (wasRunning) startTimer();
+    if (wasRunning) resume();
 }
 
 std::optional<cycle_info_t> LogPlayer::current() {
@@ -623,12 +635,11 @@ bool LogPlayer::save(const std::string& path) const {
 
 bool LogPlayer::saveWithDialog() {
     if (size() == 0) return false;
-    const bool wasRunning = running_;
-    stopTimer();
+    const bool wasRunning = pause();
     const auto path = host_.askSavePath();
     if (!path) return false;
     const bool result = save(*path);
-    if (wasRunning) startTimer();
+    if (wasRunning) resume();
     return result;
 }
 

@@ -102,6 +102,15 @@ public:
     std::size_t find(int cycle) const;
     // Draws the record of this cycle without moving the playback position.
     void preview(int cycle);
+    // Moves the playback position to the newest record (a live game's replay starts
+    // there: its cycles may repeat or start again, so a search by cycle can land mid-run).
+    void moveToLast();
+
+    // Stops the timer around a task that playback must not run through (a dump, a dialog)
+    // and says whether it ran; resume() starts it again in the direction it had. Unlike
+    // play, resuming never starts a replay over.
+    bool pause();
+    void resume();
 
     // Producers: append a record (any thread).
     void add(const cycle_info_t& record);

@@ -266,6 +266,39 @@ TEST_F(LiveConnectionTest, BackWardReplaysOnlyWhilePausedWithoutDebug) {
         << "no replay packets arrived";
 }
 
+TEST_F(LiveConnectionTest, LiveReplayGoesBackFromTheNewestRecordAndADumpOnlyPausesIt) {
+    connectThroughTheMenu();
+    // The cycle count starts again within the connection: a search by cycle would find
+    // cycle 10 of the first run.
+    for (int cycle = 1; cycle <= 40; ++cycle) receiveShow(cycle);
+    for (int cycle = 1; cycle <= 10; ++cycle) receiveShow(cycle);
+    LogPlayer& player = frame().logPlayer();
+    ASSERT_EQ(player.size(), 50u);
+    frame().onCommand(cmd::kDebugPause);
+    frame().onCommand(cmd::kDebugBackWard);
+    ASSERT_TRUE(player.replayMode());
+    // Thirty back from the newest record; the frame's draw after the play command has
+    // already moved one on.
+    const std::size_t start = 49u - kReplayLength + 1;
+    EXPECT_EQ(player.index(), start);
+    ASSERT_TRUE(eventually([&] { return player.index() > start; }));
+
+    // The position dump stops the timer and starts it again without starting the replay over.
+    const std::size_t before = player.index();
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(settings.dir().path());
+    frame().onCommand(cmd::kPosInfoToFile);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(player.index(), before);
+    EXPECT_TRUE(frame().playbackTimerActive());
+
+    ASSERT_TRUE(eventually([&] { return !player.replayMode(); }, 10s));
+    EXPECT_EQ(player.index(), 49u);
+    int packets = 0;
+    for (const auto& text : commandsUpToAStep()) packets += text.size() == kReplayPacketSize ? 1 : 0;
+    EXPECT_EQ(packets, 49 - static_cast<int>(start)) << "one per tick up to the newest record, each once";
+}
+
 TEST_F(LiveConnectionTest, TogglingWhileDisconnectedChangesChecksButSendsNothing) {
     frame().onCommand(cmd::kDebugPassInfo);
     frame().onCommand(cmd::kDebugPause);
