@@ -97,6 +97,7 @@ int displayOperationOf(int id) {
         case cmd::kDebugRecover:
             return kOpRecover;
         case cmd::kDebugOpponentModelOp:
+        case cmd::kEnableOpponentModeling:  // the Debug menu's entry issues 32846
             return kOpOpponentModel;
         default:
             return -1;
@@ -119,7 +120,6 @@ bool isChangePlaymodeCommand(int id) { return changePlaymodeName(id).has_value()
 bool isWiredLater(int id) {
     if (id >= cmd::kPlayerTypeFirst && id <= cmd::kPlayerTypeFirst + 6) return true;
     switch (id) {
-        case cmd::kEnableOpponentModeling:
         case cmd::kTypeExplorer:
             return true;
         default:

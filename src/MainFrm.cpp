@@ -204,18 +204,19 @@ void CMainFrame::createActions() {
     makeAction(cmd::kAbout, tr("&About..."))->setIcon(s->standardIcon(QStyle::SP_MessageBoxInformation));
     // Selection buttons
     for (int n = 1; n <= kPlayersPerSide; ++n) {
-        makeAction(cmd::kSelectFirstLeft + n - 1, tr("Left player %1").arg(n))
+        makeAction(cmd::kSelectFirstLeft + n - 1, tr("Select No.%1 of Left Team").arg(n))
             ->setIcon(playerIcon(QColor(255, 255, 10), QString::number(n)));
-        makeAction(cmd::kSelectFirstRight + n - 1, tr("Right player %1").arg(n))
+        makeAction(cmd::kSelectFirstRight + n - 1, tr("Select No.%1 of Right Team").arg(n))
             ->setIcon(playerIcon(QColor(200, 0, 0), QString::number(n)));
     }
-    makeAction(cmd::kSelectBall, tr("Ball"))->setIcon(playerIcon(Qt::white, QString()));
+    makeAction(cmd::kSelectBall, tr("Select Ball"))->setIcon(playerIcon(Qt::white, QString()));
 
     for (auto& [id, action] : actions_) {
         const bool checkable = (id >= cmd::kKickMargin && id <= cmd::kDrawCircle && id != cmd::kEnlargePlayer &&
                                 id != cmd::kReducePlayer) ||
                                (id >= cmd::kDebugPause && id <= cmd::kDebugDefenseOp && id != cmd::kDebugBackWard) ||
                                isSelectCommand(id) || id == cmd::kTop || id == cmd::kSeparated ||
+                               id == cmd::kEnableOpponentModeling ||
                                (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) ||
                                (id >= cmd::kTrainShoot && id <= cmd::kTrainDribble) || id == cmd::kControlArea;
         action->setCheckable(checkable);
@@ -414,7 +415,6 @@ bool CMainFrame::commandEnabled(int id) const {
     if (isWiredLater(id)) return false;
     if (id == cmd::kLoad || id == cmd::kSave) return true;
     if (isMonitorCommand(id)) return monitor_->IsAvailable(monitorOperationOf(id));
-    if (id == cmd::kTrainerDisconnect) return trainer_.connected();
     if ((id >= cmd::kTrainerConnect && id <= cmd::kTrainDribble) || isChangePlaymodeCommand(id)) return true;
     const int lp = logPlayerCommandOf(id);
     if (lp >= 0) return logPlayer_->availability(lp);

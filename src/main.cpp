@@ -5,6 +5,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "CommandIds.h"
 #include "MainFrm.h"
 #include "Profile.h"
 #include "Tessarin.h"
@@ -64,7 +65,10 @@ int main(int argc, char** argv) {
 
     tessarin::Profile profile;
     tessarin::CTessarinApp tessarinApp(profile);
-    tessarinApp.InitInstance(path);
+    tessarinApp.InitInstance();
+    // The model learns while a game loads: switch it on before the file is opened.
+    if (arguments->opponentModel) tessarinApp.mainFrame()->onCommand(tessarin::cmd::kDebugOpponentModelOp);
+    if (!path.isEmpty()) tessarinApp.OpenDocumentFile(path);
     tessarinApp.mainFrame()->setQuitOnClose(true);
     return QApplication::exec();
 }

@@ -56,7 +56,7 @@ bool wantsExport(const QStringList& arguments) {
 
 QString viewerUsage() {
     return QStringLiteral(
-        "usage: tessarin [FILE]\n"
+        "usage: tessarin [--opponent-model] [FILE]\n"
         "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]... FILE\n"
         "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
         "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n");
@@ -95,7 +95,8 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     const QCommandLineOption selectOption(QStringLiteral("select"), QString(), QStringLiteral("K"));
     const QCommandLineOption displayOption(QStringLiteral("option"), QString(), QStringLiteral("NAME=VALUE"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption});
+    const QCommandLineOption modelOption(QStringLiteral("opponent-model"));
+    parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QString());
     if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
         error = parser.errorText();
@@ -112,6 +113,7 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         return std::nullopt;
     }
     if (!files.isEmpty()) result.path = files.front();
+    result.opponentModel = parser.isSet(modelOption);
     if (!parser.isSet(exportOption)) {
         for (const auto* only : {&cycleOption, &sizeOption, &selectOption, &displayOption}) {
             if (parser.isSet(*only)) {

@@ -33,6 +33,8 @@ struct ViewerArguments {
     QString path;
     std::optional<ExportRequest> exportRequest;
     bool help = false;
+    // --opponent-model: the opponent model learns from the start (the viewer only).
+    bool opponentModel = false;
 };
 
 // Largest exported side, in pixels.

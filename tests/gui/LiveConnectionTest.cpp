@@ -418,7 +418,13 @@ TEST_F(LiveConnectionTest, TrainerMenuModesPlaymodesAndRecover) {
     // Disconnecting the monitor disconnects the trainer, which writes the Kicker statistics.
     key('o');
     EXPECT_FALSE(coach.connected());
-    EXPECT_TRUE(std::filesystem::exists(settings.dir().path() / "kicker_s.txt"));
+    const auto statistics = settings.dir().path() / "kicker_s.txt";
+    EXPECT_TRUE(std::filesystem::exists(statistics));
+    // The trainer's Disconnect runs while it is not connected, and writes them again.
+    std::filesystem::remove(statistics);
+    frame().updateCommandUi();
+    frame().action(cmd::kTrainerDisconnect)->trigger();
+    EXPECT_TRUE(std::filesystem::exists(statistics));
 }
 
 TEST_F(LiveConnectionTest, ServerWithoutCoachModeIsReportedOnceFromThePaintStep) {

@@ -101,14 +101,18 @@ TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
     EXPECT_EQ(frame().action(cmd::kDebugDefenseInfo)->text(), QStringLiteral("DeffenseInfo"));
     EXPECT_EQ(frame().action(147)->text(), QStringLiteral("befor_kick_off"));
     ASSERT_NE(frame().action(32898), nullptr);
-    for (const int id : {cmd::kEnableOpponentModeling, cmd::kTypeExplorer, cmd::kPlayerTypeFirst,
-                         cmd::kMonitorDisconnect, cmd::kMonitorKickOff, cmd::kTrainerDisconnect}) {
+    // The selection buttons' prompts.
+    EXPECT_EQ(frame().action(cmd::kSelectFirstLeft)->toolTip(), QStringLiteral("Select No.1 of Left Team"));
+    EXPECT_EQ(frame().action(cmd::kSelectFirstRight + 10)->toolTip(), QStringLiteral("Select No.11 of Right Team"));
+    EXPECT_EQ(frame().action(cmd::kSelectBall)->toolTip(), QStringLiteral("Select Ball"));
+    for (const int id : {cmd::kTypeExplorer, cmd::kPlayerTypeFirst, cmd::kMonitorDisconnect, cmd::kMonitorKickOff}) {
         ASSERT_NE(frame().action(id), nullptr) << id;
         EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
     }
-    // Idle: connecting, the trainer, its play modes, the debug entries and saving are available.
-    for (const int id : {cmd::kMonitorConnect, cmd::kMonitorReconnect, cmd::kTrainerConnect, cmd::kTrainKicker, 149,
-                         32898, cmd::kDebugPause, cmd::kSave}) {
+    // Idle: connecting, the trainer (disconnecting it too), its play modes, the debug entries
+    // and saving are available.
+    for (const int id : {cmd::kMonitorConnect, cmd::kMonitorReconnect, cmd::kTrainerConnect, cmd::kTrainerDisconnect,
+                         cmd::kTrainKicker, 149, 32898, cmd::kDebugPause, cmd::kEnableOpponentModeling, cmd::kSave}) {
         ASSERT_NE(frame().action(id), nullptr) << id;
         EXPECT_TRUE(frame().action(id)->isEnabled()) << id;
     }
@@ -559,10 +563,16 @@ TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
     EXPECT_TRUE(frame().analyzer().statisticsCurrent());
     EXPECT_EQ(frame().analyzer().teamStatistics(1).shots.successes, 4) << "side code 1 is the left team";
 
-    // Operation 30 switches the model together with the display's flag.
+    // "Enable OpponentModeling" issues operation 30, which switches the model together with
+    // the display's flag, and is checked as the operation reports.
+    QAction* modeling = frame().action(cmd::kEnableOpponentModeling);
     EXPECT_FALSE(frame().opponentModel().enabled());
-    frame().onCommand(cmd::kDebugOpponentModelOp);
+    EXPECT_FALSE(modeling->isChecked());
+    modeling->trigger();
     EXPECT_TRUE(frame().opponentModel().enabled());
+    EXPECT_TRUE(display().QueryCommand(kOpOpponentModel));
+    frame().updateCommandUi();
+    EXPECT_TRUE(modeling->isChecked());
 
     // The dump and the model's blocks go to the working directory.
     const auto previous = std::filesystem::current_path();

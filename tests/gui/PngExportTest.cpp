@@ -56,6 +56,11 @@ TEST(PngExportArgumentsTest, OptionsAndSelectionOverrideForOneExport) {
     ASSERT_TRUE(viewer);
     EXPECT_EQ(viewer->path, QStringLiteral("game.rcg"));
     EXPECT_FALSE(viewer->exportRequest);
+    EXPECT_FALSE(viewer->opponentModel);
+    const auto modelling = parseViewerArguments(args({"--opponent-model", "game.rcg"}), error);
+    ASSERT_TRUE(modelling);
+    EXPECT_TRUE(modelling->opponentModel);
+    EXPECT_EQ(modelling->path, QStringLiteral("game.rcg"));
     EXPECT_FALSE(parseViewerArguments(args({"--select", "3", "game.rcg"}), error));
     EXPECT_FALSE(parseViewerArguments(args({"--bogus", "game.rcg"}), error));
 }
