@@ -684,7 +684,7 @@ void CMainFrame::onTimer() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     CDisplayer* display = display_.load();
-    if (display && separated_) display->savePlacement();
+    if (display) display->savePlacement();
     const QRect frame = frameGeometry();
     profile_.writeInt(kSection, QStringLiteral("left"), frame.left());
     profile_.writeInt(kSection, QStringLiteral("Top"), frame.top());

@@ -350,7 +350,9 @@ void CDisplayer::restorePlacement() {
 }
 
 void CDisplayer::savePlacement() {
-    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    // The rectangle the display has now, in screen coordinates: the maximised one while it
+    // is maximised, its place inside the main frame while it is embedded.
+    const QRect rect = isWindow() ? geometry() : QRect(mapToGlobal(QPoint(0, 0)), size());
     profile_.writeInt(kSection, QStringLiteral("Left"), rect.left());
     profile_.writeInt(kSection, QStringLiteral("Top"), rect.top());
     profile_.writeInt(kSection, QStringLiteral("Right"), rect.left() + rect.width());

@@ -366,6 +366,34 @@ TEST_F(MainFrameTest, PlacementOffEveryScreenIsIgnored) {
     EXPECT_EQ(display().geometry(), QRect(work.left() + 10, work.top() + 20, 300, 200));
 }
 
+TEST_F(MainFrameTest, DisplayPlacementIsWrittenEmbeddedAndMaximisedAsItStands) {
+    const QString section = QStringLiteral("Displayer");
+    settings.writeText("[Displayer]\nSeparated=0\n");
+    start();
+    ASSERT_FALSE(frame().separated());
+    const QSize embedded = display().size();
+    stop();
+    profile = settings.open();
+    ASSERT_TRUE(profile->contains(section, QStringLiteral("Left"))) << "written while embedded too";
+    EXPECT_EQ(
+        profile->readInt(section, QStringLiteral("Right"), 0) - profile->readInt(section, QStringLiteral("Left"), 0),
+        embedded.width());
+    EXPECT_EQ(profile->readInt(section, QStringLiteral("FullScreen"), -1), 0);
+    profile.reset();
+
+    settings.writeText("[Displayer]\nSeparated=1\n");
+    start();
+    key('f');
+    ASSERT_TRUE(display().isMaximized());
+    const QRect maximised = display().geometry();
+    stop();
+    profile = settings.open();
+    EXPECT_EQ(profile->readInt(section, QStringLiteral("Left"), -1), maximised.left());
+    EXPECT_EQ(profile->readInt(section, QStringLiteral("Right"), -1), maximised.left() + maximised.width());
+    EXPECT_EQ(profile->readInt(section, QStringLiteral("Bottom"), -1), maximised.top() + maximised.height());
+    EXPECT_EQ(profile->readInt(section, QStringLiteral("FullScreen"), -1), 1);
+}
+
 TEST_F(MainFrameTest, HiddenSeparatedFrameStartsHidden) {
     settings.writeText("[MainFrame]\nHide=1\n[Displayer]\nSeparated=1\n");
     start();
