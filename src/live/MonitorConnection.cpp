@@ -168,4 +168,8 @@ std::uint16_t CMonitorConnection::peerPort() const { return thread_ ? thread_->s
 
 std::uint16_t CMonitorConnection::localPort() const { return thread_ ? thread_->socket().localPort() : 0; }
 
+std::uint64_t CMonitorConnection::foreignDatagrams() const {
+    return thread_ ? thread_->socket().foreignDatagrams() : 0;
+}
+
 }  // namespace tessarin

@@ -80,6 +80,8 @@ public:
     std::string socketHost() const;
     std::uint16_t peerPort() const;
     std::uint16_t localPort() const;
+    // Datagrams from hosts other than the server that the open socket dropped.
+    std::uint64_t foreignDatagrams() const;
 
 private:
     void connect();

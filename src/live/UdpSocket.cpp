@@ -107,38 +107,60 @@ std::size_t CUdpSocket::Send(const void* bytes, std::size_t length) {
     return sent > 0 ? static_cast<std::size_t>(sent) : 0;
 }
 
+bool CUdpSocket::fromPeerHost(const sockaddr_storage& from, sockaddr_in& sender) const {
+    if (from.ss_family != AF_INET) return false;
+    std::memcpy(&sender, &from, sizeof sender);
+    return sender.sin_addr.s_addr == peerAddress_.s_addr;
+}
+
 std::size_t CUdpSocket::Receive(void* buffer, std::size_t size) {
-    int fd = -1;
-    {
-        std::lock_guard lock(mutex_);
-        fd = sock_;
-    }
-    if (fd < 0 || shutdown_) return 0;
-    sockaddr_storage from{};
-    socklen_t fromLength = sizeof from;
-    sockaddr* fromAddress = reinterpret_cast<sockaddr*>(&from);
-    // MSG_TRUNC makes the call report the datagram's real length, so that a datagram
-    // longer than the buffer is recognised and dropped rather than cut.
-    const ssize_t got = ::recvfrom(fd, buffer, size, MSG_TRUNC, fromAddress, &fromLength);
-    if (got < 0) {
-        if (errno == ECONNREFUSED) Close();
-        return 0;
-    }
-    if (shutdown_ || got == 0 || static_cast<std::size_t>(got) > size) return 0;
-    if (from.ss_family == AF_INET) {
+    for (;;) {
+        int fd = -1;
+        {
+            std::lock_guard lock(mutex_);
+            fd = sock_;
+        }
+        if (fd < 0 || shutdown_) return 0;
+        sockaddr_storage from{};
+        socklen_t fromLength = sizeof from;
+        sockaddr* fromAddress = reinterpret_cast<sockaddr*>(&from);
+        // MSG_TRUNC makes the call report the datagram's real length, so that a datagram
+        // longer than the buffer is recognised and dropped rather than cut.
+        const ssize_t got = ::recvfrom(fd, buffer, size, MSG_TRUNC, fromAddress, &fromLength);
+        if (got < 0) {
+            if (errno == ECONNREFUSED) Close();
+            return 0;
+        }
+        if (shutdown_) return 0;
         sockaddr_in sender{};
-        std::memcpy(&sender, &from, sizeof sender);
+        if (!fromPeerHost(from, sender)) {
+            // Another host: neither its data nor its port is taken; wait for the next one.
+            ++foreignDatagrams_;
+            continue;
+        }
+        if (got == 0 || static_cast<std::size_t>(got) > size) return 0;
         peerPort_ = sender.sin_port;
+        return static_cast<std::size_t>(got);
     }
-    return static_cast<std::size_t>(got);
 }
 
 std::size_t CUdpSocket::ReceiveNow(void* buffer, std::size_t size) {
     std::lock_guard lock(mutex_);
     if (sock_ < 0) return 0;
-    const ssize_t got = ::recv(sock_, buffer, size, MSG_DONTWAIT | MSG_TRUNC);
-    if (got <= 0 || static_cast<std::size_t>(got) > size) return 0;
-    return static_cast<std::size_t>(got);
+    for (;;) {
+        sockaddr_storage from{};
+        socklen_t fromLength = sizeof from;
+        sockaddr* fromAddress = reinterpret_cast<sockaddr*>(&from);
+        const ssize_t got = ::recvfrom(sock_, buffer, size, MSG_DONTWAIT | MSG_TRUNC, fromAddress, &fromLength);
+        if (got <= 0) return 0;
+        sockaddr_in sender{};
+        if (!fromPeerHost(from, sender)) {
+            ++foreignDatagrams_;
+            continue;
+        }
+        if (static_cast<std::size_t>(got) > size) return 0;
+        return static_cast<std::size_t>(got);
+    }
 }
 
 std::uint16_t CUdpSocket::peerPort() const { return ntohs(peerPort_.load()); }

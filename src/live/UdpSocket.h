@@ -3,6 +3,7 @@
 // The datagram endpoint of the monitor connection and of the trainer.
 
 #include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <cstddef>
@@ -14,7 +15,9 @@ namespace tessarin {
 
 // An unconnected IPv4 UDP socket bound to a port of the system's choice. Every send goes
 // to `peer`: its address is fixed when the socket opens, its port follows the sender of
-// the latest datagram received, so that commands answer whoever spoke last.
+// the latest datagram received, so that commands answer whoever spoke last. Only the
+// peer's host is listened to: datagrams from any other address are dropped unread and
+// counted, so that a stranger can neither inject data nor move the peer port.
 //
 // Threads: one thread receives while others send. The descriptor is guarded by
 // `mutex_` for opening, sending and closing; a blocked Receive() is woken by Shutdown()
@@ -44,6 +47,8 @@ public:
 
     // Takes one datagram that has already arrived, without waiting; 0 when none is there.
     std::size_t ReceiveNow(void* buffer, std::size_t size);
+    // Datagrams dropped since construction because they came from another host.
+    std::uint64_t foreignDatagrams() const { return foreignDatagrams_; }
 
     // The dotted address that Open() resolved the host to.
     const std::string& host() const { return host_; }
@@ -54,13 +59,16 @@ public:
 
 private:
     void closeLocked();  // requires mutex_
+    // Whether a datagram came from the peer's address; fills `sender` when it is IPv4.
+    bool fromPeerHost(const sockaddr_storage& from, sockaddr_in& sender) const;
 
     mutable std::mutex mutex_;
-    int sock_ = -1;                           // guarded by mutex_ (Receive reads a copy)
-    std::atomic<bool> shutdown_{false};       // set by Shutdown(), read by the receiver
-    std::string host_;                        // written by Open() before any receiver starts
-    in_addr peerAddress_{};                   // fixed by Open()
-    std::atomic<std::uint16_t> peerPort_{0};  // network order; written by the receiver, read by senders
+    int sock_ = -1;                                   // guarded by mutex_ (Receive reads a copy)
+    std::atomic<bool> shutdown_{false};               // set by Shutdown(), read by the receiver
+    std::string host_;                                // written by Open() before any receiver starts
+    in_addr peerAddress_{};                           // fixed by Open()
+    std::atomic<std::uint16_t> peerPort_{0};          // network order; written by the receiver, read by senders
+    std::atomic<std::uint64_t> foreignDatagrams_{0};  // counted by the receiver, read by anyone
 };
 
 }  // namespace tessarin

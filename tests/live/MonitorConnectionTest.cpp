@@ -223,6 +223,28 @@ TEST_F(MonitorConnectionTest, DatagramsOfAnySizeNeverCorruptTheStore) {
     EXPECT_EQ(host.debugCount(), 2);
 }
 
+TEST_F(MonitorConnectionTest, DatagramsFromAnotherHostAreDroppedAndCounted) {
+    connect();
+    server.sendShow(test::ShowBuilder(1).build());
+    ASSERT_TRUE(eventually([&] { return player.size() == 1; }));
+    // A stranger on 127.0.0.2 sends a show and a debug text to the client's port.
+    server.sendFromOtherHost(test::showDatagram(test::ShowBuilder(2).build()));
+    const std::string debug = "(debug from a stranger)";
+    server.sendFromOtherHost({debug.begin(), debug.end()});
+    ASSERT_TRUE(eventually([&] { return connection.foreignDatagrams() == 2; }));
+    EXPECT_EQ(player.size(), 1u);
+    EXPECT_EQ(host.debugCount(), 0);
+    EXPECT_EQ(connection.peerPort(), server.gamePort()) << "the stranger does not move the peer port";
+
+    // Commands still reach the server, and the connection carries on.
+    connection.Command(kMonitorKickOff);
+    ASSERT_TRUE(server.waitForText("(dispstart)"));
+    EXPECT_EQ(textsAt(server.gamePort()), std::vector<std::string>{"(dispstart)"});
+    server.sendShow(test::ShowBuilder(3).build());
+    ASSERT_TRUE(eventually([&] { return player.size() == 2; }));
+    EXPECT_TRUE(connection.connected());
+}
+
 TEST_F(MonitorConnectionTest, WithoutADisplayPacketsAreDropped) {
     host.display = false;
     connect();

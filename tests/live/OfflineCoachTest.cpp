@@ -163,9 +163,13 @@ TEST_F(OfflineCoachTest, AttackPlacesItsSceneOnceThePlayHasStoppedLongEnough) {
     EXPECT_TRUE(playerPlaced);
 }
 
-TEST_F(OfflineCoachTest, ServerWithoutCoachModeIsReportedOnce) {
+TEST_F(OfflineCoachTest, ServerWithoutCoachModeIsReportedOnceAndNotFromAnotherHost) {
     coach->Recover();
     ASSERT_TRUE(server.waitForText("(recover)"));
+    server.replyFromOtherHost(kNotCoachModeReply);
+    std::this_thread::sleep_for(50ms);
+    coach->Step(field());
+    EXPECT_TRUE(host.messages.empty()) << "only the server's host is listened to";
     server.replyToLastSender(kNotCoachModeReply);
     server.replyToLastSender(kNotCoachModeReply);
     std::this_thread::sleep_for(50ms);

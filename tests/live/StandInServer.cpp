@@ -19,12 +19,12 @@ std::vector<std::uint8_t> paddedDispinfo(int kind, const std::vector<std::uint8_
 }
 
 StandInServer::StandInServer() {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kSocketCount; ++i) {
         sockets_[i] = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         if (sockets_[i] < 0) throw std::runtime_error("socket failed");
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_addr.s_addr = htonl(i == kOtherHost ? INADDR_LOOPBACK + 1 : INADDR_LOOPBACK);
         sockaddr a;
         std::memcpy(&a, &address, sizeof address);
         if (::bind(sockets_[i], &a, sizeof address) != 0) throw std::runtime_error("bind failed");
@@ -126,11 +126,13 @@ void StandInServer::sendParameters(int playerTypes) {
     }
 }
 
-void StandInServer::sendShow(const show_info_t& show) {
+std::vector<std::uint8_t> showDatagram(const show_info_t& show) {
     std::vector<std::uint8_t> body(sizeof show);
     std::memcpy(body.data(), &show, sizeof show);
-    sendRaw(paddedDispinfo(1, body));
+    return paddedDispinfo(1, body);
 }
+
+void StandInServer::sendShow(const show_info_t& show) { sendRaw(showDatagram(show)); }
 
 void StandInServer::sendMessage(const std::string& text) {
     std::vector<std::uint8_t> body;
@@ -142,7 +144,9 @@ void StandInServer::sendMessage(const std::string& text) {
 
 void StandInServer::sendRaw(const std::vector<std::uint8_t>& datagram) { sendFrom(kGame, datagram); }
 
-void StandInServer::replyToLastSender(const std::string& text) {
+void StandInServer::replyToLastSender(const std::string& text) { replyFrom(kMonitor, text); }
+
+void StandInServer::replyFrom(int socketIndex, const std::string& text) {
     sockaddr_in to{};
     {
         std::lock_guard lock(mutex_);
@@ -150,8 +154,12 @@ void StandInServer::replyToLastSender(const std::string& text) {
     }
     sockaddr a;
     std::memcpy(&a, &to, sizeof to);
-    ::sendto(sockets_[kMonitor], text.data(), text.size(), 0, &a, sizeof to);
+    ::sendto(sockets_[socketIndex], text.data(), text.size(), 0, &a, sizeof to);
 }
+
+void StandInServer::sendFromOtherHost(const std::vector<std::uint8_t>& datagram) { sendFrom(kOtherHost, datagram); }
+
+void StandInServer::replyFromOtherHost(const std::string& text) { replyFrom(kOtherHost, text); }
 
 void StandInServer::sendDebug(const std::string& text) {
     sendFrom(kDebug, std::vector<std::uint8_t>(text.begin(), text.end()));

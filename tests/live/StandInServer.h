@@ -52,14 +52,20 @@ public:
     void replyToLastSender(const std::string& text);
     // Sends a datagram to the client from the debug port.
     void sendDebug(const std::string& text);
+    // A stranger on another loopback address (127.0.0.2): sends to the client, or to the
+    // latest sender to the monitor port (the trainer).
+    void sendFromOtherHost(const std::vector<std::uint8_t>& datagram);
+    void replyFromOtherHost(const std::string& text);
 
 private:
-    enum { kMonitor = 0, kGame = 1, kDebug = 2 };
+    // The first three are polled for what the client sends; the stranger only sends.
+    enum { kMonitor = 0, kGame = 1, kDebug = 2, kOtherHost = 3, kSocketCount = 4 };
     void run();
     void sendFrom(int socketIndex, const std::vector<std::uint8_t>& datagram);
+    void replyFrom(int socketIndex, const std::string& text);
 
-    int sockets_[3] = {-1, -1, -1};
-    std::uint16_t ports_[3] = {0, 0, 0};
+    int sockets_[kSocketCount] = {-1, -1, -1, -1};
+    std::uint16_t ports_[kSocketCount] = {0, 0, 0, 0};
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
     std::vector<Received> received_;  // guarded by mutex_
@@ -71,5 +77,7 @@ private:
 
 // A dispinfo datagram padded to the 2056 bytes the server sends.
 std::vector<std::uint8_t> paddedDispinfo(int kind, const std::vector<std::uint8_t>& body);
+// The dispinfo datagram of a show.
+std::vector<std::uint8_t> showDatagram(const show_info_t& show);
 
 }  // namespace tessarin::test
