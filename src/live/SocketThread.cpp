@@ -49,7 +49,8 @@ void CSocketThread::Run() {
             std::memcpy(packet.data(), buffer.data(), std::min(got, packet.size()));
             owner_.OnDispinfo(packet.data(), std::min(got, packet.size()));
         } else {
-            owner_.OnDebugText(std::string(text));
+            // A client's text ends at its first NUL: what follows is not part of it.
+            owner_.OnDebugText(std::string(text.substr(0, text.find('\0'))));
         }
     }
     socket_.Close();

@@ -110,6 +110,9 @@ TEST_F(MonitorConnectionTest, CommandsAreSentByteForByteToTheLatestSender) {
     server.sendDebug("(debug hello from a player)");
     ASSERT_TRUE(eventually([&] { return host.debugCount() == 1; }));
     EXPECT_EQ(host.lastDebugText(), "(debug hello from a player)");
+    server.sendDebug(std::string("(debug cut here\0and not stored", 30));
+    ASSERT_TRUE(eventually([&] { return host.debugCount() == 2; }));
+    EXPECT_EQ(host.lastDebugText(), "(debug cut here") << "the text ends at its first NUL";
     connection.SendText("(disponestep)");
     ASSERT_TRUE(server.waitForText("(disponestep)"));
     EXPECT_EQ(textsAt(server.debugPort()), std::vector<std::string>{"(disponestep)"});
