@@ -33,6 +33,9 @@ struct RecordOptions {
     std::string out;
     std::optional<std::size_t> cycles;  // stop after this many show records
     std::optional<double> seconds;      // stop after this long
+    // Once something has arrived, this many seconds without a datagram end the recording:
+    // a server that has gone away sends nothing, and a lost peer is noticed only on a send.
+    double idle = 5;
     // Set from outside (Ctrl-C) to stop recording and save what arrived.
     const std::atomic<bool>* interrupted = nullptr;
 };

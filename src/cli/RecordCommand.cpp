@@ -1,4 +1,5 @@
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 #include "cli/CliHost.h"
@@ -39,9 +40,21 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
         return 1;
     }
     const auto started = Clock::now();
+    std::uint64_t datagrams = 0;
+    auto lastDatagram = started;
     std::string stopReason = "interrupted";
     for (;;) {
         if (options.interrupted && options.interrupted->load()) break;
+        const auto now = Clock::now();
+        if (const std::uint64_t received = connection.datagramsReceived(); received != datagrams) {
+            datagrams = received;
+            lastDatagram = now;
+        } else if (datagrams > 0 && std::chrono::duration<double>(now - lastDatagram).count() >= options.idle) {
+            std::ostringstream reason;
+            reason << "nothing arrived for " << options.idle << " s: the server has gone away";
+            stopReason = reason.str();
+            break;
+        }
         if (options.cycles && player.size() >= *options.cycles) {
             stopReason = "cycle limit reached";
             break;

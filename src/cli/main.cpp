@@ -46,6 +46,11 @@ int main(int argc, char** argv) {
     recordCmd->add_option("--out", record.out, "Game log to write (.rcg)")->required();
     recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(CLI::PositiveNumber);
     recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
+    recordCmd
+        ->add_option("--idle", record.idle,
+                     "Once something has arrived, stop after this many seconds without a datagram")
+        ->capture_default_str()
+        ->check(CLI::PositiveNumber);
 
     AnalyzeOptions analyze;
     auto* analyzeCmd = app.add_subcommand(

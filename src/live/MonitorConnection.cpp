@@ -136,13 +136,17 @@ void CMonitorConnection::SendBytes(const void* bytes, std::size_t length) {
 }
 
 void CMonitorConnection::OnDispinfo(const std::uint8_t* packet, std::size_t size) {
+    ++datagrams_;
     connected_ = true;
     everReceived_ = true;
     if (!monitorHost_.displayExists()) return;
     if (player_.parse_monitor_packet(packet, size)) monitorHost_.setCurrentRecord(player_.last());
 }
 
-void CMonitorConnection::OnDebugText(const std::string& text) { monitorHost_.setDebugText(text); }
+void CMonitorConnection::OnDebugText(const std::string& text) {
+    ++datagrams_;
+    monitorHost_.setDebugText(text);
+}
 
 bool CMonitorConnection::IsAvailable(int number) const {
     switch (number) {

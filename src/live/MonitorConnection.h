@@ -73,6 +73,9 @@ public:
     bool IsAvailable(int number) const;
     bool connected() const { return connected_; }
     bool everReceived() const { return everReceived_; }
+    // Datagrams handed on (dispinfo packets and debug texts) since construction; a
+    // watcher sees from it whether the server still speaks.
+    std::uint64_t datagramsReceived() const { return datagrams_; }
     const std::string& host() const { return host_; }
     std::uint16_t port() const { return port_; }
     // The dotted address and the current destination port of the open socket, for tests
@@ -88,11 +91,12 @@ private:
 
     LogPlayer& player_;
     MonitorHost& monitorHost_;
-    std::string host_;                       // GUI thread only
-    std::uint16_t port_ = 0;                 // GUI thread only
-    std::atomic<bool> connected_{false};     // written by both threads
-    std::atomic<bool> everReceived_{false};  // written by the receiver, read by the GUI thread
-    std::unique_ptr<CSocketThread> thread_;  // created and destroyed on the GUI thread
+    std::string host_;                         // GUI thread only
+    std::uint16_t port_ = 0;                   // GUI thread only
+    std::atomic<bool> connected_{false};       // written by both threads
+    std::atomic<bool> everReceived_{false};    // written by the receiver, read by the GUI thread
+    std::atomic<std::uint64_t> datagrams_{0};  // counted by the receiver, read by anyone
+    std::unique_ptr<CSocketThread> thread_;    // created and destroyed on the GUI thread
 };
 
 }  // namespace tessarin

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -46,6 +48,29 @@ TEST(RecordCommand, SavesWhatArrivesAsAGameLogThatLoadsBack) {
     const auto records = player.withStore([](const std::vector<cycle_info_t>& f) { return f; });
     EXPECT_EQ(records[6].messages, "Recv hello\t\t\t");
     EXPECT_EQ(toHost(records.back().show()).team[0].score, 1);
+}
+
+TEST(RecordCommand, AServerThatFallsSilentEndsTheRecordingAfterTheIdleTime) {
+    test::StandInServer server;
+    test::TempDir dir;
+    std::jthread game([&] {
+        if (!server.waitForInit()) return;
+        for (int c = 1; c <= 10; ++c) server.sendShow(test::ShowBuilder(c).build());
+        // Then nothing more, as from a server that has exited.
+    });
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.port = server.monitorPort();
+    options.out = dir.file("idle.rcg");
+    options.seconds = 30;
+    options.idle = 0.3;
+    std::ostringstream out, err;
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(runRecord(options, out, err), 0) << err.str();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15)) << "not the time limit";
+    EXPECT_NE(out.str().find("recorded 10 records"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("nothing arrived for 0.3 s"), std::string::npos) << out.str();
+    EXPECT_TRUE(std::filesystem::exists(options.out));
 }
 
 TEST(RecordCommand, NothingListeningOrInterruptedBeforeAnyShowWritesNothing) {
