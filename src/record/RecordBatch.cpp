@@ -9,6 +9,11 @@ RecordBatch::RecordBatch(LogPlayer& player) : player_(player) { pending_.reserve
 RecordBatch::~RecordBatch() { flush(); }
 
 void RecordBatch::add(const cycle_info_t& record) {
+    if (first_) {
+        first_ = false;
+        player_.add(record);
+        return;
+    }
     pending_.push_back(record);
     if (pending_.size() == kBatchSize) flush();
 }

@@ -102,6 +102,8 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
             case kV3PlayerType: {
                 player_type_t type;
                 if (!readExact(file, type)) return endOfFile(stop, batch);
+                // The shows read so far are analysed with the types they were read with.
+                batch.flush();
                 player_.addPlayerType(type);
                 break;
             }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "record/ByteOrder.h"
+#include "record/LogFile.h"
 #include "record/LogPlayer.h"
+#include "record/V3LogParser.h"
 #include "support/FakeHost.h"
 #include "support/LogBuilder.h"
 
@@ -28,7 +30,10 @@ struct Loaded {
     FakeHooks hooks;
     LogPlayer player{host, &hooks};
     std::vector<cycle_info_t> records;
-    explicit Loaded(const std::string& path) { records = loadRecords(player, path); }
+    explicit Loaded(const std::string& path, bool opponentModel = false) {
+        hooks.enabled = opponentModel;
+        records = loadRecords(player, path);
+    }
 };
 
 // Counts the show records of a version-3 file by walking its records independently.
@@ -172,14 +177,49 @@ TEST(V3LogReader, UnknownRecordKindsEndLoadingQuietlyWithWhatWasRead) {
         SCOPED_TRACE(kind);
         V3LogBuilder b;
         b.playMode(3).show(1).show(2).kind(kind).raw(Bytes(2000, 0)).show(3);
-        Loaded l(dir.write("game.rcg", b.bytes()));
+        Loaded l(dir.write("game.rcg", b.bytes()), true);
         EXPECT_EQ(l.records.size(), 2u);
         EXPECT_EQ(l.player.parseResult(), false);
         // Reading stopped early: the opponent model is not finished and nothing is shown.
-        l.hooks.enabled = true;
+        EXPECT_EQ(l.hooks.starts, 1);
         EXPECT_EQ(l.hooks.finishes, 0);
         EXPECT_TRUE(l.host.shownMessages().empty());
     }
+}
+
+// Asks the reader to stop as soon as a record is drawn.
+class StopOnDraw final : public NullPlaybackHost {
+public:
+    explicit StopOnDraw(std::stop_source& stop) : stop_(stop) {}
+    void drawRecord(const cycle_info_t&) override { stop_.request_stop(); }
+
+private:
+    std::stop_source& stop_;
+};
+
+TEST(V3LogReader, TheFirstShowIsDrawnAtOnceAndEachIsAnalysedWithTheTypesReadBeforeIt) {
+    TempDir dir;
+    V3LogBuilder b;
+    b.playMode(3).show(1).playerType(0, 0.3, 0.7).show(2).show(3).playerType(1, 0.3, 0.7);
+    for (int cycle = 4; cycle <= 40; ++cycle) b.show(cycle);
+    const std::string path = dir.write("game.rcg", b.bytes());
+
+    std::stop_source stop;
+    StopOnDraw host(stop);
+    LogPlayer player(host);
+    CV3LogParser parser(player);
+    LogFile file(path, LogFile::Mode::Read);
+    ASSERT_EQ(file.skip(4), 4u);
+    EXPECT_FALSE(parser.parse(file, stop.get_token()));
+    EXPECT_EQ(player.size(), 1u) << "the first show is drawn before the next is read";
+
+    Loaded l(path);
+    ASSERT_EQ(l.hooks.typesPerShow.size(), 40u);
+    EXPECT_EQ(l.hooks.typesPerShow[0], 0u);
+    EXPECT_EQ(l.hooks.typesPerShow[1], 1u);
+    EXPECT_EQ(l.hooks.typesPerShow[2], 1u);
+    EXPECT_EQ(l.hooks.typesPerShow[3], 2u);
+    EXPECT_EQ(l.hooks.typesPerShow.back(), 2u);
 }
 
 TEST(V3LogReader, OtherHeadersAndVersionsLoadNothing) {

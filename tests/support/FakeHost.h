@@ -58,7 +58,10 @@ private:
 class FakeHooks final : public GameAnalysisHooks {
 public:
     void storeCleared() override { ++cleared; }
-    void analyzeShow(const cycle_info_t&, const std::vector<player_type_t>&) override { ++shows; }
+    void analyzeShow(const cycle_info_t&, const std::vector<player_type_t>& playerTypes) override {
+        ++shows;
+        typesPerShow.push_back(playerTypes.size());
+    }
     void feedOpponentModel(const cycle_info_t&) override { ++feeds; }
     bool opponentModelEnabled() const override { return enabled; }
     void startOpponentModel(const show_info_t& show) override {
@@ -70,6 +73,8 @@ public:
     std::atomic<int> cleared{0}, shows{0}, feeds{0}, starts{0}, finishes{0};
     std::atomic<bool> enabled{false};
     std::int16_t startTime = 0;
+    // The number of player types each show was analysed with; read after the reader is joined.
+    std::vector<std::size_t> typesPerShow;
 };
 
 }  // namespace tessarin::test
