@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <thread>
 
 #include "live/OfflineCoach.h"
@@ -36,6 +37,13 @@ ShowState field(int playmode = PM_PlayOn) {
 
 class OfflineCoachTest : public ::testing::Test {
 protected:
+    // Runs one step and returns the texts it sent (`count` of them are waited for).
+    std::vector<std::string> step(const ShowState& s, std::size_t count) {
+        const std::size_t before = server.received().size();
+        coach->Step(s);
+        auto all = sent(before + count);
+        return {all.begin() + static_cast<std::ptrdiff_t>(std::min(before, all.size())), all.end()};
+    }
     void SetUp() override {
         coach = std::make_unique<COfflineCoach>(host, dir.path().string(), server.monitorPort());
         coach->Connect("127.0.0.1");
@@ -146,6 +154,114 @@ TEST_F(OfflineCoachTest, InterceptFindsAPairOfTheSameTypeOrStaysInPhaseZero) {
     EXPECT_EQ(coach->phase(), 1);
 }
 
+TEST_F(OfflineCoachTest, InterceptTurnsThePairToTheRollingBallAndCountsADefenderWin) {
+    coach->intercept = true;
+    ShowState s = field();
+    for (int i = 0; i < kPlayerCount; ++i) s.player[static_cast<std::size_t>(i)].type = 2;
+    s.player[0].mode = 1 | 0x0008;  // goalies do not race
+    s.player[11].mode = 1 | 0x0008;
+    const std::size_t others = 20;  // every present player but the pair is moved aside each step
+    step(s, 1 + others + 3);
+    ASSERT_EQ(coach->interceptPair(), (std::array<int, 2>{2, 2}));
+    for (int phase = 2; phase <= 7; ++phase) step(s, 1 + others + 2);
+    ASSERT_EQ(coach->phase(), 8);
+
+    // Phases 8 and 9 face the attacker along the ball's path and the defender at 2d - 90;
+    // only phase 8 rolls the ball, down the field at 1.2 to 3 m per cycle.
+    const auto directions = [](const std::vector<std::string>& texts) {
+        double a = 999, d = 999, x = 0, y = 0;
+        for (const auto& t : texts) {
+            std::sscanf(t.c_str(), "(move (player Left 2) %lf %lf %lf", &x, &y, &a);
+            std::sscanf(t.c_str(), "(move (player Right 2) %lf %lf %lf", &x, &y, &d);
+        }
+        return std::array<double, 2>{a, d};
+    };
+    const auto eight = step(s, 1 + others + 3);
+    double vy = 0;
+    int balls = 0;
+    for (const auto& t : eight) balls += std::sscanf(t.c_str(), "(move (ball) 0 30 0 0.00 %lf)", &vy);
+    EXPECT_EQ(balls, 1);
+    EXPECT_GE(vy, -3.0);
+    EXPECT_LE(vy, -1.2);
+    const auto [a8, d8] = directions(eight);
+    EXPECT_LT(a8, 0.5) << "the ball comes from (0, 30), above the attacker";
+    EXPECT_GT(a8, -90.5);
+    EXPECT_NEAR(d8, 2 * a8 - 90, 1.5);  // both went out rounded to whole degrees
+    const auto nine = step(s, 1 + others + 2);
+    for (const auto& t : nine) EXPECT_NE(t.rfind("(move (ball)", 0), 0u) << t;
+    EXPECT_EQ(directions(nine), (std::array<double, 2>{a8, d8}));
+    ASSERT_EQ(coach->phase(), 10);
+
+    // The defender (right 2) is nearer and within a metre of the ball.
+    s.ball = {5, 5, 0, 0};
+    s.player[12].x = 5.5;
+    s.player[12].y = 5;
+    coach->Step(s);
+    EXPECT_EQ(coach->defender_wins(), 1);
+    EXPECT_EQ(coach->attacker_wins(), 0);
+    EXPECT_EQ(coach->phase(), 1);
+}
+
+TEST_F(OfflineCoachTest, KickerPlacesANewSceneWhenTheBallStopsStraysOrRollsAway) {
+    coach->kicker = true;
+    ShowState s = field();
+    const auto placed = [&](const std::vector<std::string>& texts) {
+        return texts.size() == 3 && texts[0].rfind("(move (ball) ", 0) == 0 &&
+               texts[1] == "(move (player Left 1) 0 0 0 0.00 0.00)" && texts[2] == "(change_mode play_on)";
+    };
+    s.ball = {0.5, 0, 0, 0};  // a ball at rest
+    const auto first = step(s, 3);
+    EXPECT_TRUE(placed(first));
+    double vx = 9, vy = 9;
+    ASSERT_EQ(std::sscanf(first[0].c_str(), "(move (ball) %*f %*f 0 %lf %lf)", &vx, &vy), 2);
+    EXPECT_LE(std::hypot(vx, vy), 1.5 + 0.01);
+
+    s.ball = {0.5, 0, 1.0, 0};  // rolling near the kicker: left alone
+    coach->Step(s);
+    s.ball = {2.0, 0, 0.5, 0};  // slow and beyond 1.6 m
+    EXPECT_TRUE(placed(step(s, 3)));
+    s.ball = {16, 0, 2.0, 0};  // fast but beyond 15 m
+    const auto far = step(s, 3);
+    EXPECT_TRUE(placed(far));
+    EXPECT_EQ(sent(0).size(), 9u) << "the rolling ball near the kicker was left alone";
+    EXPECT_EQ(coach->total_kicks(), 0) << "re-placing counts nothing";
+}
+
+TEST_F(OfflineCoachTest, ShootPlacesKickerAndGoalieAfterFourStepsOutOfPlay) {
+    coach->shoot = true;
+    const ShowState stopped = field(PM_PlayOn + 1);
+    for (int i = 0; i < 3; ++i) coach->Step(stopped);
+    const auto texts = step(stopped, 4);
+    ASSERT_EQ(texts.size(), 4u) << "the first three steps only count";
+    EXPECT_EQ(texts[0], "(change_mode play_on)");
+    double y = 99;
+    ASSERT_EQ(std::sscanf(texts[1].c_str(), "(move (player Left 1) 25 %lf 0 0.00 0.00)", &y), 1) << texts[1];
+    EXPECT_LE(std::fabs(y), 5.0);
+    EXPECT_EQ(texts[2], "(move (player Right 1) 48 0 0 0.00 0.00)");
+    EXPECT_EQ(texts[3], "(move (ball) 26 " + texts[1].substr(25, texts[1].find(' ', 25) - 25) + " 0 0.00 0.00)");
+    EXPECT_EQ(coach->phase(), 0);
+}
+
+TEST_F(OfflineCoachTest, DribbleRecoversEveryStepAndRestartsOnceTheBallPassesThirty) {
+    coach->dribble = true;
+    ShowState s = field();
+    s.ball = {10, 0, 0, 0};
+    EXPECT_EQ(step(s, 1), std::vector<std::string>{"(recover)"});
+    s.ball.x = 31;
+    const auto texts = step(s, 4);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "(recover)");
+    EXPECT_EQ(texts[1], "(change_mode play_on)");
+    double direction = 999, speed = -1, e = 9;
+    ASSERT_EQ(std::sscanf(texts[2].c_str(), "(move (player Left 1) -50 0 %lf %lf 0.00)", &direction, &speed), 2)
+        << texts[2];
+    EXPECT_LE(std::fabs(direction), 90.0);
+    EXPECT_GE(speed, 0.0);
+    EXPECT_LE(speed, 1.0);
+    ASSERT_EQ(std::sscanf(texts[3].c_str(), "(move (ball) -45 %lf 0 0.00 0.00)", &e), 1) << texts[3];
+    EXPECT_LE(std::fabs(e), 1.0);
+}
+
 TEST_F(OfflineCoachTest, AttackPlacesItsSceneOnceThePlayHasStoppedLongEnough) {
     coach->attack = true;
     ShowState s = field(PM_PlayOn + 1);
@@ -178,15 +294,17 @@ TEST_F(OfflineCoachTest, ServerWithoutCoachModeIsReportedOnceAndNotFromAnotherHo
     EXPECT_EQ(host.messages, std::vector<std::string>{kNotCoachModeText});
 }
 
-TEST(OfflineCoach, ConnectFailureIsShownAndNothingIsSent) {
-    RecordingTrainerHost host;
-    test::TempDir dir;
-    COfflineCoach coach(host, dir.path().string());
-    coach.Connect("no-such-host.invalid");
-    EXPECT_FALSE(coach.connected());
+TEST_F(OfflineCoachTest, ConnectFailureIsShownAndNothingIsSent) {
+    // A failed connect also ends the connection to the server that worked before.
+    coach->dribble = true;
+    coach->Connect("no-such-host.invalid");
+    EXPECT_FALSE(coach->connected());
     EXPECT_EQ(host.messages, std::vector<std::string>{"OfflineCoach connect failed!"});
-    coach.Step(field());
-    coach.MoveBall(0, 0, 0, 0);
+    coach->Step(field());
+    coach->MoveBall(0, 0, 0, 0);
+    coach->Recover();
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(server.received().empty());
 }
 
 }  // namespace

@@ -163,6 +163,9 @@ TEST(SightLogV2, ALogLoadedAfterOneWithDecisionsKeepsNoneOfThem) {
     Loaded l;
     l.load(first);
     EXPECT_EQ(l.player.currentDecisions().pass.count, 3);
+    l.player.command(kCmdReset);
+    EXPECT_EQ(l.player.size(), 0u);
+    EXPECT_TRUE(l.player.decisionsLoaded(DecisionFile::Pass)) << "reset keeps the decision flags";
     l.load(second);
     EXPECT_FALSE(l.player.decisionsLoaded(DecisionFile::Pass));
     EXPECT_EQ(l.player.decisionCount(DecisionFile::Pass), 0u);
