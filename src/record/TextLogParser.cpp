@@ -282,6 +282,8 @@ CTextLogParser::LineResult CTextLogParser::parseLine(std::string_view line, Reco
     } else if (kind == "msg") {
         ok = parseMessage(line);
     } else if (kind == "server_param" || kind == "player_param" || kind == "player_type") {
+        // The shows read so far are analysed with the types they were read with.
+        if (kind == "player_type") batch.flush();
         ok = parseParams(line, kind);
     } else {
         if (!c.skipList() || !c.atEnd()) {
