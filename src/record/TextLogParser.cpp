@@ -53,22 +53,23 @@ public:
         text_.remove_prefix(i);
         return s;
     }
-    // A finite real number.
+    // A finite real number ending at a delimiter.
     bool real(double& out) {
-        const std::string_view s = symbol();
-        if (s.empty()) return false;
-        const char* first = s.data();
-        if (*first == '+') ++first;
-        const auto [ptr, ec] = std::from_chars(first, s.data() + s.size(), out);
-        return ec == std::errc() && ptr == s.data() + s.size() && std::isfinite(out);
+        skipSpace();
+        const char* first = text_.data();
+        const char* last = first + text_.size();
+        if (first != last && *first == '+') ++first;
+        const auto [ptr, ec] = std::from_chars(first, last, out);
+        return ec == std::errc() && endsToken(ptr) && std::isfinite(out);
     }
-    // An integer in [lo, hi].
+    // An integer in [lo, hi] ending at a delimiter; base 16 takes an optional "0x".
     bool integer(long long& out, long long lo, long long hi, int base = 10) {
-        std::string_view s = symbol();
-        if (base == 16 && (s.starts_with("0x") || s.starts_with("0X"))) s.remove_prefix(2);
-        if (s.empty()) return false;
-        const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), out, base);
-        return ec == std::errc() && ptr == s.data() + s.size() && out >= lo && out <= hi;
+        skipSpace();
+        const char* first = text_.data();
+        const char* last = first + text_.size();
+        if (base == 16 && last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) first += 2;
+        const auto [ptr, ec] = std::from_chars(first, last, out, base);
+        return ec == std::errc() && endsToken(ptr) && out >= lo && out <= hi;
     }
     // Skips the rest of a list whose '(' was read, nested lists and quoted text included.
     bool skipList() {
@@ -100,6 +101,14 @@ public:
     }
 
 private:
+    // Whether a number read up to `end` ends its token; if so, consumes it.
+    bool endsToken(const char* end) {
+        const auto used = static_cast<std::size_t>(end - text_.data());
+        if (used == 0 || (used < text_.size() && !isDelimiter(text_[used]))) return false;
+        text_.remove_prefix(used);
+        return true;
+    }
+
     std::string_view& text_;
 };
 
