@@ -10,8 +10,8 @@ void loadAndPlay(std::span<const std::uint8_t> game,
     // game, which also exercises that path, and the store's room is reserved only once.
     static NullHost host;
     static LogPlayer player(host);
-    player.loadMemory(game, decisions);
-    player.waitForParser();
+    // Read on this thread: a thread per input would cost more than most inputs' parse.
+    player.loadMemory(game, decisions, true);
     player.command(kCmdPlay);
     for (int i = 0; i < 4; ++i) player.current();
     player.find(player.last_cycle() / 2);
@@ -30,7 +30,9 @@ Bytes withHeader(std::string_view header, const std::uint8_t* data, std::size_t 
 Bytes gzipped(std::span<const std::uint8_t> bytes) {
     z_stream z{};
     Bytes out(compressBound(static_cast<uLong>(bytes.size())) + 32);
-    if (deflateInit2(&z, 1, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
+    // A small window and little memory: inputs are short, and allocating zlib's full
+    // state for each would cost more than the load.
+    if (deflateInit2(&z, 1, Z_DEFLATED, 9 + 16, 1, Z_DEFAULT_STRATEGY) != Z_OK) return {};
     z.next_in = const_cast<Bytef*>(bytes.data());  // zlib's interface is not const; it only reads
     z.avail_in = static_cast<uInt>(bytes.size());
     z.next_out = out.data();

@@ -26,15 +26,16 @@ std::string zlibText(const z_stream& stream, int code) {
 
 }  // namespace
 
-// The inflating side of a compressed file: raw bytes in `input`, inflated into the
-// file's buffer. Several gzip members one after another read as one stream.
+// The inflating side of a compressed file: raw bytes in `input` (or straight from the
+// memory source), inflated into the file's buffer. Several gzip members one after
+// another read as one stream.
 struct LogFile::Inflater {
     z_stream stream{};
-    std::vector<std::uint8_t> input;
-    bool inMember = true;  // inside a gzip member whose end has not been seen yet
+    std::vector<std::uint8_t> input;  // raw bytes read from a descriptor
+    bool inMember = true;             // inside a gzip member whose end has not been seen yet
     bool initialised = false;
 
-    Inflater() : input(kBufferSize) { initialised = inflateInit2(&stream, kGzipWindowBits) == Z_OK; }
+    Inflater() { initialised = inflateInit2(&stream, kGzipWindowBits) == Z_OK; }
     ~Inflater() {
         if (initialised) inflateEnd(&stream);
     }
@@ -136,8 +137,10 @@ bool LogFile::openMemory(const std::uint8_t* data, std::size_t size) {
     memory_ = data != nullptr ? data : &kEmpty;
     memorySize_ = data != nullptr ? size : 0;
     memoryPos_ = 0;
-    buffer_.resize(kBufferSize);
+    // A small buffer is read in few steps; only inflating needs the full one.
+    buffer_.resize(std::clamp<std::size_t>(memorySize_, 2, kBufferSize));
     detectCompression();
+    if (inflater_) buffer_.resize(kBufferSize);
     return true;
 }
 
@@ -172,9 +175,15 @@ void LogFile::detectCompression() {
         fail(ENOMEM, "cannot start the decompressor");
         return;
     }
-    std::memcpy(inflater_->input.data(), buffer_.data(), end_);
-    inflater_->stream.next_in = inflater_->input.data();
-    inflater_->stream.avail_in = static_cast<uInt>(end_);
+    if (memory_ != nullptr) {
+        // Inflate straight from memory, from its first byte again.
+        memoryPos_ = 0;
+    } else {
+        inflater_->input.resize(kBufferSize);
+        std::memcpy(inflater_->input.data(), buffer_.data(), end_);
+        inflater_->stream.next_in = inflater_->input.data();
+        inflater_->stream.avail_in = static_cast<uInt>(end_);
+    }
     begin_ = end_ = 0;
 }
 
@@ -183,12 +192,19 @@ bool LogFile::refillInflated() {
     z_stream& z = in.stream;
     while (end_ == 0) {
         if (z.avail_in == 0) {
-            const std::size_t got = readRaw(in.input.data(), in.input.size());
+            std::size_t got = 0;
+            if (memory_ != nullptr) {
+                got = std::min<std::size_t>(memorySize_ - memoryPos_, 1u << 30);
+                z.next_in = const_cast<Bytef*>(memory_ + memoryPos_);  // zlib only reads through next_in
+                memoryPos_ += got;
+            } else {
+                got = readRaw(in.input.data(), in.input.size());
+                z.next_in = in.input.data();
+            }
             if (got == 0) {
                 if (error_ == 0 && in.inMember) fail(EIO, "the compressed data ends early");
                 return false;
             }
-            z.next_in = in.input.data();
             z.avail_in = static_cast<uInt>(got);
         }
         if (!in.inMember) {

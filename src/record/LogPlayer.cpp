@@ -521,7 +521,8 @@ bool LogPlayer::load(const std::string& path) {
 }
 
 bool LogPlayer::loadMemory(std::span<const std::uint8_t> game,
-                           const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions) {
+                           const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions,
+                           bool inCaller) {
     closeFiles();
     logFile_ = std::make_unique<LogFile>();
     logFile_->openMemory(game.data(), game.size());
@@ -530,11 +531,11 @@ bool LogPlayer::loadMemory(std::span<const std::uint8_t> game,
         if (decisions[i]) file->openMemory(decisions[i]->data(), decisions[i]->size());
         attachDecisionFile(i, std::move(file));
     }
-    beginReading();
+    beginReading(inCaller);
     return true;
 }
 
-void LogPlayer::beginReading() {
+void LogPlayer::beginReading(bool inCaller) {
     loadError_ = 0;
     if (!logFile_->isOpen()) {
         loadOutcome_ = LoadOutcome::CannotOpen;
@@ -544,11 +545,11 @@ void LogPlayer::beginReading() {
         loadError_ = logFile_->error();
         loadOutcome_ = loadError_ != 0 ? LoadOutcome::CannotOpen : LoadOutcome::Empty;
     } else {
-        startReading();
+        startReading(inCaller);
     }
 }
 
-void LogPlayer::startReading() {
+void LogPlayer::startReading(bool inCaller) {
     {
         std::lock_guard lock(mutex_);
         clearStore();
@@ -588,7 +589,11 @@ void LogPlayer::startReading() {
     }
     loadOutcome_ = LoadOutcome::Reading;
     parserThread_ = std::make_unique<CParserThread>(*logFile_, *parser);
-    parserThread_->start();
+    if (inCaller) {
+        parserThread_->runInCaller();
+    } else {
+        parserThread_->start();
+    }
 }
 
 void LogPlayer::waitForParser() {

@@ -153,9 +153,11 @@ public:
     bool save(const std::string& path) const;
 
     // Loads a game held in memory as load() loads a file, with the decision files that are
-    // given; the bytes must stay valid until the next load, reset or destruction.
+    // given; the bytes must stay valid until the next load, reset or destruction. With
+    // `inCaller` the game is read before the call returns, on the calling thread.
     bool loadMemory(std::span<const std::uint8_t> game,
-                    const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions = {});
+                    const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions = {},
+                    bool inCaller = false);
 
     // Blocks until the parser thread has read its file.
     void waitForParser();
@@ -192,8 +194,8 @@ private:
     bool load(const std::string& path);
     void closeFiles();
     void attachDecisionFile(std::size_t i, std::unique_ptr<LogFile> file);
-    void beginReading();
-    void startReading();
+    void beginReading(bool inCaller = false);
+    void startReading(bool inCaller = false);
     void stopParser();
     void clearStore();  // requires mutex_
     void startTimer();

@@ -16,6 +16,12 @@ bool CParserThread::start() {
     return true;
 }
 
+void CParserThread::runInCaller() {
+    if (thread_.joinable()) return;
+    running_.store(true, std::memory_order_release);
+    run(std::stop_token());
+}
+
 void CParserThread::stop() {
     if (!thread_.joinable()) return;
     thread_.request_stop();

@@ -22,6 +22,9 @@ public:
     CParserThread& operator=(const CParserThread&) = delete;
 
     bool start();
+    // Reads the file on the calling thread instead, returning when it is read (for
+    // callers that wait for the whole file anyway and want no thread per load).
+    void runInCaller();
     // Requests a stop and waits until the thread has ended.
     void stop();
     // Waits until the thread has read its file.

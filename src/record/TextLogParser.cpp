@@ -219,7 +219,8 @@ bool CTextLogParser::parse(LogFile& file, std::stop_token stop) {
 
     // The header's four bytes were read; lines start after them. `buffer` holds the
     // unfinished line at its front, then what the last read brought.
-    std::vector<char> buffer(kReadChunk + kMaxLineLength);
+    buffer_.resize(kReadChunk + kMaxLineLength);
+    std::vector<char>& buffer = buffer_;
     std::size_t filled = 0;
     std::size_t lineNumber = 1;
     bool firstLine = true;  // the rest of the header line

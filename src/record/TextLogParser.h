@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "record/GameRecords.h"
 #include "record/LogParser.h"
@@ -41,7 +42,8 @@ private:
     cycle_info_t work_;
     bool opponentModelStarted_ = false;
     std::size_t unknownLines_ = 0;
-    std::string error_;  // what broke the current line
+    std::string error_;         // what broke the current line
+    std::vector<char> buffer_;  // the unfinished line, then what the last read brought; kept between loads
 };
 
 // The play mode of a name as the server writes it, or 0 for an unknown name.
