@@ -72,6 +72,7 @@ void LogFile::reset() {
     error_ = 0;
     failure_.clear();
     compressed_ = false;
+    sizeHint_ = 0;
     written_ = false;
     begin_ = end_ = 0;
     inflater_.reset();
@@ -112,6 +113,7 @@ bool LogFile::keepRegularFileOnly() {
     } else if (!S_ISREG(st.st_mode)) {
         error_ = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFileError;
     } else {
+        sizeHint_ = static_cast<std::uint64_t>(st.st_size);
         const int flags = ::fcntl(fd_, F_GETFL);
         if (flags >= 0 && ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == 0) return true;
         error_ = errno;
@@ -137,6 +139,7 @@ bool LogFile::openMemory(const std::uint8_t* data, std::size_t size) {
     memory_ = data != nullptr ? data : &kEmpty;
     memorySize_ = data != nullptr ? size : 0;
     memoryPos_ = 0;
+    sizeHint_ = memorySize_;
     // A small buffer is read in few steps; only inflating needs the full one.
     buffer_.resize(std::clamp<std::size_t>(memorySize_, 2, kBufferSize));
     detectCompression();
@@ -171,6 +174,7 @@ void LogFile::detectCompression() {
     if (end_ < 2 || buffer_[0] != kGzipMagic0 || buffer_[1] != kGzipMagic1) return;
     inflater_ = std::make_unique<Inflater>();
     compressed_ = true;
+    readGzipLength();
     if (!inflater_->initialised) {
         fail(ENOMEM, "cannot start the decompressor");
         return;
@@ -185,6 +189,22 @@ void LogFile::detectCompression() {
         inflater_->stream.avail_in = static_cast<uInt>(end_);
     }
     begin_ = end_ = 0;
+}
+
+void LogFile::readGzipLength() {
+    // The last four bytes of a gzip member hold its inflated length, little-endian.
+    std::uint8_t tail[4] = {0, 0, 0, 0};
+    bool got = false;
+    if (sizeHint_ >= 18 && memory_ != nullptr) {
+        std::memcpy(tail, memory_ + memorySize_ - 4, 4);
+        got = true;
+    } else if (sizeHint_ >= 18 && fd_ >= 0) {
+        got = ::pread(fd_, tail, 4, static_cast<off_t>(sizeHint_ - 4)) == 4;
+    }
+    if (!got) return;
+    const std::uint64_t length = std::uint64_t{tail[0]} | (std::uint64_t{tail[1]} << 8) |
+                                 (std::uint64_t{tail[2]} << 16) | (std::uint64_t{tail[3]} << 24);
+    sizeHint_ = std::max(sizeHint_, length);
 }
 
 bool LogFile::refillInflated() {

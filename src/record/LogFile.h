@@ -42,6 +42,10 @@ public:
     int error() const { return error_; }
     // What went wrong with the compressed stream, or empty. Kept after close().
     const std::string& failure() const { return failure_; }
+    // How many bytes a read of the whole file yields, as far as the file tells: its size,
+    // or for a gzip stream the larger of its size and the length its trailer records
+    // (which is modulo 2^32, and that of the last member only). 0 when unknown.
+    std::uint64_t sizeHint() const { return sizeHint_; }
     // True when the bytes read are inflated from a gzip stream, or written deflated. Kept after close().
     bool compressed() const { return compressed_; }
 
@@ -78,6 +82,7 @@ private:
     bool writeRaw(const std::uint8_t* bytes, std::size_t n);
     // Fills the first raw bytes and switches to inflating when they are the gzip magic.
     void detectCompression();
+    void readGzipLength();
     bool refill();
     bool refillInflated();
     // Writes what is pending; `finish` also ends a compressed stream.
@@ -94,6 +99,7 @@ private:
     int error_ = 0;
     std::string failure_;
     bool compressed_ = false;
+    std::uint64_t sizeHint_ = 0;
     std::vector<std::uint8_t> buffer_;
     std::size_t begin_ = 0;  // read position in buffer_
     std::size_t end_ = 0;    // bytes valid in buffer_ (read) or pending (write)

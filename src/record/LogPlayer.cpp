@@ -1,6 +1,8 @@
 #include "record/LogPlayer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "record/AtomicFile.h"
 #include "record/ByteOrder.h"
@@ -13,6 +15,13 @@ namespace {
 
 // Room reserved in the frame store for a full game; it grows beyond that as needed.
 constexpr std::size_t kInitialStoreCapacity = 8000;
+// Most records a load reserves room for from the file's size (about 1.5 GB of address
+// space, which is not touched until records arrive); a larger game grows the store.
+constexpr std::uint64_t kMostReservedRecords = 1'000'000;
+// Fewest bytes one record of the store takes in a file of each format: a version-3 show
+// with its kind, a text show line (22 players at 60 bytes at least), the sight records.
+constexpr std::uint64_t kV3ShowBytes = 2 + kShowBodySize;
+constexpr std::uint64_t kTextShowBytes = 1500;
 constexpr double kFastestPeriodLimit = 10.0;
 constexpr double kSlowestPeriodLimit = 1000.0;
 constexpr double kDefaultPeriod = 100.0;
@@ -549,6 +558,34 @@ void LogPlayer::beginReading(bool inCaller) {
     }
 }
 
+void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
+    std::uint64_t perRecord = kV3ShowBytes;
+    switch (format) {
+        case LogFormat::V4:
+        case LogFormat::V5:
+        case LogFormat::V6:
+            perRecord = kTextShowBytes;
+            break;
+        case LogFormat::Sight:
+            perRecord = kSightRecordSize;
+            break;
+        case LogFormat::SightV2:
+            perRecord = kSightRecordV2Size;
+            break;
+        default:
+            break;
+    }
+    // Room for every record the file can hold, so that loading never moves the store.
+    const auto records = static_cast<std::size_t>(std::min(bytes / perRecord + 1, kMostReservedRecords));
+    std::lock_guard lock(mutex_);
+    if (records <= frames_.capacity()) return;
+    try {
+        frames_.reserve(records);
+    } catch (const std::bad_alloc&) {
+        // No room for all of it at once: the store grows as records arrive.
+    }
+}
+
 void LogPlayer::startReading(bool inCaller) {
     {
         std::lock_guard lock(mutex_);
@@ -587,6 +624,7 @@ void LogPlayer::startReading(bool inCaller) {
         loadOutcome_ = LoadOutcome::UnknownFormat;
         return;
     }
+    reserveFor(format_, logFile_->sizeHint());
     loadOutcome_ = LoadOutcome::Reading;
     parserThread_ = std::make_unique<CParserThread>(*logFile_, *parser);
     if (inCaller) {

@@ -196,6 +196,8 @@ private:
     void attachDecisionFile(std::size_t i, std::unique_ptr<LogFile> file);
     void beginReading(bool inCaller = false);
     void startReading(bool inCaller = false);
+    // Reserves the store's room for the records a file of `bytes` bytes can hold.
+    void reserveFor(LogFormat format, std::uint64_t bytes);
     void stopParser();
     void clearStore();  // requires mutex_
     void startTimer();
