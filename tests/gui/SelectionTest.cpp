@@ -16,6 +16,7 @@
 #include "display/ObjectDetails.h"
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"
+#include "record/LogPlayer.h"
 
 namespace tessarin::test {
 namespace {
@@ -27,13 +28,14 @@ public:
     void displayDroppedFiles(const QStringList&) override {}
     void displayCloseRequested() override {}
     void displayStartReplay() override {}
-    const LogPlayer* displayLogPlayer() const override { return nullptr; }
+    const LogPlayer* displayLogPlayer() const override { return player; }
     void displaySendText(const std::string& text) override { sent.push_back(text); }
     void displayRecover() override {}
     void displayPaintStep(const std::optional<ShowState>&, bool) override {}
     std::optional<std::array<int, 2>> displayHeaderCounters() const override { return std::nullopt; }
     void displayContextMenu(bool, QPoint) override {}
     std::vector<std::string> sent;
+    const LogPlayer* player = nullptr;
 };
 
 // A version-2 sight record with n seen players; the observer at (-20, 10), seen player j at (j * 5, 20).
@@ -181,6 +183,42 @@ TEST_F(SelectionTest, DetailsFollowTheKindAndSelection) {
     QApplication::processEvents();
     display->repaint();
     EXPECT_EQ(detail(1, 0), QStringLiteral("N/A"));
+}
+
+TEST_F(SelectionTest, DecisionHintReplacesTheDrawingsHint) {
+    TempDir dir;
+    const std::string log = dir.write("team-game.slh", sightV2Log({1}));
+    Bytes pass = {'D', 'E', 'C'};
+    appendLe32(pass, 1);
+    Bytes entry(kPassDecisionSize, 0);
+    putLe32(entry.data(), 7);
+    putLef32(entry.data() + 12, 10.0f);  // target (10, -5)
+    putLef32(entry.data() + 16, -5.0f);
+    pass.insert(pass.end(), entry.begin(), entry.end());
+    dir.write("team-pass.dec", pass);
+    NullPlaybackHost playback;
+    LogPlayer player(playback);
+    player.command(kCmdLoad, log);
+    player.waitForParser();
+    ASSERT_TRUE(player.decisionsLoaded(DecisionFile::Pass));
+    host.player = &player;
+    show(*player.current());
+    // A point drawn on the target, then the mouse resting on both.
+    display->ToggleDrawingBox();
+    display->drawingBox()->setTool(kToolPoint);
+    click(pixel(10, -5));
+    ASSERT_EQ(display->visualObjects().size(), 1u);
+    QTest::mouseMove(display.get(), pixel(10, -5));
+    ASSERT_NE(display->hint(), nullptr);
+    EXPECT_TRUE(display->hint()->text().startsWith(QStringLiteral("Receiver:7 Angle:0.0")))
+        << display->hint()->text().toStdString();
+    // With PassInfo and DribbleInfo off the drawing's own hint stays.
+    display->DisplayCommand(kOpPassInfo);
+    display->DisplayCommand(kOpDribbleInfo);
+    QTest::mouseMove(display.get(), pixel(10, -5) + QPoint(1, 0));
+    EXPECT_EQ(display->hint()->text(), QStringLiteral("(10.00,-5.00)"));
+    host.player = nullptr;
+    display.reset();
 }
 
 TEST(DecisionHintTest, DecisionsWithinThreePixelsAreHinted) {
