@@ -1,8 +1,12 @@
 #include "analysis/BehaviourTrie.h"
 
 #include <fstream>
+#include <iterator>
 #include <locale>
+#include <sstream>
 #include <string>
+
+#include "record/AtomicFile.h"
 
 namespace tessarin {
 
@@ -133,13 +137,17 @@ void writeLeaves(std::ostream& out, const TrieNode& node) {
 
 int BehaviourTrie::Write(const std::filesystem::path& file) const {
     if (!root_) return 0;
-    std::ofstream out(file, std::ios::app);
-    if (!out) return -1;
+    // The trie is appended to what the file already holds; the whole file is then
+    // replaced at once, so that a failed write never leaves half a trie behind.
+    std::ostringstream out;
     out.imbue(std::locale::classic());
+    if (std::ifstream old(file, std::ios::binary); old) {
+        out << old.rdbuf();
+        if (old.bad()) return -1;
+    }
     out << "Trie:\n";
     writeLeaves(out, *root_);
-    out.flush();
-    return out ? 0 : -1;
+    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
 }
 
 }  // namespace tessarin

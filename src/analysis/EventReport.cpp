@@ -1,7 +1,9 @@
 #include "analysis/EventReport.h"
 
 #include <cstddef>
-#include <fstream>
+#include <sstream>
+
+#include "record/AtomicFile.h"
 
 namespace tessarin {
 
@@ -91,11 +93,9 @@ void writeEventReport(std::ostream& out, const std::vector<BasicBehaviorEvent>& 
 
 int writeEventReport(const std::filesystem::path& file, const std::vector<BasicBehaviorEvent>& events,
                      const GameStatistics& statistics) {
-    std::ofstream out(file, std::ios::out | std::ios::trunc);
-    if (!out) return -1;
+    std::ostringstream out;
     writeEventReport(out, events, statistics);
-    out.flush();
-    return out ? 0 : -1;
+    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
 }
 
 }  // namespace tessarin

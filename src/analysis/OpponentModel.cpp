@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "record/AtomicFile.h"
 #include "record/ByteOrder.h"
 
 namespace tessarin {
@@ -141,6 +142,9 @@ int laneOfHomeY(double homeY) {
 bool isSafeTeamFileName(std::string_view name) {
     if (name.empty() || name == ".") return false;
     if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos) return false;
+    // Control characters (a newline, a tab) make names that scripts and shells split.
+    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; };
+    if (std::any_of(name.begin(), name.end(), control)) return false;
     return name.find("..") == std::string_view::npos;
 }
 
@@ -285,14 +289,9 @@ OpponentModelSaveResult OpponentModel::Save(const show_info_t& shown, const std:
             continue;
         }
         const std::filesystem::path path = directory / result.name[t];
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file) {
-            result.team[t] = TeamSaveStatus::Failed;
-            continue;
-        }
-        const bool wrote = std::fwrite(bytes[t].data(), 1, bytes[t].size(), file) == bytes[t].size();
-        const bool closed = std::fclose(file) == 0;
-        result.team[t] = wrote && closed ? TeamSaveStatus::Written : TeamSaveStatus::Failed;
+        const bool written = writeFileAtomically(
+            path.string(), [&](LogFile& file) { return file.write(bytes[t].data(), bytes[t].size()); });
+        result.team[t] = written ? TeamSaveStatus::Written : TeamSaveStatus::Failed;
     }
     return result;
 }

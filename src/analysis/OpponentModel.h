@@ -77,7 +77,7 @@ int roleOfHomeX(double homeX);
 int laneOfHomeY(double homeY);
 
 // Whether a team name may serve as a file name inside the output directory: not empty,
-// no path separator ('/' or '\\'), no "..", not ".".
+// no path separator ('/' or '\\'), no control character, no "..", not ".".
 bool isSafeTeamFileName(std::string_view name);
 
 // The extent of a player's sampled positions, in field coordinates.

@@ -1,11 +1,12 @@
 #include "analysis/PlanRecognition.h"
 
 #include <array>
-#include <fstream>
 #include <locale>
+#include <sstream>
 #include <string>
 
 #include "analysis/BehaviourTrie.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin {
 
@@ -108,8 +109,7 @@ void CompactGroups(std::vector<ConcurrentGroup>& groups) {
 }
 
 int WriteConcurrentEvents(const std::vector<ConcurrentGroup>& groups, const std::filesystem::path& file) {
-    std::ofstream out(file, std::ios::trunc);
-    if (!out) return -1;
+    std::ostringstream out;
     out.imbue(std::locale::classic());
     out << "event queu\n";
     for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -120,8 +120,7 @@ int WriteConcurrentEvents(const std::vector<ConcurrentGroup>& groups, const std:
         }
         out << std::string(27, '-') << "\n\n";
     }
-    out.flush();
-    return out ? 0 : -1;
+    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
 }
 
 PlanRecognitionResult PlanRecognition::RunPlanRecognition(const std::vector<BasicBehaviorEvent>& events,

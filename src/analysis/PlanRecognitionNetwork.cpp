@@ -1,8 +1,10 @@
 #include "analysis/PlanRecognitionNetwork.h"
 
-#include <fstream>
 #include <locale>
+#include <sstream>
 #include <string>
+
+#include "record/AtomicFile.h"
 
 namespace tessarin {
 
@@ -60,8 +62,7 @@ void PlanRecognitionNetwork::Build(const std::vector<ConcurrentGroup>& groups) {
 }
 
 int PlanRecognitionNetwork::Write(const std::filesystem::path& file) const {
-    std::ofstream out(file, std::ios::trunc);
-    if (!out) return -1;
+    std::ostringstream out;
     out.imbue(std::locale::classic());
     out << "MAPRN:\n";
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
@@ -84,8 +85,7 @@ int PlanRecognitionNetwork::Write(const std::filesystem::path& file) const {
         }
         out << std::string(49, '-') << '\n';
     }
-    out.flush();
-    return out ? 0 : -1;
+    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
 }
 
 }  // namespace tessarin

@@ -3,10 +3,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <memory>
 
 #include "analysis/OpponentModel.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin {
 
@@ -15,11 +14,6 @@ namespace {
 inline constexpr int kDumpFileCount = kPlayerCount + 1;
 // A player slower than this (metres per cycle) counts as nearly still.
 inline constexpr double kStillSpeed = 0.2;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Appends a real in printf's "%.Nf" form. The formatting does not depend on the
 // process's locale, so the decimal point is always '.'.
@@ -71,26 +65,16 @@ PositionDumpResult writePositionDump(const std::vector<cycle_info_t>& records, c
     if (records.empty()) return result;
     result.written = true;
 
-    const std::vector<std::string> names = positionDumpFileNames();
-    std::array<FilePtr, kDumpFileCount> files;
-    for (int f = 0; f < kDumpFileCount; ++f) {
-        files[f].reset(std::fopen((directory / names[f]).c_str(), "w"));
-    }
-
+    // Each file is built whole and then replaces the old one at once.
+    std::array<std::string, kDumpFileCount> texts;
     std::string line;
     for (const cycle_info_t& record : records) {
         if (record.kind != kShowRecord) continue;
         const ShowState show = toHost(record.show());
         const BallState& ball = show.ball;
-        if (files[0]) {
-            line.clear();
-            appendMotion(line, show.time, ball.x, ball.y, ball.vx, ball.vy);
-            line += '\n';
-            std::fputs(line.c_str(), files[0].get());
-        }
+        appendMotion(texts[0], show.time, ball.x, ball.y, ball.vx, ball.vy);
+        texts[0] += '\n';
         for (int i = 0; i < kPlayerCount; ++i) {
-            std::FILE* file = files[i + 1].get();
-            if (!file) continue;
             const PlayerState& p = show.player[i];
             const int side = i < kPlayersPerSide ? 0 : 1;
             const int uniform = i % kPlayersPerSide + 1;
@@ -109,17 +93,13 @@ PositionDumpResult writePositionDump(const std::vector<cycle_info_t>& records, c
                 line += ')';
             }
             line += '\n';
-            std::fputs(line.c_str(), file);
+            texts[static_cast<std::size_t>(i) + 1] += line;
         }
     }
 
-    for (int f = 0; f < kDumpFileCount; ++f) {
-        if (!files[f]) {
-            result.failedFiles.push_back(names[f]);
-            continue;
-        }
-        const bool failed = std::ferror(files[f].get()) != 0;
-        if (std::fclose(files[f].release()) != 0 || failed) result.failedFiles.push_back(names[f]);
+    const std::vector<std::string> names = positionDumpFileNames();
+    for (std::size_t f = 0; f < texts.size(); ++f) {
+        if (!writeFileAtomically((directory / names[f]).string(), texts[f])) result.failedFiles.push_back(names[f]);
     }
     return result;
 }

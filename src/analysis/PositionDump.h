@@ -21,7 +21,7 @@ std::vector<std::string> positionDumpFileNames();
 struct PositionDumpResult {
     // False when the store was empty: no file was created.
     bool written = false;
-    // Files that could not be created or written; their lines are skipped.
+    // Files that could not be written; an old file of that name is kept as it was.
     std::vector<std::string> failedFiles;
 };
 

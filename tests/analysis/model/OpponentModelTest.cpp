@@ -337,12 +337,13 @@ TEST_F(OpponentModelSaveTest, WritesNothingWhenModellingIsOff) {
     EXPECT_EQ(filesIn(), 0u);
 }
 
-TEST_F(OpponentModelSaveTest, RefusesNamesThatWouldLeaveTheDirectory) {
+TEST_F(OpponentModelSaveTest, RefusesNamesThatWouldLeaveTheDirectoryOrHoldControlCharacters) {
     OpponentModel model;
     model.setEnabled(true);
     std::filesystem::create_directory(dir.path() / "sub");
     const std::filesystem::path out = dir.path() / "sub";
-    for (const std::string bad : {"../escaped", "..", ".", "", "a/b", "x\\..\\y", "..hidden"}) {
+    for (const std::string bad :
+         {"../escaped", "..", ".", "", "a/b", "x\\..\\y", "..hidden", "two\nlines", "tab\tname", "del\x7f"}) {
         const auto result = model.Save(shown(bad, "Safe"), out);
         EXPECT_EQ(result.team[0], TeamSaveStatus::RefusedName) << bad;
         EXPECT_EQ(result.team[1], TeamSaveStatus::Written) << "the other team is still saved";
