@@ -1,6 +1,5 @@
 #include <filesystem>
-#include <fstream>
-#include <map>
+#include <set>
 #include <system_error>
 
 #include "analysis/BehaviorAnalyzer.h"
@@ -12,6 +11,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/StatsJson.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin::cli {
 
@@ -21,20 +21,34 @@ namespace {
 
 // Where one game's outputs go: DIR itself for a single game; with several games a
 // folder per game named after its file, so that their outputs do not overwrite each
-// other.
-fs::path gameDirectory(const fs::path& out, const std::string& file, bool several,
-                       std::map<std::string, int>& usedNames) {
+// other. A name already taken gets the first free "-2", "-3", ... suffix; a suffixed
+// name can equal another file's own name, so every name is checked against all taken.
+fs::path gameDirectory(const fs::path& out, const std::string& file, bool several, std::set<std::string>& usedNames) {
     if (!several) return out;
     std::string name = fs::path(file).stem().string();
     if (name.empty() || name == "." || name == "..") name = "game";
-    const int seen = usedNames[name]++;
-    if (seen > 0) {
-        // Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict, falsely) about
-        // a concatenated temporary here.
-        name += '-';
-        name += std::to_string(seen + 1);
+    std::string chosen = name;
+    for (int n = 2; usedNames.count(chosen) != 0; ++n) {
+        // Built piece by piece: GCC 12 at -O3 warns (-Wrestrict, falsely) about a
+        // concatenated temporary here.
+        chosen = name;
+        chosen += '-';
+        chosen += std::to_string(n);
     }
-    return out / name;
+    usedNames.insert(chosen);
+    return out / chosen;
+}
+
+// Refuses an output path that exists and is no directory before any game is read; the
+// directory itself is only created once there is something to write into it.
+bool checkOutputDirectory(const fs::path& dir, std::ostream& err) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(dir, ec);
+    if (fs::exists(status) && !fs::is_directory(status)) {
+        err << "tessarin-cli: cannot create the output directory " << dir.string() << ": not a directory\n";
+        return false;
+    }
+    return true;
 }
 
 bool ensureDirectory(const fs::path& dir, std::ostream& err) {
@@ -69,10 +83,10 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         options.events = options.statsJson = true;
     }
     const fs::path outDir(options.out.empty() ? "." : options.out);
-    if (!ensureDirectory(outDir, err)) return 1;
+    if (!checkOutputDirectory(outDir, err)) return 1;
 
     const bool several = options.files.size() > 1;
-    std::map<std::string, int> usedNames;
+    std::set<std::string> usedNames;
     OpponentModel model;
     model.setEnabled(options.opponentModel);
     const PlanRecognitionParameters planParameters =
@@ -97,7 +111,7 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         if (const auto last = player.last(); last && last->kind == kShowRecord) lastShow = last->show();
 
         const fs::path dir = gameDirectory(outDir, file, several, usedNames);
-        if (!ensureDirectory(dir, err)) {
+        if (!ensureDirectory(outDir, err) || !ensureDirectory(dir, err)) {
             ++failures;
             continue;
         }
@@ -112,9 +126,7 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
             ++failures;
         }
         if (options.statsJson) {
-            std::ofstream json(dir / "stats.json");
-            json << statsJson(analyzer).dump(2) << '\n';
-            if (!json.flush()) {
+            if (!writeFileAtomically((dir / "stats.json").string(), dumpJson(statsJson(analyzer)) + '\n')) {
                 err << "tessarin-cli: cannot write " << (dir / "stats.json").string() << '\n';
                 ++failures;
             }
@@ -140,6 +152,8 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
     if (options.opponentModel) {
         if (!lastShow) {
             err << "tessarin-cli: no show record was read: no opponent model to save\n";
+            ++failures;
+        } else if (!ensureDirectory(outDir, err)) {
             ++failures;
         } else {
             const OpponentModelSaveResult saved = model.Save(*lastShow, outDir);

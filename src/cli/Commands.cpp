@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliHost.h"
+#include "cli/StatsJson.h"
 
 namespace tessarin::cli {
 
@@ -82,7 +83,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
             {"records_with_messages", s.recordsWithMessages},
             {"decision_files", {{"pass", pass}, {"intercept", intercept}, {"behave", behave}}},
         };
-        out << doc.dump(2) << '\n';
+        out << dumpJson(doc) << '\n';
         return 0;
     }
     const auto yesNo = [](bool b) { return b ? "yes" : "no"; };

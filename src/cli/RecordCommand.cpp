@@ -1,10 +1,12 @@
 #include <chrono>
+#include <cstring>
 #include <sstream>
 #include <thread>
 
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "live/MonitorConnection.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin::cli {
 
@@ -28,6 +30,15 @@ public:
 
 int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err) {
     using Clock = std::chrono::steady_clock;
+    // A recording that could not be saved at its end would be lost whole: find out now
+    // whether the output can be created (its folder exists and takes a new file).
+    {
+        const AtomicFile probe(options.out);
+        if (!probe.isOpen()) {
+            err << "tessarin-cli: cannot write " << options.out << ": " << std::strerror(probe.error()) << '\n';
+            return 1;
+        }
+    }
     CliHost playbackHost(err);
     LogPlayer player(playbackHost);
     RecorderMonitorHost monitorHost;

@@ -4,6 +4,7 @@
 // both teams' and all 22 players' figures, the set-piece counters and the thirds.
 
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "analysis/BehaviorAnalyzer.h"
 
@@ -16,5 +17,13 @@ namespace tessarin::cli {
 // The analyser must not be fed meanwhile: call it under the store's lock or after
 // loading has finished.
 nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer);
+
+// A document as text, indented by two. Texts that are not UTF-8 (team names and file
+// names come from the files as they are) get U+FFFD in place of invalid bytes instead of
+// making the dump throw.
+template <typename Json>
+std::string dumpJson(const Json& doc) {
+    return doc.dump(2, ' ', false, Json::error_handler_t::replace);
+}
 
 }  // namespace tessarin::cli

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <csignal>
+#include <exception>
 #include <iostream>
 
 #include "cli/Commands.h"
@@ -102,18 +103,25 @@ int main(int argc, char** argv) {
 
     CLI11_PARSE(app, argc, argv);
 
-    if (*infoCmd) return runInfo(info, std::cout, std::cerr);
-    if (*convertCmd) return runConvert(convert, std::cout, std::cerr);
-    if (*analyzeCmd) return runAnalyze(analyze, std::cout, std::cerr);
-    if (*sceneCmd) return runScene(scene, std::cout, std::cerr);
-    if (*recordCmd || *autoplayCmd) {
-        struct sigaction action {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-        if (*autoplayCmd) return runAutoplay(autoplay, std::cout, std::cerr);
-        return runRecord(record, std::cout, std::cerr);
+    // Whatever a command throws (memory running out, a library's error) ends it with one
+    // message and status 1 rather than an abort.
+    try {
+        if (*infoCmd) return runInfo(info, std::cout, std::cerr);
+        if (*convertCmd) return runConvert(convert, std::cout, std::cerr);
+        if (*analyzeCmd) return runAnalyze(analyze, std::cout, std::cerr);
+        if (*sceneCmd) return runScene(scene, std::cout, std::cerr);
+        if (*recordCmd || *autoplayCmd) {
+            struct sigaction action {};
+            action.sa_handler = onInterrupt;
+            sigemptyset(&action.sa_mask);
+            sigaction(SIGINT, &action, nullptr);
+            sigaction(SIGTERM, &action, nullptr);
+            if (*autoplayCmd) return runAutoplay(autoplay, std::cout, std::cerr);
+            return runRecord(record, std::cout, std::cerr);
+        }
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        std::cerr << "tessarin-cli: " << e.what() << '\n';
     }
     return 1;
 }

@@ -1,8 +1,10 @@
 // The batch analysis of the command-line tool.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <nlohmann/json.hpp>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -110,6 +112,76 @@ TEST(AnalyzeCommand, DefaultsAndBadOutputDirectories) {
     const Ran noShows = analyze(model);
     EXPECT_EQ(noShows.status, 1);
     EXPECT_NE(noShows.err.find("no show record"), std::string::npos);
+}
+
+TEST(AnalyzeCommand, GameFoldersNeverClashAndNoOutputIsCreatedWhenEveryInputFails) {
+    TempDir dir;
+    const test::Bytes small = test::V3LogBuilder().playMode(3).teams("S", 0, "O", 0).show(1).show(2).bytes();
+    fs::create_directories(dir.path() / "a");
+    fs::create_directories(dir.path() / "b");
+    AnalyzeOptions o;
+    o.files = {dir.write("x-2.rcg", small), dir.write("a/x.rcg", small), dir.write("b/x.rcg", small)};
+    o.out = dir.file("out");
+    o.events = true;
+    ASSERT_EQ(analyze(o).status, 0);
+    std::vector<std::string> folders;
+    for (const auto& e : fs::directory_iterator(o.out)) folders.push_back(e.path().filename().string());
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ(folders, (std::vector<std::string>{"x", "x-2", "x-3"}));
+
+    o.files = {dir.file("missing.rcg"), dir.write("empty.rcg", {})};
+    o.out = dir.file("never");
+    o.opponentModel = true;
+    EXPECT_EQ(analyze(o).status, 1);
+    EXPECT_FALSE(fs::exists(o.out));
+}
+
+TEST(AnalyzeCommand, TeamNamesThatAreNotUtf8StillGiveAValidStatisticsDocument) {
+    TempDir dir;
+    const std::string bad(16, '\xff');
+    const std::string game =
+        dir.write("bad.rcg", test::V3LogBuilder().playMode(3).teams(bad, 0, "Right", 0).show(1).show(2).bytes());
+    AnalyzeOptions o;
+    o.files = {game};
+    o.out = dir.file("out");
+    const Ran r = analyze(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(fs::path(o.out) / "stats.json");
+    const auto doc = nlohmann::json::parse(in);
+    EXPECT_EQ(doc["teams"][0]["name"].get<std::string>().rfind("\xef\xbf\xbd", 0), 0u) << "U+FFFD stands in";
+    EXPECT_EQ(doc["teams"][1]["name"], "Right");
+}
+
+// An analysis whose writes fail halfway leaves the outputs of an earlier run as they were.
+TEST(AnalyzeCommand, OutputsCutOffByTheFileSizeLimitKeepTheEarlierOnes) {
+    TempDir dir;
+    AnalyzeOptions o;
+    o.files = {test::demoGamePath()};
+    o.out = dir.file("out");
+    o.events = o.dumpPositions = true;
+    ASSERT_EQ(analyze(o).status, 0);
+    const test::Bytes events = test::readFile(dir.file("out/event.txt"));
+    const test::Bytes ball = test::readFile(dir.file("out/ball.txt"));
+    ASSERT_GT(events.size(), 4096u);
+    ASSERT_GT(ball.size(), 4096u);
+
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const Ran r = analyze(o);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;
+    EXPECT_EQ(test::readFile(dir.file("out/event.txt")), events);
+    EXPECT_EQ(test::readFile(dir.file("out/ball.txt")), ball);
+    for (const auto& e : fs::directory_iterator(o.out)) {
+        EXPECT_NE(e.path().filename().string().front(), '.') << "left behind: " << e.path();
+    }
 }
 
 }  // namespace

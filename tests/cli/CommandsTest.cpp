@@ -51,6 +51,20 @@ TEST(InfoCommand, JsonDescribesTheDemoGameWithExactlyTheDocumentedKeys) {
     EXPECT_EQ(doc["decision_files"], (nlohmann::json{{"pass", false}, {"intercept", false}, {"behave", false}}));
 }
 
+// Team names and file names reach the document as the files hold them; bytes that are
+// not UTF-8 must not make the dump throw (it used to abort the process).
+TEST(InfoCommand, JsonReplacesTextThatIsNotUtf8) {
+    TempDir dir;
+    const std::string bad(16, '\xff');
+    const std::string game = dir.write("\xfe\xfe.rcg", test::V3LogBuilder().teams(bad, 1, "R", 0).show(1).bytes());
+    const CliRun r = info(game, true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["left"]["name"].get<std::string>().rfind("\xef\xbf\xbd", 0), 0u);
+    EXPECT_EQ(doc["left"]["score"], 1);
+    EXPECT_NE(doc["file"].get<std::string>().find("\xef\xbf\xbd.rcg"), std::string::npos);
+}
+
 TEST(InfoCommand, CountsRecordsWithMessagesAndFindsDecisionFiles) {
     TempDir dir;
     const std::string log = dir.write("t-log.slh", test::sightV2Log({1, 2}));

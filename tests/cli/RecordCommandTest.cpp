@@ -100,5 +100,23 @@ TEST(RecordCommand, NothingListeningOrInterruptedBeforeAnyShowWritesNothing) {
     EXPECT_NE(err.str().find("cannot reach"), std::string::npos);
 }
 
+TEST(RecordCommand, AnOutputThatCannotBeCreatedFailsBeforeConnecting) {
+    test::TempDir dir;
+    test::StandInServer server;
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.port = server.monitorPort();
+    options.seconds = 20;
+    for (const std::string& bad : {dir.file("missing/live.rcg"), dir.path().string()}) {
+        options.out = bad;
+        std::ostringstream out, err;
+        EXPECT_EQ(runRecord(options, out, err), 1);
+        EXPECT_NE(err.str().find("cannot write " + bad), std::string::npos) << err.str();
+    }
+    EXPECT_FALSE(server.waitForInit(std::chrono::milliseconds(200))) << "nothing was sent to the server";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator{}), 0)
+        << "the probe left no file";
+}
+
 }  // namespace
 }  // namespace tessarin::cli
