@@ -1,16 +1,20 @@
 #include "display/PngExport.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "Profile.h"
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
+#include "record/AtomicFile.h"
 #include "record/LogPlayer.h"
 
 namespace tessarin {
@@ -247,7 +251,18 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     }
     if (request.select) scene.selected = *request.select;
     const QImage image = renderField(scene, options, request.width, request.height);
-    if (!image.save(request.output, "PNG")) return QStringLiteral("cannot write %1").arg(request.output);
+    // Encoded in memory first, then written beside the target and renamed over it, so
+    // that a failed write never leaves a cut-off image in place of an old one.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return QStringLiteral("cannot encode the image of %1").arg(request.input);
+    int writeError = 0;
+    const std::string_view bytes(png.constData(), static_cast<std::size_t>(png.size()));
+    if (!writeFileAtomically(QFile::encodeName(request.output).toStdString(), bytes, &writeError)) {
+        return QStringLiteral("cannot write %1: %2")
+            .arg(request.output, QString::fromLocal8Bit(std::strerror(writeError != 0 ? writeError : EIO)));
+    }
     return {};
 }
 

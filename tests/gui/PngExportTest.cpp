@@ -1,8 +1,11 @@
 // The headless export: its arguments, its errors, and the pixels of an exported frame.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QImage>
+#include <csignal>
+#include <filesystem>
 
 #include "display/DisplayOptions.h"
 #include "display/PngExport.h"
@@ -155,6 +158,29 @@ TEST_F(PngExportTest, UnusableFileOrCycleIsReported) {
     EXPECT_NE(exportTo(game, 0), QString());
     EXPECT_EQ(exportTo(game, 10), QString());
     EXPECT_EQ(exportTo(game), QString());
+}
+
+// An export that cannot be written whole leaves the earlier image as it was.
+TEST_F(PngExportTest, AnExportCutOffByTheFileSizeLimitKeepsTheOldImage) {
+    const std::string game = writeGame(dir, "game.rcg", 3);
+    ASSERT_EQ(exportTo(game), QString());
+    const Bytes before = readFile(dir.file("out.png"));
+    ASSERT_GT(before.size(), 1024u);
+
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = old;
+    limited.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const QString error = exportTo(game, 2);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(error.startsWith(QStringLiteral("cannot write"))) << error.toStdString();
+    EXPECT_EQ(readFile(dir.file("out.png")), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator{}), 2)
+        << "only the game and the image";
 }
 
 }  // namespace
