@@ -64,8 +64,8 @@ int BehaviorAnalyzer::AnalyzeCycle(const cycle_info_t& record, const std::vector
 int BehaviorAnalyzer::AnalyzeCycle(const show_info_t& show, const std::vector<player_type_t>& playerTypes) {
     decode(show);
     for (std::size_t i = 0; i < players_.size(); ++i) {
-        const auto type = findPlayerType(playerTypes, players_[i].type);
-        typeKnown_[i] = type.has_value();
+        const player_type_t* type = typeIndex_.find(playerTypes, players_[i].type);
+        typeKnown_[i] = type != nullptr;
         types_[i] = type ? toHost(*type) : PlayerTypeState{};
     }
 

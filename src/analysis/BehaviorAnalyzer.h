@@ -122,6 +122,7 @@ private:
     // Types of the 22 players of the current cycle; unknown ids are left unset.
     std::array<PlayerTypeState, kPlayerCount> types_{};
     std::array<bool, kPlayerCount> typeKnown_{};
+    PlayerTypeIndex typeIndex_;  // over the list of types AnalyzeCycle is given
 
     // Ownership state.
     int owner_ = -1;

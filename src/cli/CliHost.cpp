@@ -32,10 +32,17 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
     }
     result.ok = true;
     const std::string warning = player.loadWarning();
-    if (!warning.empty()) {
+    if (player.ranOutOfMemory()) {
+        result.warning = "reading of " + path + " stopped: out of memory after " + std::to_string(player.size()) +
+                         " records (they are kept)";
+    } else if (!warning.empty()) {
         result.warning = path + ": " + warning + " (" + std::to_string(player.size()) + " records kept)";
     } else if (player.parseResult() == false) {
         result.warning = "reading of " + path + " stopped at a record that cannot be read after " +
+                         std::to_string(player.size()) + " records";
+    } else if (player.droppedTornRecord()) {
+        result.warning = "the last record of " + path +
+                         " cannot be read: the file ends inside it; it was dropped after " +
                          std::to_string(player.size()) + " records";
     }
     return result;

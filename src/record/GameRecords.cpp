@@ -162,6 +162,20 @@ std::optional<player_type_t> findPlayerType(const std::vector<player_type_t>& ty
     return std::nullopt;
 }
 
+const player_type_t* PlayerTypeIndex::find(const std::vector<player_type_t>& types, int id) {
+    const bool sameList = types.data() == data_ && types.size() >= indexed_ &&
+                          (indexed_ == 0 || std::memcmp(&types.front(), &first_, sizeof first_) == 0);
+    if (!sameList) {
+        byId_.clear();
+        indexed_ = 0;
+        data_ = types.data();
+    }
+    if (indexed_ == 0 && !types.empty()) first_ = types.front();
+    for (; indexed_ < types.size(); ++indexed_) byId_.try_emplace(int16(types[indexed_].id), indexed_);
+    const auto found = byId_.find(id);
+    return found == byId_.end() ? nullptr : &types[found->second];
+}
+
 double ballSizeOf(const server_param_t& params) {
     const auto stored = static_cast<std::int32_t>(be32(params.bytes.data() + kServerParamBallSizeOffset));
     return stored / FIXED_SCALE;

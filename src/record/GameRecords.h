@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tessarin {
@@ -237,6 +238,20 @@ std::string teamName(const team_info_t& team);
 
 // The first type with this id, in arrival order, or none.
 std::optional<player_type_t> findPlayerType(const std::vector<player_type_t>& types, int id);
+
+// findPlayerType in constant time for a list that grows by appending (the store's):
+// only entries appended since the last call are indexed. A list that is not the one
+// indexed (other memory, fewer entries, another first entry) is indexed anew.
+class PlayerTypeIndex final {
+public:
+    const player_type_t* find(const std::vector<player_type_t>& types, int id);
+
+private:
+    const player_type_t* data_ = nullptr;
+    std::size_t indexed_ = 0;
+    player_type_t first_{};
+    std::unordered_map<int, std::size_t> byId_;  // id -> first entry with that id
+};
 
 // Ball size (metres) from a received server parameter block.
 double ballSizeOf(const server_param_t& params);

@@ -28,8 +28,18 @@ public:
     // compressed stream) turns the result into a stop with a warning.
     bool finishReading(const LogFile& file, bool result);
 
+    // Whether the last parse dropped a record that the end of the file cut off. Cleared
+    // and set by the thread that parses; read by others only after joining it.
+    bool droppedTornRecord() const { return droppedTornRecord_; }
+    void clearNotes() { droppedTornRecord_ = false; }
+
 protected:
+    void noteTornRecord() { droppedTornRecord_ = true; }
+
     LogPlayer& player_;
+
+private:
+    bool droppedTornRecord_ = false;
 };
 
 // Parses one datagram of the monitor protocol.

@@ -26,11 +26,15 @@ constexpr double kFastestPeriodLimit = 10.0;
 constexpr double kSlowestPeriodLimit = 1000.0;
 constexpr double kDefaultPeriod = 100.0;
 
-// Everything up to and including the last '-' of the path: the decision files of a
-// log named from parts joined by '-' lie next to it under the same leading parts.
+// The log's folder and its file name up to and including the name's last '-': the
+// decision files of a log named from parts joined by '-' lie next to it under the same
+// leading parts, those of a log without '-' in its name lie next to it as they are.
+// A '-' in a folder name is not part of the file name and plays no part.
 std::string decisionPrefix(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::size_t dash = path.rfind('-');
-    return dash == std::string::npos ? std::string() : path.substr(0, dash + 1);
+    return path.substr(0, dash == std::string::npos || dash < nameStart ? nameStart : dash + 1);
 }
 
 }  // namespace
@@ -378,6 +382,11 @@ bool LogPlayer::parse_monitor_packet(const std::uint8_t* packet, std::size_t siz
 
 void LogPlayer::addPlayerType(const player_type_t& type) {
     std::lock_guard lock(mutex_);
+    if (playerTypes_.size() >= kMaxPlayerTypes) {
+        ++droppedPlayerTypes_;
+        return;
+    }
+    playerTypeIndex_.try_emplace(netToHost16(type.id), playerTypes_.size());
     playerTypes_.push_back(type);
 }
 
@@ -394,7 +403,14 @@ void LogPlayer::setPlayerParameters(const player_param_t& params) {
 
 std::optional<player_type_t> LogPlayer::player_type(int id) const {
     std::lock_guard lock(mutex_);
-    return findPlayerType(playerTypes_, id);
+    const auto found = playerTypeIndex_.find(id);
+    if (found == playerTypeIndex_.end()) return std::nullopt;
+    return playerTypes_[found->second];
+}
+
+std::size_t LogPlayer::droppedPlayerTypes() const {
+    std::lock_guard lock(mutex_);
+    return droppedPlayerTypes_;
 }
 
 std::vector<player_type_t> LogPlayer::player_types() const {
@@ -481,6 +497,8 @@ std::size_t LogPlayer::index() const {
 void LogPlayer::clearStore() {
     frames_.clear();
     playerTypes_.clear();
+    playerTypeIndex_.clear();
+    droppedPlayerTypes_ = 0;
     passDecisions_.clear();
     interceptDecisions_.clear();
     defenseDecisions_.clear();
@@ -653,6 +671,14 @@ std::string LogPlayer::loadWarning() const {
 void LogPlayer::setLoadWarning(std::string text) {
     std::lock_guard lock(mutex_);
     if (loadWarning_.empty()) loadWarning_ = std::move(text);
+}
+
+bool LogPlayer::droppedTornRecord() const {
+    return parserThread_ && parserThread_->finished() && parserThread_->droppedTornRecord();
+}
+
+bool LogPlayer::ranOutOfMemory() const {
+    return parserThread_ && parserThread_->finished() && parserThread_->ranOutOfMemory();
 }
 
 bool LogPlayer::save(const std::string& path) const {

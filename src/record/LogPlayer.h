@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "record/DecisionRecords.h"
@@ -64,6 +65,9 @@ struct CurrentDecisions {
 inline constexpr std::size_t kReplayPacketSize = 2060;
 // Records that a replay goes back from the current one.
 inline constexpr std::size_t kReplayLength = 30;
+// Player types kept per game, in arrival order: the server sends 18, and a hostile file
+// or peer must not grow the store (and every lookup) without end. Later ones are counted.
+inline constexpr std::size_t kMaxPlayerTypes = 256;
 // The message shown when the opponent model finished with a game log.
 inline constexpr const char* kOpponentModelDoneText = "Opponent Model Recognization done!!";
 
@@ -121,11 +125,14 @@ public:
     // A datagram of the monitor connection; true when it stored a show record.
     bool parse_monitor_packet(const std::uint8_t* packet, std::size_t size);
 
+    // Appends a type; beyond kMaxPlayerTypes it is only counted.
     void addPlayerType(const player_type_t& type);
     void setServerParameters(const server_param_t& params);
     void setPlayerParameters(const player_param_t& params);
     std::optional<player_type_t> player_type(int id) const;
     std::vector<player_type_t> player_types() const;
+    // Types that arrived after kMaxPlayerTypes were stored, and were dropped.
+    std::size_t droppedPlayerTypes() const;
     server_param_t server_parameters() const;
     player_param_t player_parameters() const;
     bool hasServerParameters() const;
@@ -175,6 +182,10 @@ public:
     std::string loadWarning() const;
     // Called by the readers (any thread); the first warning of a load is kept.
     void setLoadWarning(std::string text);
+    // Once the parser finished: whether it dropped a record cut off by the end of the
+    // file, and whether memory ran out (reading stopped there; what was stored stays).
+    bool droppedTornRecord() const;
+    bool ranOutOfMemory() const;
 
     std::size_t size() const;
     std::size_t index() const;
@@ -240,6 +251,8 @@ private:
     std::vector<cycle_intercept_info> interceptDecisions_;
     std::vector<cycle_defense_info> defenseDecisions_;
     std::vector<player_type_t> playerTypes_;
+    std::unordered_map<int, std::size_t> playerTypeIndex_;  // id -> first type of that id in playerTypes_
+    std::size_t droppedPlayerTypes_ = 0;
     server_param_t serverParams_{};
     player_param_t playerParams_{};
     bool hasServerParams_ = false;

@@ -20,15 +20,26 @@ bool writeBlock(LogFile& file, std::uint16_t kind, const T& block) {
     return file.writeBe16(kind) && file.write(bytes.data(), bytes.size());
 }
 
+// Writes the messages of a record, one message record per piece. Only a separator that
+// ends the text or is followed by the next "Recv " message separates two messages: a
+// message that itself holds "\t\t\t" is so written back whole. Text after the last
+// separator is not written.
 bool writeMessages(LogFile& file, std::string_view messages) {
     bool ok = true;
+    std::size_t start = 0;
+    std::size_t from = 0;
     for (;;) {
-        const std::size_t sep = messages.find(kMessageSeparator);
+        const std::size_t sep = messages.find(kMessageSeparator, from);
         if (sep == std::string_view::npos) break;
-        const std::string_view piece = messages.substr(0, std::min(sep, kMaxMessageLength));
+        const std::size_t next = sep + kMessageSeparator.size();
+        if (next != messages.size() && !messages.substr(next).starts_with(kReceivedPrefix)) {
+            from = sep + 1;
+            continue;
+        }
+        const std::string_view piece = messages.substr(start, std::min(sep - start, kMaxMessageLength));
         ok = file.writeBe16(kV3Message) && file.writeBe16(1) &&
              file.writeBe16(static_cast<std::uint16_t>(piece.size())) && file.write(piece.data(), piece.size()) && ok;
-        messages.remove_prefix(sep + kMessageSeparator.size());
+        start = from = next;
     }
     return ok;
 }

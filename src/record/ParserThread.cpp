@@ -1,5 +1,7 @@
 #include "record/ParserThread.h"
 
+#include <new>
+
 #include "record/LogFile.h"
 #include "record/LogParser.h"
 
@@ -33,7 +35,16 @@ void CParserThread::wait() {
 }
 
 void CParserThread::run(std::stop_token stop) {
-    const bool result = parser_.finishReading(file_, parser_.parse(file_, stop));
+    parser_.clearNotes();
+    bool result = false;
+    try {
+        result = parser_.finishReading(file_, parser_.parse(file_, stop));
+    } catch (const std::bad_alloc&) {
+        // A huge or hostile file can exhaust memory; the records stored so far stay and
+        // the program goes on.
+        outOfMemory_.store(true, std::memory_order_release);
+    }
+    droppedTornRecord_.store(parser_.droppedTornRecord(), std::memory_order_release);
     result_.store(result, std::memory_order_release);
     file_.close();
     running_.store(false, std::memory_order_release);

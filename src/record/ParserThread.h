@@ -34,15 +34,22 @@ public:
     // Whether the parser read to the end of the file; meaningful once finished() is true.
     bool result() const { return result_.load(std::memory_order_acquire); }
     bool finished() const { return finished_.load(std::memory_order_acquire); }
+    // Whether the parser dropped a record cut off by the end of the file; meaningful once finished.
+    bool droppedTornRecord() const { return droppedTornRecord_.load(std::memory_order_acquire); }
+    // Whether memory ran out while reading: reading stopped there and what was stored
+    // stays; meaningful once finished.
+    bool ranOutOfMemory() const { return outOfMemory_.load(std::memory_order_acquire); }
 
 private:
     void run(std::stop_token stop);
 
-    LogFile& file_;                      // owned by the log player; used by this thread until it is joined
-    CLogParser& parser_;                 // owned by the log player
-    std::atomic<bool> running_{false};   // written by the worker, read by the GUI thread
-    std::atomic<bool> finished_{false};  // written by the worker, read by the GUI thread
-    std::atomic<bool> result_{false};    // written by the worker before finished_
+    LogFile& file_;                               // owned by the log player; used by this thread until it is joined
+    CLogParser& parser_;                          // owned by the log player
+    std::atomic<bool> running_{false};            // written by the worker, read by the GUI thread
+    std::atomic<bool> finished_{false};           // written by the worker, read by the GUI thread
+    std::atomic<bool> result_{false};             // written by the worker before finished_
+    std::atomic<bool> droppedTornRecord_{false};  // written by the worker before finished_
+    std::atomic<bool> outOfMemory_{false};        // written by the worker before finished_
     std::jthread thread_;
 };
 

@@ -30,6 +30,7 @@ private:
     static constexpr std::size_t kBatchSize = 32;
     LogPlayer& player_;
     bool first_ = true;
+    const int uncaught_;  // exceptions in flight when the batch was made
     std::vector<cycle_info_t> pending_;
 };
 

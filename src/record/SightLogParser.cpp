@@ -10,7 +10,11 @@ bool CSightLogParser::parse(LogFile& file, std::stop_token stop) {
     work.kind = kSightRecord;
     work.valid = 1;
     while (!stop.stop_requested()) {
-        if (file.read(work.data.data(), kSightRecordSize) != kSightRecordSize) return true;
+        const std::size_t got = file.read(work.data.data(), kSightRecordSize);
+        if (got != kSightRecordSize) {
+            if (got != 0) noteTornRecord();
+            return true;
+        }
         work.cycle = static_cast<std::int16_t>(recordCycle(work));
         player_.add(work);
     }

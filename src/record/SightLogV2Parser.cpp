@@ -71,7 +71,10 @@ void readDecisionBlock(LogFile& file, bool& readable, Info& info, std::size_t en
 bool CSightLogV2Parser::parse(LogFile& file, std::stop_token stop) {
     if (!file.atEnd()) {
         std::array<std::uint8_t, kSightTypeBlockSize> block;
-        if (file.read(block.data(), block.size()) != block.size()) return true;
+        if (file.read(block.data(), block.size()) != block.size()) {
+            noteTornRecord();
+            return true;
+        }
         for (int p = 0; p < kSightTypeCount; ++p) {
             player_.addPlayerType(
                 typeFromSightEntry(p, block.data() + static_cast<std::size_t>(p) * kSightTypeEntrySize));
@@ -88,7 +91,11 @@ bool CSightLogV2Parser::parse(LogFile& file, std::stop_token stop) {
         cycle_pass_info pass;
         cycle_intercept_info intercept;
         cycle_defense_info defense;
-        if (file.read(work.data.data(), kSightRecordV2Size) != kSightRecordV2Size) return true;
+        const std::size_t got = file.read(work.data.data(), kSightRecordV2Size);
+        if (got != kSightRecordV2Size) {
+            if (got != 0) noteTornRecord();
+            return true;
+        }
         work.cycle = static_cast<std::int16_t>(recordCycle(work));
         if (LogFile* f = player_.decisionFile(DecisionFile::Pass)) {
             readDecisionBlock(*f, passReadable, pass, kPassDecisionSize, decodePassDecision);

@@ -20,6 +20,15 @@ bool readExact(LogFile& file, T& out) {
     return true;
 }
 
+// Reads a record's kind; `got` is how many of its two bytes the file still held.
+bool readKind(LogFile& file, std::uint16_t& out, std::size_t& got) {
+    std::uint8_t bytes[2];
+    got = file.read(bytes, 2);
+    if (got != 2) return false;
+    out = be16(bytes);
+    return true;
+}
+
 bool readBe16(LogFile& file, std::uint16_t& out) {
     std::uint8_t bytes[2];
     if (file.read(bytes, 2) != 2) return false;
@@ -52,6 +61,11 @@ bool CV3LogParser::endOfFile(const std::stop_token& stop, RecordBatch& batch) {
     return true;
 }
 
+bool CV3LogParser::tornRecord(const std::stop_token& stop, RecordBatch& batch) {
+    noteTornRecord();
+    return endOfFile(stop, batch);
+}
+
 bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
     cycle_info_t work;
     work.valid = 1;
@@ -61,12 +75,16 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
 
     while (!stop.stop_requested()) {
         std::uint16_t rawKind = 0;
-        if (!readBe16(file, rawKind)) break;
+        std::size_t got = 0;
+        if (!readKind(file, rawKind, got)) {
+            if (got != 0) return tornRecord(stop, batch);
+            break;
+        }
         switch (static_cast<std::int16_t>(rawKind)) {
             case kV3Show: {
                 // A torn body only spoils the work record, which is then never stored.
                 if (file.read(work.data.data() + kShowBodyOffset, kShowBodySize) != kShowBodySize) {
-                    return endOfFile(stop, batch);
+                    return tornRecord(stop, batch);
                 }
                 work.cycle = static_cast<std::int16_t>(recordCycle(work));
                 if (!opponentModelStarted && work.data[offsetof(show_info_t, playmode)] == PM_PlayOn) {
@@ -80,7 +98,7 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
             }
             case kV3Message: {
                 std::string text;
-                if (!readMessage(file, text)) return endOfFile(stop, batch);
+                if (!readMessage(file, text)) return tornRecord(stop, batch);
                 if (text.starts_with(kReceivedPrefix)) {
                     work.messages += text;
                     work.messages += kMessageSeparator;
@@ -89,19 +107,19 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
             }
             case kV3PlayMode: {
                 std::uint8_t mode = 0;
-                if (file.read(&mode, 1) != 1) return endOfFile(stop, batch);
+                if (file.read(&mode, 1) != 1) return tornRecord(stop, batch);
                 work.data[offsetof(show_info_t, playmode)] = mode;
                 break;
             }
             case kV3Teams: {
                 std::array<std::uint8_t, 2 * sizeof(team_info_t)> teams;
-                if (file.read(teams.data(), teams.size()) != teams.size()) return endOfFile(stop, batch);
+                if (file.read(teams.data(), teams.size()) != teams.size()) return tornRecord(stop, batch);
                 std::memcpy(work.data.data() + offsetof(show_info_t, team), teams.data(), teams.size());
                 break;
             }
             case kV3PlayerType: {
                 player_type_t type;
-                if (!readExact(file, type)) return endOfFile(stop, batch);
+                if (!readExact(file, type)) return tornRecord(stop, batch);
                 // The shows read so far are analysed with the types they were read with.
                 batch.flush();
                 player_.addPlayerType(type);
@@ -109,13 +127,13 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
             }
             case kV3ServerParams: {
                 server_param_t params;
-                if (!readExact(file, params)) return endOfFile(stop, batch);
+                if (!readExact(file, params)) return tornRecord(stop, batch);
                 player_.setServerParameters(params);
                 break;
             }
             case kV3PlayerParams: {
                 player_param_t params;
-                if (!readExact(file, params)) return endOfFile(stop, batch);
+                if (!readExact(file, params)) return tornRecord(stop, batch);
                 player_.setPlayerParameters(params);
                 break;
             }

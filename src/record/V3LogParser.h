@@ -12,8 +12,10 @@ public:
     bool parse(LogFile& file, std::stop_token stop) override;
 
 private:
-    // The file ended (or ends inside a record): finish the opponent model unless stopped.
+    // The file ended: finish the opponent model unless stopped.
     bool endOfFile(const std::stop_token& stop, RecordBatch& batch);
+    // The file ends inside a record: the record is dropped, noted, and the file ends there.
+    bool tornRecord(const std::stop_token& stop, RecordBatch& batch);
 };
 
 // Record kinds of a version-3 game log.

@@ -5,6 +5,7 @@
 
 #include <sstream>
 
+#include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "support/LogBuilder.h"
 
@@ -96,6 +97,7 @@ TEST(InfoCommand, BadFilesFailWithAClearMessage) {
         {dir.write("text.rcg", {'h', 'e', 'l', 'l', 'o'}), "not a known game file"},
         {dir.write("v2.rcg", test::V3LogBuilder(2).show(1).bytes()), "not a known game file"},
         {dir.path().string(), "cannot read"},
+        {"/dev/null", "not a regular file"},
     };
     for (const auto& c : cases) {
         const CliRun r = info(c.path, false);
@@ -103,9 +105,43 @@ TEST(InfoCommand, BadFilesFailWithAClearMessage) {
         EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
-    const CliRun truncated = info(dir.write("cut.rcg", test::V3LogBuilder().show(1).kind(4).bytes()), false);
-    EXPECT_EQ(truncated.status, 0);
-    EXPECT_NE(truncated.err.find("warning"), std::string::npos);
+    const CliRun unknown = info(dir.write("unknown.rcg", test::V3LogBuilder().show(1).kind(4).bytes()), false);
+    EXPECT_EQ(unknown.status, 0);
+    EXPECT_NE(unknown.err.find("warning"), std::string::npos);
+    // A record cut off by the end of the file is dropped, and said so.
+    test::Bytes cut = test::V3LogBuilder().show(1).show(2).bytes();
+    cut.resize(cut.size() - 100);
+    const CliRun torn = info(dir.write("torn.rcg", cut), false);
+    EXPECT_EQ(torn.status, 0);
+    EXPECT_NE(torn.err.find("warning: the last record of"), std::string::npos) << torn.err;
+    EXPECT_NE(torn.out.find("records:               1"), std::string::npos);
+}
+
+// Memory that runs out while a file loads stops the reading, keeps what was stored and
+// is reported; the process goes on.
+class ExhaustedHooks final : public GameAnalysisHooks {
+public:
+    void analyzeShow(const cycle_info_t&, const std::vector<player_type_t>&) override {
+        if (++shows > 40) throw std::bad_alloc();
+    }
+    void feedOpponentModel(const cycle_info_t&) override {}
+    bool opponentModelEnabled() const override { return false; }
+    void startOpponentModel(const show_info_t&) override {}
+    void finishOpponentModel() override {}
+    int shows = 0;
+};
+
+TEST(LoadAndWait, MemoryRunningOutKeepsTheRecordsStoredAndSaysSo) {
+    std::ostringstream messages;
+    CliHost host(messages);
+    ExhaustedHooks hooks;
+    LogPlayer player(host, &hooks);
+    const LoadResult loaded = loadAndWait(player, test::demoGamePath());
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_TRUE(player.ranOutOfMemory());
+    EXPECT_EQ(player.size(), 41u) << "the record being analysed was already stored";
+    EXPECT_NE(loaded.warning.find("out of memory after 41 records"), std::string::npos) << loaded.warning;
+    EXPECT_FALSE(player.parsing());
 }
 
 TEST(ConvertCommand, WritesTheGameAgainAndRefusesWhatItCannotWrite) {

@@ -89,6 +89,30 @@ TEST(PlayerTypes, LookupReturnsTheFirstArrivalAndDefaultsCoverMissingTypes) {
     EXPECT_NEAR(kickableDistance(missing, kDefaultBallSize), 1.085, 1e-12);
 }
 
+TEST(PlayerTypes, TheIndexFollowsAGrowingListAndNoticesAnotherOne) {
+    auto type = [](int id, double size) {
+        player_type_t t{};
+        t.id = hostToNet16(static_cast<std::int16_t>(id));
+        t.player_size = hostToNet32(test::toFixed(size));
+        return t;
+    };
+    PlayerTypeIndex index;
+    std::vector<player_type_t> types = {type(4, 0.25)};
+    EXPECT_EQ(index.find(types, 4), &types[0]);
+    EXPECT_EQ(index.find(types, 5), nullptr);
+    for (int i = 0; i < 100; ++i) types.push_back(type(i % 10, 0.5));
+    EXPECT_EQ(index.find(types, 4), &types[0]) << "the first arrival wins";
+    EXPECT_EQ(index.find(types, 5), &types[6]);
+    types.clear();
+    types.push_back(type(9, 0.75));
+    EXPECT_EQ(index.find(types, 4), nullptr);
+    ASSERT_NE(index.find(types, 9), nullptr);
+    EXPECT_DOUBLE_EQ(toHost(*index.find(types, 9)).player_size, 0.75);
+    const std::vector<player_type_t> other = {type(1, 0.3), type(2, 0.3)};
+    EXPECT_EQ(index.find(other, 2), &other[1]);
+    EXPECT_EQ(index.find(other, 9), nullptr);
+}
+
 TEST(PlayModes, NamesMatchTheirNumbersAndOutOfRangeIsEmpty) {
     EXPECT_EQ(playModeName(0), "");
     EXPECT_EQ(playModeName(3), "play_on");

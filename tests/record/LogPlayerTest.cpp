@@ -317,6 +317,25 @@ TEST_F(LogPlayerTest, OpenAsksForAPathResetsAndLoads) {
     EXPECT_EQ(player.first_cycle(), 40);
 }
 
+// A flood of bogus types (a hostile file or peer) is bounded; lookups stay by id.
+TEST_F(LogPlayerTest, PlayerTypesAreBoundedAndFoundById) {
+    for (int i = 0; i < 300; ++i) {
+        player_type_t t{};
+        t.id = hostToNet16(static_cast<std::int16_t>(1000 - i % 280));
+        t.player_size = hostToNet32(test::toFixed(i));
+        player.addPlayerType(t);
+    }
+    EXPECT_EQ(player.player_types().size(), kMaxPlayerTypes);
+    EXPECT_EQ(player.droppedPlayerTypes(), 300 - kMaxPlayerTypes);
+    ASSERT_TRUE(player.player_type(1000));
+    EXPECT_DOUBLE_EQ(toHost(*player.player_type(1000)).player_size, 0.0) << "the first arrival wins";
+    ASSERT_TRUE(player.player_type(1000 - 255));
+    EXPECT_FALSE(player.player_type(1000 - 256)) << "arrived after the bound";
+    player.command(kCmdReset);
+    EXPECT_FALSE(player.player_type(1000));
+    EXPECT_EQ(player.droppedPlayerTypes(), 0u);
+}
+
 TEST_F(LogPlayerTest, ParameterBlocksAndBallSize) {
     EXPECT_DOUBLE_EQ(player.ball_size(), 0.085);
     server_param_t params{};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "record/LogPlayer.h"
 #include "support/FakeHost.h"
@@ -54,6 +55,7 @@ TEST(SightLog, StoresEveryCompleteRecordOnceAndDropsATornTail) {
     EXPECT_EQ(records[1].cycle, 11);
     EXPECT_EQ(records[1].data[647], 0x66);
     EXPECT_EQ(l.player.parseResult(), true);
+    EXPECT_TRUE(l.player.droppedTornRecord());
 }
 
 TEST(SightLog, SavesAndLoadsBackByteForByte) {
@@ -153,6 +155,25 @@ TEST(SightLogV2, NegativeSmallCountsHoldNoEntries) {
     l.player.command(kCmdStepForward);
     l.player.current();
     EXPECT_EQ(l.player.currentDecisions().pass.count, 1);
+}
+
+// The prefix comes from the file name alone and stays in the log's folder: a '-' in a
+// folder name is no part of it, and a name without '-' finds the files beside the log.
+TEST(SightLogV2, DecisionFilesAreLookedForInTheLogsOwnFolder) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "my-dir");
+    dir.write("my-pass.dec", decisionFile({7}, 32));
+    dir.write("my-dir/pass.dec", decisionFile({2}, 32));
+    dir.write("my-dir/t-2-behave.dec", decisionFile({1}, 20));
+    Loaded l;
+    l.load(dir.write("my-dir/game.slh", test::sightV2Log({1})));
+    EXPECT_TRUE(l.player.decisionsLoaded(DecisionFile::Pass));
+    EXPECT_FALSE(l.player.decisionsLoaded(DecisionFile::Behave));
+    EXPECT_EQ(l.player.currentDecisions().pass.count, 2);
+
+    l.load(dir.write("my-dir/t-2-game.slh", test::sightV2Log({1})));
+    EXPECT_FALSE(l.player.decisionsLoaded(DecisionFile::Pass));
+    EXPECT_TRUE(l.player.decisionsLoaded(DecisionFile::Behave));
 }
 
 TEST(SightLogV2, ALogLoadedAfterOneWithDecisionsKeepsNoneOfThem) {

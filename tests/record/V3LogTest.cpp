@@ -166,9 +166,11 @@ TEST(V3LogReader, FileEndingInsideARecordKeepsEveryCompleteRecordOnce) {
         EXPECT_EQ(l.records.back().cycle, 4);
         EXPECT_EQ(l.records.back().messages, "Recv m4\t\t\t");
         EXPECT_EQ(l.player.parseResult(), true);
+        EXPECT_TRUE(l.player.droppedTornRecord()) << "the dropped record is noted for a warning";
     }
     Loaded whole(dir.write("whole.rcg", full));
     EXPECT_EQ(whole.records.size(), 5u);
+    EXPECT_FALSE(whole.player.droppedTornRecord());
 }
 
 TEST(V3LogReader, UnknownRecordKindsEndLoadingQuietlyWithWhatWasRead) {
@@ -310,6 +312,21 @@ TEST(V3LogWriter, WritesModeTeamMessageAndShowInThatOrderOnlyOnChange) {
     ASSERT_TRUE(l.player.save(out));
     // Our writer puts the blocks first: the input above was written in that same order,
     // so the saved file must be identical to it.
+    EXPECT_EQ(test::readFile(out), b.bytes());
+}
+
+// The store separates messages with "\t\t\t"; a message holding that text itself must
+// come back whole, not split into a piece without "Recv " that the reader drops.
+TEST(V3LogWriter, MessagesHoldingTheSeparatorAreWrittenBackWhole) {
+    TempDir dir;
+    V3LogBuilder b;
+    b.serverParams(0.085).playerParams().playMode(3).teams("A", 0, "B", 0);
+    b.message("Recv a\t\t\tb").message("Recv c").message("Recv d\t\t\t").message("Recv \t\t\tRecvx").show(1);
+    Loaded l(dir.write("in.rcg", b.bytes()));
+    ASSERT_EQ(l.records.size(), 1u);
+    EXPECT_EQ(l.records[0].messages, "Recv a\t\t\tb\t\t\tRecv c\t\t\tRecv d\t\t\t\t\t\tRecv \t\t\tRecvx\t\t\t");
+    const std::string out = dir.file("out.rcg");
+    ASSERT_TRUE(l.player.save(out));
     EXPECT_EQ(test::readFile(out), b.bytes());
 }
 
