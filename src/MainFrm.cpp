@@ -27,6 +27,7 @@
 #include "Profile.h"
 #include "ToolBarIcons.h"
 #include "analysis/PositionDump.h"
+#include "display/PathText.h"
 #include "live/AutoplayConfiger.h"
 #include "live/SceneEditor.h"
 #include "live/SocketDialog.h"
@@ -641,7 +642,7 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) { handleKey(event); }
 bool CMainFrame::focusNextPrevChild(bool) { return false; }  // Tab is a command key
 
 void CMainFrame::openDocument(const QString& path) {
-    logPlayer_->command(kCmdLoad, QFile::encodeName(path).toStdString());
+    logPlayer_->command(kCmdLoad, pathBytes(path));
     // While the parser is still to deliver the first record, its add draws it; drawing
     // "none" here could overwrite that record if it arrived in between.
     const bool reading = logPlayer_->parsing();

@@ -9,13 +9,16 @@
 #include "MainFrm.h"
 #include "Profile.h"
 #include "Tessarin.h"
+#include "display/PathText.h"
 #include "display/PngExport.h"
 
 namespace {
 
+// The arguments after the program name. File names keep their bytes, also those that
+// are not UTF-8 (see pathText).
 QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i) arguments << tessarin::pathText(argv[i]);
     return arguments;
 }
 
@@ -32,7 +35,7 @@ int runExport(int argc, char** argv) {
     QGuiApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
     QGuiApplication::setApplicationName(QStringLiteral("Tessarin"));
     QString error;
-    const auto request = tessarin::parseExportArguments(QGuiApplication::arguments().mid(1), error);
+    const auto request = tessarin::parseExportArguments(argumentsOf(argc, argv), error);
     if (request) {
         const tessarin::Profile profile;
         error = tessarin::exportPng(*request, profile);
@@ -55,7 +58,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     QString error;
-    const auto arguments = tessarin::parseViewerArguments(QApplication::arguments().mid(1), error);
+    const auto arguments = tessarin::parseViewerArguments(argumentsOf(argc, argv), error);
     if (!arguments) return usageError(error);
     if (arguments->help) {
         std::fputs(tessarin::viewerUsage().toLocal8Bit().constData(), stdout);

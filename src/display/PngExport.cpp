@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QCommandLineParser>
-#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <cerrno>
@@ -14,6 +13,7 @@
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
+#include "display/PathText.h"
 #include "record/AtomicFile.h"
 #include "record/LogPlayer.h"
 
@@ -212,7 +212,7 @@ std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, 
 QString exportPng(const ExportRequest& request, const Profile& profile) {
     HeadlessHost host;
     LogPlayer player(host);
-    player.command(kCmdLoad, QFile::encodeName(request.input).toStdString());
+    player.command(kCmdLoad, pathBytes(request.input));
     switch (player.loadOutcome()) {
         case LoadOutcome::CannotOpen:
             return QStringLiteral("cannot open %1: %2")
@@ -259,7 +259,7 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     if (!image.save(&buffer, "PNG")) return QStringLiteral("cannot encode the image of %1").arg(request.input);
     int writeError = 0;
     const std::string_view bytes(png.constData(), static_cast<std::size_t>(png.size()));
-    if (!writeFileAtomically(QFile::encodeName(request.output).toStdString(), bytes, &writeError)) {
+    if (!writeFileAtomically(pathBytes(request.output), bytes, &writeError)) {
         return QStringLiteral("cannot write %1: %2")
             .arg(request.output, QString::fromLocal8Bit(std::strerror(writeError != 0 ? writeError : EIO)));
     }

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "display/DisplayOptions.h"
+#include "display/PathText.h"
 #include "display/PngExport.h"
 #include "gui/GuiTestSupport.h"
 
@@ -158,6 +159,31 @@ TEST_F(PngExportTest, UnusableFileOrCycleIsReported) {
     EXPECT_NE(exportTo(game, 0), QString());
     EXPECT_EQ(exportTo(game, 10), QString());
     EXPECT_EQ(exportTo(game), QString());
+}
+
+// File names that are not UTF-8 keep their bytes from the command line to the file system.
+TEST(PathText, FileNamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string names[] = {"plain.rcg",
+                                 "caf\xc3\xa9-\xf0\x9f\x98\x80.rcg",
+                                 "\xff\xfe.rcg",
+                                 "\xc3(\xe2\x82.rcg",
+                                 "\xed\xa0\x80surrogate",
+                                 "\xc0\xafoverlong",
+                                 "\xf4\x90\x80\x80"
+                                 "big"};
+    for (const std::string& name : names) EXPECT_EQ(pathBytes(pathText(name)), name) << name;
+    EXPECT_EQ(pathText(names[1]), QString::fromUtf8(names[1]));
+    EXPECT_EQ(pathBytes(QStringLiteral("caf\u00e9")), "caf\xc3\xa9");
+}
+
+TEST_F(PngExportTest, ReadsAndWritesFilesWhoseNamesAreNotUtf8) {
+    const std::string game = writeGame(dir, "g\xff.rcg", 3);
+    ExportRequest request;
+    request.input = pathText(game);
+    request.output = pathText(dir.file("out\xfe.png"));
+    const auto profile = settings.open();
+    ASSERT_EQ(exportPng(request, *profile), QString());
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("out\xfe.png")));
 }
 
 // An export that cannot be written whole leaves the earlier image as it was.
