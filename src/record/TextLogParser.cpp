@@ -465,7 +465,7 @@ bool CTextLogParser::parseTeam(std::string_view& rest) {
         team.name.fill('\0');
         // The server writes "null" for a side without a team.
         const std::string_view name = names[side] == "null" ? std::string_view() : names[side];
-        std::memcpy(team.name.data(), name.data(), std::min<std::size_t>(name.size(), kTeamNameLength));
+        std::copy_n(name.begin(), std::min<std::size_t>(name.size(), kTeamNameLength), team.name.begin());
         team.score = hostToNet16(static_cast<std::int16_t>(scores[side]));
         std::memcpy(work_.data.data() + offsetof(show_info_t, team) + side * sizeof(team_info_t), &team, sizeof team);
     }
