@@ -45,7 +45,9 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
     CMonitorConnection connection(player, monitorHost);
 
     connection.Connect(options.host, options.port);
-    if (!connection.connected()) {
+    // A refusal can end the connection before this line; that is not a failure to reach
+    // the host, and is reported below as a recording that received nothing.
+    if (!connection.socketOpened()) {
         err << "tessarin-cli: cannot reach " << options.host << ":" << options.port
             << " (the host does not resolve or no socket could be opened)\n";
         return 1;

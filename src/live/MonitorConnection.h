@@ -72,6 +72,9 @@ public:
 
     bool IsAvailable(int number) const;
     bool connected() const { return connected_; }
+    // Whether the last connect resolved the host and opened its socket (true also when the
+    // connection has ended since, for example because nothing listened).
+    bool socketOpened() const { return thread_ && thread_->opened(); }
     bool everReceived() const { return everReceived_; }
     // Datagrams handed on (dispinfo packets and debug texts) since construction; a
     // watcher sees from it whether the server still speaks.
