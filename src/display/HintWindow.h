@@ -20,7 +20,7 @@ public:
     // already visible with the same point and text stays as it is.
     void ShowHint(QPoint point, const QString& text);
     const QString& text() const { return text_; }
-    // The hint font: the spec'd "MS Sans Serif" is a Windows face, so the nearest sans
+    // The hint font: "MS Sans Serif" is a Windows face, so the nearest sans
     // face that Qt finds is used, 15 pixels high, normal weight.
     static QFont hintFont();
 
