@@ -1,11 +1,14 @@
 #include "support/LogBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include "record/ByteOrder.h"
 
 namespace tessarin::test {
 
@@ -195,11 +198,10 @@ Bytes sightLog(const std::vector<int>& cycles) {
 }
 
 Bytes dispinfoPacket(int kind, const Bytes& body) {
-    Bytes out;
-    appendBe16(out, kind);
-    out.push_back(0);
-    out.push_back(0);
-    out.insert(out.end(), body.begin(), body.end());
+    // Sized once and filled in place: GCC 12 at -O3 warns falsely about an insert here.
+    Bytes out(4 + body.size(), 0);
+    putBe16(out.data(), static_cast<std::uint16_t>(kind));
+    std::copy(body.begin(), body.end(), out.begin() + 4);
     return out;
 }
 
