@@ -1,5 +1,7 @@
 #include "display/Displayer.h"
 
+#include "display/DroppedFiles.h"
+
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -30,15 +32,6 @@ namespace {
 const QString kSection = QStringLiteral("Displayer");
 // A stored edge beyond this is not a window position of any real desktop.
 constexpr int kMaxCoordinate = 100000;
-
-QStringList localPaths(const QMimeData* mime) {
-    QStringList paths;
-    if (!mime) return paths;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    }
-    return paths;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "display/DrawingBox.h"
 
+#include "display/DroppedFiles.h"
+
 #include <QButtonGroup>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -51,15 +53,6 @@ QIcon toolIcon(int tool) {
             break;
     }
     return QIcon(pixmap);
-}
-
-QStringList localPaths(const QMimeData* mime) {
-    QStringList paths;
-    if (!mime) return paths;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    }
-    return paths;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "display/ObjectDetailDialog.h"
 
+#include "display/DroppedFiles.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -29,15 +31,6 @@ constexpr double kUnitX = 1.5;
 constexpr double kUnitY = 1.625;
 int ux(int units) { return static_cast<int>(units * kUnitX); }
 int uy(int units) { return static_cast<int>(units * kUnitY); }
-
-QStringList localPaths(const QMimeData* mime) {
-    QStringList paths;
-    if (!mime) return paths;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile()) paths << url.toLocalFile();
-    }
-    return paths;
-}
 
 QString fromText(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
