@@ -1,16 +1,10 @@
 #include "display/DrawingBox.h"
 
-#include "display/DroppedFiles.h"
-
 #include <QButtonGroup>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
 #include <QToolButton>
-#include <QUrl>
 
 #include "display/VisualObject.h"
 
@@ -58,7 +52,7 @@ QIcon toolIcon(int tool) {
 }  // namespace
 
 CDrawingBox::CDrawingBox(QWidget* display)
-    : QDialog(display, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    : ForwardingDialog(display, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(tr("Drawing Tools"));
     setAcceptDrops(true);
     buttons_ = new QButtonGroup(this);
@@ -98,31 +92,6 @@ void CDrawingBox::setTool(int tool) {
 void CDrawingBox::reject() {
     setTool(kToolSelect);
     hide();
-}
-
-void CDrawingBox::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        reject();
-        return;
-    }
-    if (keyHandler_) {
-        keyHandler_(event);
-    } else {
-        QDialog::keyPressEvent(event);
-    }
-}
-
-bool CDrawingBox::focusNextPrevChild(bool) { return false; }  // Tab is a command key
-
-void CDrawingBox::dragEnterEvent(QDragEnterEvent* event) {
-    if (!localPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void CDrawingBox::dropEvent(QDropEvent* event) {
-    const QStringList paths = localPaths(event->mimeData());
-    if (paths.isEmpty() || !dropHandler_) return;
-    event->acceptProposedAction();
-    dropHandler_(paths);
 }
 
 }  // namespace tessarin

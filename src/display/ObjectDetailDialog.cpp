@@ -1,18 +1,12 @@
 #include "display/ObjectDetailDialog.h"
 
-#include "display/DroppedFiles.h"
-
 #include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QUrl>
 
 #include "Profile.h"
 
@@ -39,7 +33,7 @@ QString fromText(const std::string& text) {
 }  // namespace
 
 CObjectDetailDialog::CObjectDetailDialog(Profile& profile, QWidget* display)
-    : QDialog(display, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : ForwardingDialog(display, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       profile_(profile) {
     setWindowTitle(tr("Object Details"));
     setAcceptDrops(true);
@@ -146,29 +140,9 @@ void CObjectDetailDialog::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CObjectDetailDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        reject();
-        return;
-    }
+    // OK does nothing, and neither do the keys that would press it.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
-    if (keyHandler_) {
-        keyHandler_(event);
-    } else {
-        QDialog::keyPressEvent(event);
-    }
-}
-
-bool CObjectDetailDialog::focusNextPrevChild(bool) { return false; }  // Tab is a command key
-
-void CObjectDetailDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!localPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void CObjectDetailDialog::dropEvent(QDropEvent* event) {
-    const QStringList paths = localPaths(event->mimeData());
-    if (paths.isEmpty() || !dropHandler_) return;
-    event->acceptProposedAction();
-    dropHandler_(paths);
+    ForwardingDialog::keyPressEvent(event);
 }
 
 }  // namespace tessarin

@@ -5,11 +5,11 @@
 // filled after every paint. It follows the display's window when that moves, and can be
 // shown opaque, half transparent, or with only its texts seen.
 
-#include <QDialog>
 #include <QRect>
 #include <array>
 #include <functional>
 #include <optional>
+#include "display/ForwardingDialog.h"
 
 #include "display/ObjectDetails.h"
 
@@ -27,7 +27,7 @@ inline constexpr std::array<int, kDetailRows> kDetailLeftIds = {1011, 1015, 1025
 inline constexpr std::array<int, kDetailRows> kDetailRightIds = {1012, 1016, 1006, 1024, 1010, 1014, 1018, 1021, 1026};
 inline constexpr int kDetailMessageId = 1022;
 
-class CObjectDetailDialog final : public QDialog {
+class CObjectDetailDialog final : public ForwardingDialog {
     Q_OBJECT
 
 public:
@@ -35,10 +35,6 @@ public:
     CObjectDetailDialog(Profile& profile, QWidget* display);
     // Writes them back.
     ~CObjectDetailDialog() override;
-
-    // Keys and dropped files reaching the window go here (the main frame's handler).
-    void setKeyHandler(std::function<void(QKeyEvent*)> handler) { keyHandler_ = std::move(handler); }
-    void setDropHandler(std::function<void(const QStringList&)> handler) { dropHandler_ = std::move(handler); }
 
     // Shows the texts; none (no current record) keeps the present ones.
     void refresh(const std::optional<DetailTexts>& texts);
@@ -63,9 +59,6 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
 
 private:
     void applyTransparency();
@@ -75,8 +68,6 @@ private:
     QPlainTextEdit* messageBox_ = nullptr;
     int transparency_ = kTransparent;
     std::optional<QRect> reference_;
-    std::function<void(QKeyEvent*)> keyHandler_;
-    std::function<void(const QStringList&)> dropHandler_;
 };
 
 }  // namespace tessarin
