@@ -115,17 +115,8 @@ int monitorOperationOf(int id) { return id <= cmd::kMonitorKickOff ? id - cmd::k
 
 bool isChangePlaymodeCommand(int id) { return changePlaymodeName(id).has_value(); }
 
-// Commands whose handlers come with the analysis dialogs and the tool windows: present,
-// but disabled for now. The Change Playertype entries have no action.
-bool isWiredLater(int id) {
-    if (id >= cmd::kPlayerTypeFirst && id <= cmd::kPlayerTypeFirst + 6) return true;
-    switch (id) {
-        case cmd::kTypeExplorer:
-            return true;
-        default:
-            return false;
-    }
-}
+// The Change Playertype entries: present, but disabled, for they have no action.
+bool isWiredLater(int id) { return id >= cmd::kPlayerTypeFirst && id <= cmd::kPlayerTypeFirst + 6; }
 
 int commandOfCharacter(QChar c) {
     static const QString shiftedDigits = QStringLiteral("!@#$%^&*()_");

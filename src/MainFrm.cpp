@@ -23,6 +23,8 @@
 #include "CycleSlider.h"
 #include "Profile.h"
 #include "analysis/PositionDump.h"
+#include "analysis/StatisticDialog.h"
+#include "analysis/TypeExplorer.h"
 #include "display/PathText.h"
 #include "live/AutoplayConfiger.h"
 #include "live/SceneEditor.h"
@@ -246,10 +248,15 @@ void CMainFrame::onCommand(int id) {
                 if (owner_) owner_->showAbout(this);
                 break;
             case cmd::kStatistics:
+                toggleStatisticDialog(*this, statisticDialog_);
+                break;
             case cmd::kPresent:
-                // Their dialogs show the figures; until they exist the command only
-                // brings the statistics up to date.
+                // Its dialog shows the figures; until it exists the command only brings
+                // the statistics up to date.
                 refreshStatistics();
+                break;
+            case cmd::kTypeExplorer:
+                runTypeExplorer(*this);
                 break;
             case cmd::kObjectDetails:
                 if (display) display->ToggleDetails();
@@ -541,6 +548,8 @@ bool CMainFrame::askYesNo(const std::string& text, const std::string& caption) {
     return QMessageBox::question(this, QString::fromStdString(caption), QString::fromStdString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
+
+CStatisticDialog* CMainFrame::statisticDialog() const { return statisticDialog_; }
 
 void CMainFrame::refreshStatistics() {
     logPlayer_->withStore([this](const std::vector<cycle_info_t>&) { return analyzer_->ComputeStatistics(); });

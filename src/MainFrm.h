@@ -4,6 +4,7 @@
 // timer. It owns the log player and hands each record to the display.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <atomic>
@@ -28,6 +29,7 @@ class QToolBar;
 
 namespace tessarin {
 
+class CStatisticDialog;
 class Profile;
 
 inline constexpr int kToolBarCount = 9;
@@ -132,6 +134,9 @@ public:
     // Whether closing the frame ends the program (the running application sets it).
     void setQuitOnClose(bool on) { quitOnClose_ = on; }
 
+    // The statistics dialog, once command "Statistics" created it.
+    CStatisticDialog* statisticDialog() const;
+
     bool playbackTimerActive() const { return timer_.isActive(); }
     int playbackTimerInterval() const { return timer_.interval(); }
 
@@ -193,6 +198,7 @@ private:
     std::array<QToolBar*, kToolBarCount> toolBars_{};
     std::map<int, QAction*> actions_;
     FrameOwner* owner_ = nullptr;
+    QPointer<CStatisticDialog> statisticDialog_;  // created on first use, a child of the frame
 };
 
 }  // namespace tessarin

@@ -105,7 +105,7 @@ TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
     EXPECT_EQ(frame().action(cmd::kSelectFirstLeft)->toolTip(), QStringLiteral("Select No.1 of Left Team"));
     EXPECT_EQ(frame().action(cmd::kSelectFirstRight + 10)->toolTip(), QStringLiteral("Select No.11 of Right Team"));
     EXPECT_EQ(frame().action(cmd::kSelectBall)->toolTip(), QStringLiteral("Select Ball"));
-    for (const int id : {cmd::kTypeExplorer, cmd::kPlayerTypeFirst, cmd::kMonitorDisconnect, cmd::kMonitorKickOff}) {
+    for (const int id : {cmd::kPlayerTypeFirst, cmd::kMonitorDisconnect, cmd::kMonitorKickOff}) {
         ASSERT_NE(frame().action(id), nullptr) << id;
         EXPECT_FALSE(frame().action(id)->isEnabled()) << id;
     }

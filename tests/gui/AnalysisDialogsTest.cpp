@@ -1,0 +1,221 @@
+// The statistics dialog and the type explorer on the main frame's game.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+
+#include "Chart/ChartCtrl.h"
+#include "CommandIds.h"
+#include "MainFrm.h"
+#include "Tessarin.h"
+#include "analysis/PlayerTypeListCtrl.h"
+#include "analysis/StatListCtrl.h"
+#include "analysis/StatisticDialog.h"
+#include "analysis/TypeExplorer.h"
+#include "display/Displayer.h"
+#include "gui/GuiTestSupport.h"
+#include "record/ByteOrder.h"
+
+namespace tessarin::test {
+namespace {
+
+class AnalysisDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        profile = settings.open();
+        app = std::make_unique<CTessarinApp>(*profile);
+        app->InitInstance();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        app->mainFrame()->close();
+        app.reset();
+        profile.reset();
+    }
+    CMainFrame& frame() { return *app->mainFrame(); }
+    void load(const std::string& path) {
+        frame().openDocument(QString::fromStdString(path));
+        frame().logPlayer().waitForParser();
+        QApplication::processEvents();
+    }
+    CStatisticDialog& statistics() {
+        EXPECT_NE(frame().statisticDialog(), nullptr);
+        return *frame().statisticDialog();
+    }
+    int shownCycle() {
+        QApplication::processEvents();
+        const auto current = app->displayer()->scene().current;
+        return current ? current->cycle : -1;
+    }
+    std::vector<int> column(const CStatListCtrl& list, int c) {
+        std::vector<int> v;
+        for (const StatRow& row : list.table()) v.push_back(row[static_cast<std::size_t>(c)]);
+        return v;
+    }
+
+    TempProfile settings;
+    std::unique_ptr<Profile> profile;
+    std::unique_ptr<CTessarinApp> app;
+};
+
+TEST_F(AnalysisDialogsTest, SummaryListsAndChartsShowTheDemoGamesStatistics) {
+    load(demoGamePath());
+    frame().onCommand(cmd::kStatistics);
+    CStatisticDialog& dialog = statistics();
+    ASSERT_TRUE(dialog.isVisible());
+    ASSERT_EQ(dialog.tabs().count(), 11);
+    EXPECT_EQ(dialog.tabs().tabText(10), QStringLiteral("Interceptions(R)"));
+    EXPECT_EQ(dialog.currentTab(), CStatisticDialog::kSummary);
+
+    const auto [left, right, leftCounters, shares] = frame().logPlayer().withStore([&](const auto&) {
+        const BehaviorAnalyzer& a = frame().analyzer();
+        return std::tuple{a.teamStatistics(1), a.teamStatistics(-1), a.playModeCounters(1), a.gameThirdsShares()};
+    });
+    using R = CStatisticDialog;
+    EXPECT_EQ(dialog.summaryText(R::kShoots, 0), QString::number(left.shots.count));
+    EXPECT_EQ(dialog.summaryText(R::kOnTargets, 2), QString::number(right.shots.successes));
+    EXPECT_EQ(dialog.summaryText(R::kCorners, 0), QString::number(leftCounters.corner_kicks));
+    EXPECT_EQ(dialog.summaryText(R::kThrowIns, 0), QString::number(leftCounters.kick_ins));
+    EXPECT_EQ(dialog.summaryText(R::kPasses, 0),
+              QStringLiteral("%1%").arg(left.passes.successes * 100 / left.passes.count));
+    EXPECT_EQ(dialog.summaryText(R::kDribbles, 2),
+              right.dribbles.count == 0
+                  ? QStringLiteral("0")
+                  : QStringLiteral("%1%").arg(right.dribbles.successes * 100 / right.dribbles.count));
+    EXPECT_EQ(dialog.summaryText(R::kControl, 2), QString::asprintf("%.0f%%", right.possession_share * 100));
+    EXPECT_EQ(dialog.summaryText(R::kThirds, 1), QString::asprintf("%.0f%%", shares[1] * 100));
+    EXPECT_EQ(dialog.summaryText(R::kPasses, 1), QStringLiteral("Passes"));
+
+    // The right team's list: "Sho" once, most shots first; again, fewest first; then "Pas".
+    dialog.setCurrentTab(CStatisticDialog::kRight);
+    ASSERT_EQ(dialog.currentPage(), &dialog.list());
+    CStatListCtrl& list = dialog.list();
+    EXPECT_EQ(column(list, 0), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+    list.sortBy(3);
+    std::vector<int> shots = column(list, 3);
+    EXPECT_TRUE(std::is_sorted(shots.rbegin(), shots.rend()));
+    EXPECT_EQ(list.topLevelItem(0)->text(3), QString::number(shots.front()));
+    list.sortBy(3);
+    shots = column(list, 3);
+    EXPECT_TRUE(std::is_sorted(shots.begin(), shots.end()));
+    list.sortBy(1);
+    const std::vector<int> passes = column(list, 1);
+    EXPECT_TRUE(std::is_sorted(passes.rbegin(), passes.rend()));
+    EXPECT_GT(passes.front(), passes.back());
+    // Ctrl+C: the header and eleven rows, tab-separated.
+    QTest::keyClick(&list, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], QStringLiteral("Unum\tPas\tCmp\tSho\tOn\tDrb\tCmd\tInt\tCmi"));
+    EXPECT_EQ(lines[1].split(QLatin1Char('\t')).value(1), QString::number(passes.front()));
+
+    // A chart tab: ALL in red and SUCCEED in green, one point per uniform number.
+    dialog.tabs().setCurrentIndex(CStatisticDialog::kPassesL);
+    ASSERT_EQ(dialog.currentPage(), &dialog.chart());
+    const auto& series = dialog.chart().series().series();
+    ASSERT_EQ(series.size(), 2u);
+    EXPECT_EQ(series[0].name(), QStringLiteral("ALL"));
+    EXPECT_EQ(series[0].colour(), QColor(255, 0, 0));
+    EXPECT_EQ(series[1].colour(), QColor(0, 255, 0));
+    ASSERT_EQ(series[0].points().size(), 11u);
+    const PlayerStatistics nine =
+        frame().logPlayer().withStore([&](const auto&) { return frame().analyzer().playerStatistics(1, 9); });
+    EXPECT_EQ(series[0].points()[8].x, 9);
+    EXPECT_EQ(series[0].points()[8].y, nine.passes.count);
+    EXPECT_EQ(series[1].points()[8].y, nine.passes.successes);
+}
+
+TEST_F(AnalysisDialogsTest, CommandTogglesTheWindowWhichKeepsItsTabAndPassesKeysOn) {
+    TempDir dir;
+    load(writeGame(dir, "game.rcg", 10));
+    frame().onCommand(cmd::kStatistics);
+    CStatisticDialog& dialog = statistics();
+    dialog.setCurrentTab(CStatisticDialog::kShootsR);
+    EXPECT_EQ(shownCycle(), 1);
+    QTest::keyClick(&dialog, '.');
+    EXPECT_EQ(shownCycle(), 2) << "the game steps while the dialog has the focus";
+    QTest::keyClick(&dialog.list(), '.');
+    EXPECT_EQ(shownCycle(), 3) << "keys reach the frame from the list too";
+
+    frame().onCommand(cmd::kStatistics);
+    EXPECT_FALSE(dialog.isVisible());
+    frame().onCommand(cmd::kStatistics);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.currentTab(), CStatisticDialog::kShootsR);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(frame().statisticDialog(), &dialog) << "hidden, not destroyed";
+
+    // Its place and size are kept for the next run.
+    dialog.resize(700, 500);
+    dialog.show();
+    dialog.hide();
+    EXPECT_EQ(profile->readInt(QStringLiteral("Statistics"), QStringLiteral("Width"), 0), 700);
+}
+
+TEST_F(AnalysisDialogsTest, WithoutAGameEveryTabIsEmpty) {
+    frame().onCommand(cmd::kStatistics);
+    CStatisticDialog& dialog = statistics();
+    EXPECT_EQ(dialog.summaryText(CStatisticDialog::kPasses, 0), QStringLiteral("0"));
+    EXPECT_EQ(dialog.summaryText(CStatisticDialog::kControl, 2), QStringLiteral("0%"));
+    for (int tab = 0; tab < CStatisticDialog::kTabCount; ++tab) dialog.setCurrentTab(tab);
+    EXPECT_EQ(dialog.chart().series().maxY(), 0);
+    dialog.setCurrentTab(CStatisticDialog::kLeft);
+    EXPECT_EQ(dialog.list().topLevelItemCount(), 11);
+    EXPECT_EQ(dialog.list().topLevelItem(10)->text(0), QStringLiteral("11"));
+}
+
+std::string gameWithTypes(const TempDir& dir, int types) {
+    V3LogBuilder log;
+    for (int id = 0; id < types; ++id) log.playerType(id, 0.3 + 0.01 * ((id * 5) % 7), 0.7);
+    log.playMode(PM_PlayOn).teams("Alpha", 0, "Beta", 0).show(1).show(2);
+    return dir.write("types.rcg", log.bytes());
+}
+
+std::vector<int> ids(const CPlayerTypeListCtrl& list) {
+    std::vector<int> v;
+    for (int r = 0; r < list.topLevelItemCount(); ++r) v.push_back(list.topLevelItem(r)->text(0).toInt());
+    return v;
+}
+
+TEST_F(AnalysisDialogsTest, TypeExplorerListsTypesZeroToSixAndSorts) {
+    TempDir dir;
+    CTypeExplorer empty(frame().logPlayer(), *profile);
+    EXPECT_EQ(empty.list().topLevelItemCount(), 0);
+    empty.list().sortBy(6);
+    EXPECT_EQ(empty.list().topLevelItemCount(), 0);
+
+    load(gameWithTypes(dir, 18));
+    CTypeExplorer explorer(frame().logPlayer(), *profile);
+    CPlayerTypeListCtrl& list = explorer.list();
+    EXPECT_EQ(ids(list), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(list.columnWidth(0), 40);
+    EXPECT_EQ(list.headerItem()->text(6), QStringLiteral("player_size"));
+    EXPECT_EQ(list.topLevelItem(1)->text(6), QStringLiteral("0.350"));
+    // player_size is 0.3 + (5 id mod 7) / 100: largest first, then smallest first.
+    list.sortBy(6);
+    EXPECT_EQ(ids(list), (std::vector<int>{4, 1, 5, 2, 6, 3, 0}));
+    list.sortBy(6);
+    EXPECT_EQ(ids(list), (std::vector<int>{0, 3, 6, 2, 5, 1, 4}));
+    EXPECT_EQ(list.topLevelItem(0)->text(6), QStringLiteral("0.300"));
+
+    // Command 169 runs it modally over the frame's game; Escape closes it.
+    ASSERT_TRUE(frame().commandEnabled(cmd::kTypeExplorer));
+    int shownRows = -1;
+    QTimer::singleShot(0, [&shownRows] {
+        auto* modal = qobject_cast<CTypeExplorer*>(QApplication::activeModalWidget());
+        if (!modal) return;
+        shownRows = modal->list().topLevelItemCount();
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    frame().onCommand(cmd::kTypeExplorer);
+    EXPECT_EQ(shownRows, 7);
+}
+
+}  // namespace
+}  // namespace tessarin::test
