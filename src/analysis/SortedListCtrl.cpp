@@ -55,7 +55,9 @@ CSortedListCtrl::CSortedListCtrl(QWidget* parent) : QTreeWidget(parent), header_
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
+    // The list sorts itself; the view's own sorting would also make the header unclickable.
     setSortingEnabled(false);
+    header_->setSectionsClickable(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setFocusPolicy(Qt::ClickFocus);
     connect(header_, &QHeaderView::sectionClicked, this, &CSortedListCtrl::sortBy);

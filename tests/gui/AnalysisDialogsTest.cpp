@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -151,6 +152,16 @@ TEST_F(AnalysisDialogsTest, CommandTogglesTheWindowWhichKeepsItsTabAndPassesKeys
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(frame().statisticDialog(), &dialog) << "hidden, not destroyed";
 
+    // Another game: shown again, the dialog has its figures.
+    dialog.setCurrentTab(CStatisticDialog::kSummary);
+    EXPECT_EQ(dialog.summaryText(CStatisticDialog::kShoots, 0), QStringLiteral("0"));
+    load(demoGamePath());
+    frame().onCommand(cmd::kStatistics);
+    const int shots =
+        frame().logPlayer().withStore([&](const auto&) { return frame().analyzer().teamStatistics(1).shots.count; });
+    EXPECT_GT(shots, 0);
+    EXPECT_EQ(dialog.summaryText(CStatisticDialog::kShoots, 0), QString::number(shots));
+
     // Its place and size are kept for the next run.
     dialog.resize(700, 500);
     dialog.show();
@@ -197,8 +208,14 @@ TEST_F(AnalysisDialogsTest, TypeExplorerListsTypesZeroToSixAndSorts) {
     EXPECT_EQ(list.columnWidth(0), 40);
     EXPECT_EQ(list.headerItem()->text(6), QStringLiteral("player_size"));
     EXPECT_EQ(list.topLevelItem(1)->text(6), QStringLiteral("0.350"));
-    // player_size is 0.3 + (5 id mod 7) / 100: largest first, then smallest first.
-    list.sortBy(6);
+    // player_size is 0.3 + (5 id mod 7) / 100: a click on its header lists the largest
+    // first, a second click the smallest first.
+    explorer.resize(1500, 300);
+    explorer.show();
+    QApplication::processEvents();
+    const QHeaderView& header = list.sortHeader();
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {},
+                      QPoint(header.sectionViewportPosition(6) + 20, header.height() / 2));
     EXPECT_EQ(ids(list), (std::vector<int>{4, 1, 5, 2, 6, 3, 0}));
     list.sortBy(6);
     EXPECT_EQ(ids(list), (std::vector<int>{0, 3, 6, 2, 5, 1, 4}));
