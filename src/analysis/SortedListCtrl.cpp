@@ -22,6 +22,12 @@ void CSortedHeaderCtrl::clickColumn(int column) {
     viewport()->update();
 }
 
+void CSortedHeaderCtrl::reset() {
+    sort_column = -1;
+    sort_flag = true;
+    viewport()->update();
+}
+
 void CSortedHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);

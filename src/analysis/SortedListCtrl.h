@@ -21,6 +21,8 @@ public:
     // A click on column c: the first click on a column (or any click while sort_flag is
     // clear) sets sort_flag, a further click on the same column clears it.
     void clickColumn(int column);
+    // Back to the start: nothing sorted, the mark gone.
+    void reset();
 
     // The column sorted by, -1 before the first click.
     int sort_column = -1;

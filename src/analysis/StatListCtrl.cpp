@@ -17,6 +17,7 @@ CStatListCtrl::CStatListCtrl(QWidget* parent) : CSortedListCtrl(parent) {
 
 void CStatListCtrl::Fill(const StatTable& table) {
     clear();
+    sortHeader().reset();
     table_ = table;
     writeRows();
 }

@@ -14,7 +14,8 @@ class CStatListCtrl final : public CSortedListCtrl {
 public:
     explicit CStatListCtrl(QWidget* parent = nullptr);
 
-    // Replaces the rows with the table's, in uniform-number order.
+    // Replaces the rows with the table's, in uniform-number order; the header no longer
+    // marks a sorted column.
     void Fill(const StatTable& table);
     const StatTable& table() const { return table_; }
 

@@ -129,6 +129,11 @@ TEST_F(AnalysisDialogsTest, SummaryListsAndChartsShowTheDemoGamesStatistics) {
     EXPECT_EQ(series[0].points()[8].x, 9);
     EXPECT_EQ(series[0].points()[8].y, nine.passes.count);
     EXPECT_EQ(series[1].points()[8].y, nine.passes.successes);
+
+    // Filled again, the list is in uniform-number order and marks no sorted column.
+    dialog.setCurrentTab(CStatisticDialog::kLeft);
+    EXPECT_EQ(column(list, 0).front(), 1);
+    EXPECT_EQ(list.sortHeader().sort_column, -1);
 }
 
 TEST_F(AnalysisDialogsTest, CommandTogglesTheWindowWhichKeepsItsTabAndPassesKeysOn) {
