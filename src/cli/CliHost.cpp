@@ -1,6 +1,6 @@
 #include "cli/CliHost.h"
 
-#include <cstring>
+#include "record/LoadFailure.h"
 
 namespace tessarin::cli {
 
@@ -10,25 +10,9 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
     LoadResult result;
     player.command(kCmdLoad, path);
     player.waitForParser();
-    switch (player.loadOutcome()) {
-        case LoadOutcome::CannotOpen:
-            result.error =
-                "cannot read " + path + ": " +
-                (player.loadError() == kNotRegularFileError ? "not a regular file" : std::strerror(player.loadError()));
-            return result;
-        case LoadOutcome::Empty:
-            result.error = path + " is empty";
-            return result;
-        case LoadOutcome::UnknownFormat:
-            result.error = path +
-                           " is not a known game file (expected a \"ULG\" version 3 to 6, \"SLG\" or \"SLH\" header, "
-                           "plain or gzip-compressed)";
-            return result;
-        case LoadOutcome::NotLoaded:
-            result.error = path + " was not loaded";
-            return result;
-        case LoadOutcome::Reading:
-            break;
+    if (auto failure = loadFailureText(player, path)) {
+        result.error = std::move(*failure);
+        return result;
     }
     result.ok = true;
     const std::string warning = player.loadWarning();

@@ -62,11 +62,10 @@ bool LogPlayer::command(int number, const std::string& text) {
         case kCmdOpen: {
             const auto path = host_.askOpenPath();
             if (!path) return false;
-            command(kCmdReset);
-            return load(*path);
+            return load(*path, true);
         }
         case kCmdLoad:
-            return load(text);
+            return load(text, false);
         case kCmdPlay:
             play();
             return true;
@@ -112,20 +111,12 @@ bool LogPlayer::command(int number, const std::string& text) {
                 startTimer();
             }
             return true;
-        case kCmdReset: {
+        case kCmdReset:
             // Resetting empties the game, so a file still being read must stop first;
             // otherwise its records would mix into whatever comes next.
-            stopTimer();
-            stopParser();
-            {
-                std::lock_guard lock(mutex_);
-                clearStore();
-            }
-            period_ = kDefaultPeriod;
-            running_ = false;
-            reverse_ = false;
+            prepareLiveGame();
+            clearGame();
             return true;
-        }
         case kCmdSave:
             return saveWithDialog();
         default:
@@ -507,6 +498,19 @@ void LogPlayer::clearStore() {
     if (hooks_) hooks_->storeCleared();
 }
 
+void LogPlayer::prepareLiveGame() {
+    stopTimer();
+    stopParser();
+    period_ = kDefaultPeriod;
+    running_ = false;
+    reverse_ = false;
+}
+
+void LogPlayer::clearGame() {
+    std::lock_guard lock(mutex_);
+    clearStore();
+}
+
 void LogPlayer::stopParser() {
     if (parserThread_) {
         parserThread_->stop();
@@ -535,45 +539,76 @@ void LogPlayer::attachDecisionFile(std::size_t i, std::unique_ptr<LogFile> file)
     }
 }
 
-bool LogPlayer::load(const std::string& path) {
+bool LogPlayer::load(const std::string& path, bool resetFirst) {
+    auto file = std::make_unique<LogFile>(path, LogFile::Mode::Read);
+    // The header is read before anything of the open game is let go: a file that is not
+    // a game leaves it loaded, playable and still being read.
+    const auto format = probe(*file);
+    if (!format) return false;
+    if (resetFirst) command(kCmdReset);
     closeFiles();
-    logFile_ = std::make_unique<LogFile>(path, LogFile::Mode::Read);
+    logFile_ = std::move(file);
 
     const std::string prefix = decisionPrefix(path);
     for (std::size_t i = 0; i < decisionFiles_.size(); ++i) {
         attachDecisionFile(i, std::make_unique<LogFile>(prefix + kDecisionFileNames[i], LogFile::Mode::Read));
     }
-    beginReading();
+    startReading(*format, false);
     return true;
 }
 
 bool LogPlayer::loadMemory(std::span<const std::uint8_t> game,
                            const std::array<std::optional<std::span<const std::uint8_t>>, 3>& decisions,
                            bool inCaller) {
+    auto file = std::make_unique<LogFile>();
+    file->openMemory(game.data(), game.size());
+    const auto format = probe(*file);
+    if (!format) return false;
     closeFiles();
-    logFile_ = std::make_unique<LogFile>();
-    logFile_->openMemory(game.data(), game.size());
+    logFile_ = std::move(file);
     for (std::size_t i = 0; i < decisionFiles_.size(); ++i) {
-        auto file = std::make_unique<LogFile>();
-        if (decisions[i]) file->openMemory(decisions[i]->data(), decisions[i]->size());
-        attachDecisionFile(i, std::move(file));
+        auto decision = std::make_unique<LogFile>();
+        if (decisions[i]) decision->openMemory(decisions[i]->data(), decisions[i]->size());
+        attachDecisionFile(i, std::move(decision));
     }
-    beginReading(inCaller);
+    startReading(*format, inCaller);
     return true;
 }
 
-void LogPlayer::beginReading(bool inCaller) {
+std::optional<LogFormat> LogPlayer::probe(LogFile& file) {
     loadError_ = 0;
-    if (!logFile_->isOpen()) {
+    if (!file.isOpen()) {
         loadOutcome_ = LoadOutcome::CannotOpen;
-        loadError_ = logFile_->error();
-    } else if (logFile_->atEnd()) {
-        // A read error (a directory, say) also looks like an empty file; tell them apart.
-        loadError_ = logFile_->error();
-        loadOutcome_ = loadError_ != 0 ? LoadOutcome::CannotOpen : LoadOutcome::Empty;
-    } else {
-        startReading(inCaller);
+        loadError_ = file.error();
+        return std::nullopt;
     }
+    if (file.atEnd()) {
+        // A read error (a directory, say) also looks like an empty file; tell them apart.
+        loadError_ = file.error();
+        loadOutcome_ = loadError_ != 0 ? LoadOutcome::CannotOpen : LoadOutcome::Empty;
+        return std::nullopt;
+    }
+    std::optional<LogFormat> format;
+    char magic[4] = {0, 0, 0, 0};
+    if (file.read(magic, 3) == 3) {
+        if (std::memcmp(magic, "ULG", 3) == 0) {
+            if (file.read(magic + 3, 1) == 1) {
+                // Version 3 is binary (the byte 3); 4, 5 and 6 are text logs (a digit).
+                static constexpr LogFormat kTextFormats[] = {LogFormat::V4, LogFormat::V5, LogFormat::V6};
+                if (magic[3] == 3) {
+                    format = LogFormat::V3;
+                } else if (magic[3] >= '4' && magic[3] <= '6') {
+                    format = kTextFormats[magic[3] - '4'];
+                }
+            }
+        } else if (std::memcmp(magic, "SLG", 3) == 0) {
+            format = LogFormat::Sight;
+        } else if (std::memcmp(magic, "SLH", 3) == 0) {
+            format = LogFormat::SightV2;
+        }
+    }
+    if (!format) loadOutcome_ = LoadOutcome::UnknownFormat;
+    return format;
 }
 
 void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
@@ -604,43 +639,29 @@ void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
     }
 }
 
-void LogPlayer::startReading(bool inCaller) {
+void LogPlayer::startReading(LogFormat format, bool inCaller) {
     {
         std::lock_guard lock(mutex_);
         clearStore();
-    }
-    {
-        std::lock_guard lock(mutex_);
         loadWarning_.clear();
     }
-    format_ = LogFormat::None;
+    format_ = format;
     compressed_ = logFile_->compressed();
-    CLogParser* parser = nullptr;
-    char magic[4] = {0, 0, 0, 0};
-    if (logFile_->read(magic, 3) == 3) {
-        if (std::memcmp(magic, "ULG", 3) == 0) {
-            if (logFile_->read(magic + 3, 1) == 1) {
-                // Version 3 is binary (the byte 3); 4, 5 and 6 are text logs (a digit).
-                static constexpr LogFormat kTextFormats[] = {LogFormat::V4, LogFormat::V5, LogFormat::V6};
-                if (magic[3] == 3) {
-                    parser = &v3Parser_;
-                    format_ = LogFormat::V3;
-                } else if (magic[3] >= '4' && magic[3] <= '6') {
-                    parser = &textParser_;
-                    format_ = kTextFormats[magic[3] - '4'];
-                }
-            }
-        } else if (std::memcmp(magic, "SLG", 3) == 0) {
+    CLogParser* parser = &v3Parser_;
+    switch (format) {
+        case LogFormat::V4:
+        case LogFormat::V5:
+        case LogFormat::V6:
+            parser = &textParser_;
+            break;
+        case LogFormat::Sight:
             parser = &sightParser_;
-            format_ = LogFormat::Sight;
-        } else if (std::memcmp(magic, "SLH", 3) == 0) {
+            break;
+        case LogFormat::SightV2:
             parser = &sightV2Parser_;
-            format_ = LogFormat::SightV2;
-        }
-    }
-    if (!parser) {
-        loadOutcome_ = LoadOutcome::UnknownFormat;
-        return;
+            break;
+        default:
+            break;
     }
     reserveFor(format_, logFile_->sizeHint());
     loadOutcome_ = LoadOutcome::Reading;

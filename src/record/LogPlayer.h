@@ -116,6 +116,12 @@ public:
     bool pause();
     void resume();
 
+    // A live game is about to replace the loaded one: stops the timer and the parser
+    // thread and resets the speed and direction, as reset does, but keeps the store.
+    void prepareLiveGame();
+    // Empties the store, the player types and the decision records (any thread).
+    void clearGame();
+
     // Producers: append a record (any thread).
     void add(const cycle_info_t& record);
     // Appends several records in order under one taking of the lock, each exactly as add().
@@ -202,11 +208,15 @@ public:
     }
 
 private:
-    bool load(const std::string& path);
+    // Loads `path` once its header names a known format; `resetFirst` resets playback
+    // too (the open command). False, with the game left as it was, for any other file.
+    bool load(const std::string& path, bool resetFirst);
+    // Reads the header of a file just opened and records the outcome of a failed probe;
+    // the file is left at the first byte after the header.
+    std::optional<LogFormat> probe(LogFile& file);
     void closeFiles();
     void attachDecisionFile(std::size_t i, std::unique_ptr<LogFile> file);
-    void beginReading(bool inCaller = false);
-    void startReading(bool inCaller = false);
+    void startReading(LogFormat format, bool inCaller);
     // Reserves the store's room for the records a file of `bytes` bytes can hold.
     void reserveFor(LogFormat format, std::uint64_t bytes);
     void stopParser();

@@ -94,8 +94,8 @@ TEST(InfoCommand, BadFilesFailWithAClearMessage) {
     } cases[] = {
         {dir.file("missing.rcg"), "No such file"},
         {dir.write("empty.rcg", {}), "is empty"},
-        {dir.write("text.rcg", {'h', 'e', 'l', 'l', 'o'}), "not a known game file"},
-        {dir.write("v2.rcg", test::V3LogBuilder(2).show(1).bytes()), "not a known game file"},
+        {dir.write("text.rcg", {'h', 'e', 'l', 'l', 'o'}), "is not a game log Tessarin can read"},
+        {dir.write("v2.rcg", test::V3LogBuilder(2).show(1).bytes()), "is not a game log Tessarin can read"},
         {dir.path().string(), "cannot read"},
         {"/dev/null", "not a regular file"},
     };

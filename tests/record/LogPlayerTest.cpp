@@ -317,6 +317,27 @@ TEST_F(LogPlayerTest, OpenAsksForAPathResetsAndLoads) {
     EXPECT_EQ(player.first_cycle(), 40);
 }
 
+TEST_F(LogPlayerTest, AFileThatIsNotAGameKeepsTheOpenGameAndItsPlayback) {
+    test::TempDir dir;
+    fill({1, 2, 3});
+    player.command(kCmdPlay);
+    player.command(kCmdFaster);
+    const double period = player.period();
+    ASSERT_LT(period, 100.0);
+    host.openPath = dir.write("README", {'#', ' ', 'T', 'e', 's', 's'});
+    EXPECT_FALSE(player.command(kCmdOpen));
+    EXPECT_EQ(player.loadOutcome(), LoadOutcome::UnknownFormat);
+    EXPECT_FALSE(player.command(kCmdLoad, dir.file("missing.rcg")));
+    EXPECT_EQ(player.loadOutcome(), LoadOutcome::CannotOpen);
+    EXPECT_FALSE(player.command(kCmdLoad, dir.write("empty.rcg", {})));
+    EXPECT_EQ(player.loadOutcome(), LoadOutcome::Empty);
+    EXPECT_EQ(player.size(), 3u);
+    EXPECT_EQ(player.period(), period) << "an open that read nothing does not reset";
+    EXPECT_TRUE(player.running());
+    player.command(kCmdStepForward);
+    EXPECT_EQ(player.current_cycle(), 2);
+}
+
 // A flood of bogus types (a hostile file or peer) is bounded; lookups stay by id.
 TEST_F(LogPlayerTest, PlayerTypesAreBoundedAndFoundById) {
     for (int i = 0; i < 300; ++i) {
