@@ -35,6 +35,7 @@ bool CMonitorConnection::Command(int number) {
             break;
         case kMonitorReceiveEnded:
             connected_ = false;
+            if (firstDatagramPending_.exchange(false)) monitorHost_.connectionUnanswered();
             break;
         default:
             break;
@@ -90,11 +91,14 @@ void CMonitorConnection::connect() {
     Disconnect(false);
     // A thread left from a connection that ended by itself is discarded here.
     thread_.reset();
-    monitorHost_.setCurrentRecord(std::nullopt);
-    player_.command(kCmdReset);
+    // The open game stays until the server answers: a connect to an address where nothing
+    // listens must not cost the user the game on screen. Playback stops now; the store is
+    // emptied by the first datagram.
+    player_.prepareLiveGame();
     monitorHost_.setLogMode(false);
     thread_ = std::make_unique<CSocketThread>(*this, host_, port_);
     if (!thread_->opened()) return;
+    firstDatagramPending_ = true;
     // Connected is set before the thread starts: a refused init ends the receive loop at
     // once, and its clearing of the flag must not be overwritten afterwards.
     connected_ = true;
@@ -111,6 +115,8 @@ void CMonitorConnection::Reconnect() {
 }
 
 void CMonitorConnection::Disconnect(bool keepDisplay) {
+    // Ending the connection ourselves is not a failure to answer.
+    firstDatagramPending_ = false;
     if (thread_ && thread_->socket().IsOpen()) {
         if (connected_) SendText("(dispbye)");
         thread_->Stop();
@@ -135,10 +141,17 @@ void CMonitorConnection::SendBytes(const void* bytes, std::size_t length) {
     if (thread_ && thread_->socket().IsOpen()) thread_->socket().Send(bytes, length);
 }
 
+void CMonitorConnection::startLiveGame() {
+    monitorHost_.setCurrentRecord(std::nullopt);
+    player_.clearGame();
+    monitorHost_.liveGameStarted();
+}
+
 void CMonitorConnection::OnDispinfo(const std::uint8_t* packet, std::size_t size) {
     ++datagrams_;
     connected_ = true;
     everReceived_ = true;
+    if (firstDatagramPending_.exchange(false)) startLiveGame();
     if (!monitorHost_.displayExists()) return;
     if (player_.parse_monitor_packet(packet, size)) monitorHost_.setCurrentRecord(player_.last());
 }

@@ -91,6 +91,8 @@ public:
 
 private:
     void connect();
+    // On the receiving thread, at the first datagram: the live game replaces the open one.
+    void startLiveGame();
 
     LogPlayer& player_;
     MonitorHost& monitorHost_;
@@ -99,7 +101,11 @@ private:
     std::atomic<bool> connected_{false};       // written by both threads
     std::atomic<bool> everReceived_{false};    // written by the receiver, read by the GUI thread
     std::atomic<std::uint64_t> datagrams_{0};  // counted by the receiver, read by anyone
-    std::unique_ptr<CSocketThread> thread_;    // created and destroyed on the GUI thread
+    // Set by connect() while the game that was open is still kept; the receiver's first
+    // datagram (which then empties the store) or the end of an unanswered connection
+    // takes it, and so does a disconnect: whoever exchanges it first acts on it.
+    std::atomic<bool> firstDatagramPending_{false};
+    std::unique_ptr<CSocketThread> thread_;  // created and destroyed on the GUI thread
 };
 
 }  // namespace tessarin

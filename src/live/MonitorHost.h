@@ -40,6 +40,14 @@ public:
     virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
     // Ends the trainer's connection (its socket closes and its statistics are written).
     virtual void disconnectTrainer() = 0;
+
+    // The first datagram of a connection has arrived and the game it replaces is gone.
+    // Called on the receiving thread; it must not block or call back.
+    virtual void liveGameStarted() {}
+    // The connection ended before any datagram arrived (nothing listens at the address):
+    // the game that was open is still there. Called on the receiving thread, once per
+    // connection; it must not block or call back.
+    virtual void connectionUnanswered() {}
 };
 
 }  // namespace tessarin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -37,6 +38,8 @@ public:
         return yes;
     }
     void disconnectTrainer() override { ++trainerDisconnects; }
+    void liveGameStarted() override { ++liveGames; }
+    void connectionUnanswered() override { ++unanswered; }
 
     int shown() const {
         std::lock_guard lock(mutex);
@@ -60,6 +63,9 @@ public:
     bool yes = true;
     std::string asked;
     int cleared = 0;
+    // Counted on the receiving thread.
+    std::atomic<int> liveGames{0};
+    std::atomic<int> unanswered{0};
 
 private:
     mutable std::mutex mutex;  // guards what the receiving thread writes

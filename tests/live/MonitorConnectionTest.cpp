@@ -52,8 +52,10 @@ protected:
 TEST_F(MonitorConnectionTest, ASessionStoresEveryShowOnceInOrderWithItsMessages) {
     player.command(kCmdLoad, test::demoGamePath());
     player.waitForParser();
+    const std::size_t loaded = player.size();
     connect();
-    EXPECT_EQ(player.size(), 0u) << "a live game starts from an empty store";
+    EXPECT_EQ(player.size(), loaded) << "the open game stays until the server answers";
+    EXPECT_EQ(host.liveGames, 0);
     EXPECT_FALSE(host.logMode);
     server.sendParameters();
     constexpr int kShows = 50;
@@ -74,6 +76,8 @@ TEST_F(MonitorConnectionTest, ASessionStoresEveryShowOnceInOrderWithItsMessages)
     EXPECT_TRUE(player.hasServerParameters());
     EXPECT_TRUE(connection.everReceived());
     EXPECT_EQ(host.shown(), kShows);
+    EXPECT_EQ(host.liveGames, 1) << "only the first datagram replaces the game";
+    EXPECT_EQ(host.unanswered, 0);
 
     connection.Disconnect(false);
     EXPECT_TRUE(server.waitForText("(dispbye)"));
@@ -139,8 +143,14 @@ TEST_F(MonitorConnectionTest, NoServerListeningEndsTheConnectionAndEnablesConnec
         StandInServer probe;
         freePort = probe.monitorPort();
     }
+    player.command(kCmdLoad, test::demoGamePath());
+    player.waitForParser();
+    const std::size_t loaded = player.size();
     connection.Connect("127.0.0.1", freePort);
     ASSERT_TRUE(eventually([&] { return !connection.connected(); }));
+    EXPECT_EQ(host.unanswered, 1);
+    EXPECT_EQ(player.size(), loaded) << "a connect that nobody answered keeps the game";
+    EXPECT_EQ(host.cleared, 0);
     EXPECT_TRUE(connection.IsAvailable(kMonitorConnect));
     EXPECT_TRUE(connection.IsAvailable(kMonitorReconnect));
     EXPECT_FALSE(connection.IsAvailable(kMonitorDisconnect));
@@ -148,6 +158,11 @@ TEST_F(MonitorConnectionTest, NoServerListeningEndsTheConnectionAndEnablesConnec
     connection.Disconnect(false);
     EXPECT_EQ(host.trainerDisconnects, 0) << "an ended connection only switches the display back";
     EXPECT_TRUE(host.logMode);
+    // A disconnect of one's own is no failure to answer.
+    connection.Connect("127.0.0.1", server.monitorPort());
+    ASSERT_TRUE(server.waitForInit());
+    connection.Disconnect(false);
+    EXPECT_EQ(host.unanswered, 1);
 }
 
 TEST_F(MonitorConnectionTest, PortsHostsAndUnresolvableNames) {
