@@ -91,13 +91,28 @@ void COfflineCoach::Disconnect() {
 }
 
 void COfflineCoach::send(const std::string& text) {
-    if (connected_) socket_.Send(text);
+    // A refusal of an earlier command is picked up first: nothing more goes to a port
+    // where nothing listens.
+    readReplies();
+    if (!connected_) return;
+    socket_.Send(text);
+    if (socket_.refused()) reportRefused();
+}
+
+void COfflineCoach::reportRefused() {
+    const std::string text = "No offline coach port at " + serverHost_ + ":" + std::to_string(port_);
+    Disconnect();
+    host_.showMessage(text);
 }
 
 void COfflineCoach::readReplies() {
     char buffer[1024];
     while (connected_) {
         const std::size_t got = socket_.ReceiveNow(buffer, sizeof buffer);
+        if (socket_.refused()) {
+            reportRefused();
+            return;
+        }
         if (got == 0) break;
         if (!warnedNotCoachMode_ && std::string_view(buffer, got).starts_with(kNotCoachModeReply)) {
             warnedNotCoachMode_ = true;
@@ -131,6 +146,7 @@ void COfflineCoach::ChangePlaymodeCommand(int commandId) {
 void COfflineCoach::Step(const std::optional<ShowState>& record) {
     if (!connected_ || !record) return;
     readReplies();
+    if (!connected_) return;
     const ShowState& s = *record;
     teamNames_ = {s.team[0].name, s.team[1].name};
     Vector P{static_cast<float>(s.ball.x), static_cast<float>(s.ball.y)};

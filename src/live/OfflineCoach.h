@@ -76,7 +76,10 @@ public:
 
 private:
     void send(const std::string& text);
+    // Reads what the server answered; a refused command disconnects (reportRefused).
     void readReplies();
+    // Says once that nothing listens at the coach port, and disconnects.
+    void reportRefused();
     bool stepIntercept(const ShowState& s);
     bool stepKicker(const ShowState& s, Vector& P, Vector& V);
     void placeKickerScene(Vector& P, Vector& V);

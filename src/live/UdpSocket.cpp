@@ -45,6 +45,7 @@ bool CUdpSocket::Open(const std::string& host, std::uint16_t port) {
     std::lock_guard lock(mutex_);
     closeLocked();
     shutdown_ = false;
+    refused_ = false;
     std::string dotted;
     if (!resolve(host, dotted)) return false;
     host_ = dotted;
@@ -104,6 +105,7 @@ std::size_t CUdpSocket::Send(const void* bytes, std::size_t length) {
     sockaddr address;
     std::memcpy(&address, &to, sizeof to);
     const ssize_t sent = ::sendto(sock_, bytes, length, MSG_NOSIGNAL, &address, sizeof to);
+    if (sent < 0 && errno == ECONNREFUSED) refused_ = true;
     return sent > 0 ? static_cast<std::size_t>(sent) : 0;
 }
 
@@ -128,7 +130,10 @@ std::size_t CUdpSocket::Receive(void* buffer, std::size_t size) {
         // longer than the buffer is recognised and dropped rather than cut.
         const ssize_t got = ::recvfrom(fd, buffer, size, MSG_TRUNC, fromAddress, &fromLength);
         if (got < 0) {
-            if (errno == ECONNREFUSED) Close();
+            if (errno == ECONNREFUSED) {
+                refused_ = true;
+                Close();
+            }
             return 0;
         }
         if (shutdown_) return 0;
@@ -152,6 +157,7 @@ std::size_t CUdpSocket::ReceiveNow(void* buffer, std::size_t size) {
         socklen_t fromLength = sizeof from;
         sockaddr* fromAddress = reinterpret_cast<sockaddr*>(&from);
         const ssize_t got = ::recvfrom(sock_, buffer, size, MSG_DONTWAIT | MSG_TRUNC, fromAddress, &fromLength);
+        if (got < 0 && errno == ECONNREFUSED) refused_ = true;
         if (got <= 0) return 0;
         sockaddr_in sender{};
         if (!fromPeerHost(from, sender)) {

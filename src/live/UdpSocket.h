@@ -47,6 +47,9 @@ public:
 
     // Takes one datagram that has already arrived, without waiting; 0 when none is there.
     std::size_t ReceiveNow(void* buffer, std::size_t size);
+    // Whether the peer refused a datagram sent since the socket was opened (the ICMP
+    // report that nothing listens at its port came back to a receive or a send).
+    bool refused() const { return refused_; }
     // Datagrams dropped since construction because they came from another host.
     std::uint64_t foreignDatagrams() const { return foreignDatagrams_; }
 
@@ -69,6 +72,7 @@ private:
     in_addr peerAddress_{};                           // fixed by Open()
     std::atomic<std::uint16_t> peerPort_{0};          // network order; written by the receiver, read by senders
     std::atomic<std::uint64_t> foreignDatagrams_{0};  // counted by the receiver, read by anyone
+    std::atomic<bool> refused_{false};                // set by Receive/ReceiveNow/Send, cleared by Open()
 };
 
 }  // namespace tessarin

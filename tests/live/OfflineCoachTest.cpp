@@ -294,6 +294,27 @@ TEST_F(OfflineCoachTest, ServerWithoutCoachModeIsReportedOnceAndNotFromAnotherHo
     EXPECT_EQ(host.messages, std::vector<std::string>{kNotCoachModeText});
 }
 
+TEST_F(OfflineCoachTest, RefusedCommandsAreReportedOnceAndDisconnect) {
+    std::uint16_t freePort = 0;
+    {
+        test::StandInServer probe;
+        freePort = probe.monitorPort();
+    }
+    COfflineCoach lonely(host, dir.path().string(), freePort);
+    lonely.Connect("127.0.0.1");
+    ASSERT_TRUE(lonely.connected()) << "a datagram socket opens whether or not anything listens";
+    // The refusal of one command comes back to the next.
+    for (int i = 0; i < 200 && lonely.connected(); ++i) {
+        lonely.ChangeMode("play_on");
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_FALSE(lonely.connected());
+    lonely.ChangeMode("play_on");
+    lonely.Step(field());
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"No offline coach port at 127.0.0.1:" + std::to_string(freePort)});
+}
+
 TEST_F(OfflineCoachTest, ConnectFailureIsShownAndNothingIsSent) {
     // A failed connect also ends the connection to the server that worked before.
     coach->dribble = true;
