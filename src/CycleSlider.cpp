@@ -16,6 +16,8 @@ namespace {
 // Cycles are 16-bit signed in the records.
 std::int16_t toCycle(int value) { return static_cast<std::int16_t>(std::clamp(value, -32768, 32767)); }
 
+constexpr int kPageFraction = 20;
+
 }  // namespace
 
 CCycleSlider::CCycleSlider(LogPlayer& player, int firstCycle, int lastCycle, int currentCycle, QWidget* parent)
@@ -33,6 +35,9 @@ CCycleSlider::CCycleSlider(LogPlayer& player, int firstCycle, int lastCycle, int
     slider_->setRange(first_, last_);
     slider_->setValue(chosen_);
     slider_->setTracking(true);
+    // A click on the track moves a twentieth of the game, keys a cycle.
+    slider_->setPageStep(std::max(1, (last_ - first_) / kPageFraction));
+    slider_->setSingleStep(1);
     slider_->setMinimumWidth(400);
     lastText_ = new QLabel(QString::number(last_), this);
     chosenText_ = new QLineEdit(QString::number(chosen_), this);

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QProcess>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
 
@@ -22,6 +23,8 @@
 #include "CommandTable.h"
 #include "CycleSlider.h"
 #include "Profile.h"
+#include "RecentFiles.h"
+#include "StatusBar.h"
 #include "analysis/PositionDump.h"
 #include "analysis/StatisticDialog.h"
 #include "analysis/TypeExplorer.h"
@@ -59,6 +62,8 @@ CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent
     createMenus();
     createToolBars();
     createContextMenus();
+    createStatusAndRecentFiles();
+    connect(&uiTimer_, &QTimer::timeout, this, &CMainFrame::refreshStatus);
     readBarSettings();
     onTop_ = profile_.readInt(kSection, QStringLiteral("OnTop"), 0) == 1;
     applyOnTop();
@@ -99,6 +104,7 @@ void CMainFrame::setDisplayer(CDisplayer* display, bool separated) {
     separated_ = separated;
     if (display) display->setHost(this);
     updateCommandUi();
+    refreshStatus();
 }
 
 void CMainFrame::applyOnTop() {
@@ -128,8 +134,9 @@ void CMainFrame::fitToContents() {
     fitPending_ = false;
     const int bottom = barsBottom();
     if (separated_) {
-        // A fixed strip of bars, its bottom edge a little below the lowest bar.
-        setFixedHeight(bottom + kBarStripMargin);
+        // A fixed strip of bars, its bottom edge a little below the lowest bar, and the
+        // status bar under them.
+        setFixedHeight(bottom + kBarStripMargin + statusBar()->sizeHint().height());
     } else {
         setMinimumHeight(0);
         setMaximumHeight(QWIDGETSIZE_MAX);
@@ -201,7 +208,9 @@ void CMainFrame::onCommand(int id) {
     if (!commandEnabled(id)) return;
     CDisplayer* display = display_.load();
     if (id == cmd::kLoad) {
+        chosenPath_.reset();
         logPlayer_->command(kCmdOpen);
+        if (chosenPath_) reportLoad(*chosenPath_);
     } else if (const int lp = logPlayerCommandOf(id); lp >= 0) {
         logPlayerCommand(lp);
     } else if (isSelectCommand(id)) {
@@ -228,7 +237,11 @@ void CMainFrame::onCommand(int id) {
     } else {
         switch (id) {
             case cmd::kNewInstance:
-                QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+                // The new one opens beside this one, not on top of it.
+                QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                        {QStringLiteral("--at"), QStringLiteral("%1,%2")
+                                                                     .arg(frameGeometry().left() + kInstanceOffset)
+                                                                     .arg(frameGeometry().top() + kInstanceOffset)});
                 break;
             case cmd::kHide:
                 if (separated_) setVisible(!isVisible());
@@ -372,6 +385,7 @@ bool CMainFrame::focusNextPrevChild(bool) { return false; }  // Tab is a command
 
 void CMainFrame::openDocument(const QString& path) {
     logPlayer_->command(kCmdLoad, pathBytes(path));
+    reportLoad(path);
     // While the parser is still to deliver the first record, its add draws it; drawing
     // "none" here could overwrite that record if it arrived in between.
     const bool reading = logPlayer_->parsing();
@@ -447,15 +461,17 @@ void CMainFrame::drawRecord(const cycle_info_t& record) {
 }
 
 std::optional<std::string> CMainFrame::askOpenPath() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Load"), QString(), tr("Game logs (*.rcg *.slg *.slh *.rcg.gz *.slg.gz *.slh.gz);;All files (*)"));
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Load"), recent_->lastFolder(),
+                                     tr("Game logs (*.rcg *.slg *.slh *.rcg.gz *.slg.gz *.slh.gz);;All files (*)"));
     if (path.isEmpty()) return std::nullopt;
+    chosenPath_ = path;
     return QFile::encodeName(path).toStdString();
 }
 
 std::optional<std::string> CMainFrame::askSavePath() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("Save"), QString(), tr("Game logs (*.rcg *.slg *.slh);;All files (*)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save"), recent_->lastFolder(),
+                                                      tr("Game logs (*.rcg *.slg *.slh);;All files (*)"));
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();
 }
@@ -467,11 +483,14 @@ std::optional<int> CMainFrame::askJumpCycle(int firstCycle, int lastCycle, int c
 }
 
 void CMainFrame::showMessage(const std::string& text) {
+    // Also on the status bar; this may run on the parser thread.
+    const QString message = QString::fromStdString(text);
+    QMetaObject::invokeMethod(
+        this, [this, message] { flashStatus(message); }, Qt::QueuedConnection);
     if (dialogs_.showMessage) {
         dialogs_.showMessage(text);
         return;
     }
-    const QString message = QString::fromStdString(text);
     QMetaObject::invokeMethod(
         this, [this, message] { QMessageBox::information(this, QStringLiteral("Tessarin"), message); },
         Qt::QueuedConnection);
@@ -560,6 +579,7 @@ void CMainFrame::writePositionDumpFiles() {
     const PositionDumpResult result = logPlayer_->withStore(
         [this](const std::vector<cycle_info_t>& records) { return writePositionDump(records, *opponentModel_); });
     if (wasRunning) logPlayer_->resume();
+    reportPositionDump(result);
     if (!result.failedFiles.empty()) {
         QStringList names;
         for (const auto& name : result.failedFiles) names << QString::fromStdString(name);

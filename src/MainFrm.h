@@ -31,6 +31,9 @@ namespace tessarin {
 
 class CStatisticDialog;
 class Profile;
+class RecentFiles;
+class StatusBar;
+struct PositionDumpResult;
 
 inline constexpr int kToolBarCount = 9;
 // Shown at first start: bars 1, 2, 3, 6 and 7, and bar 8.
@@ -38,6 +41,8 @@ inline constexpr int kDefaultToolBars0 = 206;
 inline constexpr int kDefaultToolBars1 = 207;
 // Height the separated frame keeps below its bars, in pixels.
 inline constexpr int kBarStripMargin = 3;
+// How far a new instance opens right of and below this one, in pixels.
+inline constexpr int kInstanceOffset = 32;
 
 // Replacements for the frame's modal questions and message boxes; an empty one leaves
 // the real dialog in place. Tests answer through them.
@@ -86,8 +91,17 @@ public:
     // Handles a key as the frame's key table says.
     void handleKey(QKeyEvent* event);
 
-    // Loads a game file and draws its current record.
+    // Loads a game file and draws its current record; a file that is not a game keeps
+    // the open one, and the user is told why.
     void openDocument(const QString& path);
+    // The file whose game is open (none once a live game replaced it).
+    const QString& gameFile() const { return gameFile_; }
+    RecentFiles& recentFiles() { return *recent_; }
+    StatusBar& statusLine() { return *status_; }
+    // Shows a message in the status bar for a few seconds.
+    void flashStatus(const QString& message);
+    // Brings the status bar and the window titles up to date.
+    void refreshStatus();
 
     QToolBar* toolBar(int index) const { return toolBars_[static_cast<std::size_t>(index)]; }
     QAction* action(int id) const;
@@ -130,6 +144,8 @@ public:
     std::optional<ServerAddress> askServer() override;
     bool askYesNo(const std::string& text, const std::string& caption) override;
     void disconnectTrainer() override { trainer_.Disconnect(); }
+    void liveGameStarted() override;
+    void connectionUnanswered() override;
 
     // Whether closing the frame ends the program (the running application sets it).
     void setQuitOnClose(bool on) { quitOnClose_ = on; }
@@ -168,6 +184,11 @@ private:
     // Brings the statistics up to date under the store's lock.
     void refreshStatistics();
     void writePositionDumpFiles();
+    // After a load: says why a file was refused, or makes it the open and newest recent file.
+    void reportLoad(const QString& path);
+    void createStatusAndRecentFiles();
+    // Says in the status bar where the dump went and how much it wrote.
+    void reportPositionDump(const PositionDumpResult& result);
     void saveOpponentModel();
 
     Profile& profile_;
@@ -199,6 +220,12 @@ private:
     std::map<int, QAction*> actions_;
     FrameOwner* owner_ = nullptr;
     QPointer<CStatisticDialog> statisticDialog_;  // created on first use, a child of the frame
+    // GUI thread only: the feedback around the game.
+    std::unique_ptr<StatusBar> status_;
+    std::unique_ptr<RecentFiles> recent_;
+    QString gameFile_;
+    bool liveGame_ = false;              // the store holds a game received live
+    std::optional<QString> chosenPath_;  // the open dialog's answer during a Load
 };
 
 }  // namespace tessarin

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
+#include <algorithm>
 
 #include "MainFrm.h"
 #include "Profile.h"
@@ -16,6 +18,10 @@ namespace {
 constexpr int kDisplayWidth = 600;
 constexpr int kDisplayHeight = 400;
 constexpr int kFrameWidth = 800;
+// Between the bar strip's frame and the display's title bar, in pixels.
+constexpr int kStripGap = 4;
+// Room kept for a title bar above the work area's bottom edge, in pixels.
+constexpr int kTitleBarRoom = 48;
 
 }  // namespace
 
@@ -35,13 +41,14 @@ CTessarinApp::~CTessarinApp() {
     display_.reset();
 }
 
-void CTessarinApp::InitInstance(const QString& path) {
+void CTessarinApp::InitInstance(const QString& path, std::optional<QPoint> at) {
     frame_ = std::make_unique<CMainFrame>(profile_, *trainer_);
     frame_->setWindowIcon(icon());
     frame_->resize(kFrameWidth, frame_->height());
     display_ = std::make_unique<CDisplayer>(profile_);
     display_->setWindowIcon(icon());
     frame_->setOwner(this);
+    if (at) frame_->move(*at);
 
     const bool separated = profile_.readInt(QStringLiteral("Displayer"), QStringLiteral("Separated"), 1) != 0;
     placeDisplay(separated);
@@ -51,6 +58,11 @@ void CTessarinApp::InitInstance(const QString& path) {
     const bool hide = profile_.readInt(QStringLiteral("MainFrame"), QStringLiteral("Hide"), 0) == 1;
     if (!(hide && separated)) frame_->show();
     frame_->fitToContents();
+    // Without a place of its own (the first start, or an instance opened beside another)
+    // the display goes under the strip rather than where the window system puts it.
+    if (separated && (at || !profile_.contains(QStringLiteral("Displayer"), QStringLiteral("Left")))) {
+        placeBelowStrip();
+    }
 
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
@@ -96,6 +108,19 @@ void CTessarinApp::placeDisplay(bool separated) {
     }
 }
 
+void CTessarinApp::placeBelowStrip() {
+    const QRect strip = frame_->frameGeometry();
+    QPoint place(strip.left(), strip.top() + strip.height() + kStripGap);
+    if (const QScreen* screen = frame_->screen()) {
+        // Keep the title bar on the screen: within the work area, the window's top-left
+        // at least a title bar's height above the bottom.
+        const QRect work = screen->availableGeometry();
+        place.setX(std::clamp(place.x(), work.left(), std::max(work.left(), work.right() - display_->width())));
+        place.setY(std::clamp(place.y(), work.top(), std::max(work.top(), work.bottom() - kTitleBarRoom)));
+    }
+    display_->move(place);
+}
+
 void CTessarinApp::OpenDocumentFile(const QString& path) {
     if (frame_) frame_->openDocument(path);
 }
@@ -126,7 +151,7 @@ void CTessarinApp::showAbout(QWidget* parent) {
     QMessageBox box(parent);
     box.setWindowTitle(QStringLiteral("About Tessarin"));
     box.setIconPixmap(icon().pixmap(32, 32));
-    box.setText(QStringLiteral("Tessarin Version 2.0"));
+    box.setText(QString::fromLatin1(kVersionText));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

@@ -4,8 +4,10 @@
 // the frame or in a window of its own, and opens the game named on the command line.
 
 #include <QIcon>
+#include <QPoint>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "FrameOwner.h"
@@ -14,6 +16,9 @@
 class QWidget;
 
 namespace tessarin {
+
+// The about box's version line, also printed by --version.
+inline constexpr const char* kVersionText = "Tessarin Version 2.0";
 
 class CDisplayer;
 class CMainFrame;
@@ -33,8 +38,9 @@ public:
     CTessarinApp(const CTessarinApp&) = delete;
     CTessarinApp& operator=(const CTessarinApp&) = delete;
 
-    // Creates and shows the windows and opens `path` when it is not empty.
-    void InitInstance(const QString& path = {});
+    // Creates and shows the windows and opens `path` when it is not empty. The frame
+    // opens at `at` when given, and the separated display then just below it.
+    void InitInstance(const QString& path = {}, std::optional<QPoint> at = {});
     // Makes the display a window of its own or puts it inside the main frame.
     void placeDisplay(bool separated) override;
     // Loads a game file (from the command line or dropped) and draws it at once.
@@ -48,6 +54,9 @@ public:
     void showAbout(QWidget* parent) override;
 
 private:
+    // Puts the separated display just below the bar strip, its title bar on screen.
+    void placeBelowStrip();
+
     // The trainer's messages go to the main frame's message box, captioned with the
     // application's title.
     class TrainerMessages final : public TrainerHost {

@@ -397,6 +397,12 @@ int CDisplayer::hitTest(QPoint point, bool selecting) {
 }
 
 void CDisplayer::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton && renderer_.view().zoomedIn()) {
+        panFrom_ = event->position().toPoint();
+        setCursor(Qt::ClosedHandCursor);
+        event->accept();
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -423,8 +429,25 @@ void CDisplayer::mousePressEvent(QMouseEvent* event) {
     showHint(point, QString::asprintf("(%.2f,%.2f)", v.ToWorldX(point.x()), v.ToWorldY(point.y())));
 }
 
+void CDisplayer::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton && panFrom_) {
+        panFrom_.reset();
+        setCursor(Qt::ArrowCursor);
+        event->accept();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
 void CDisplayer::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
+    if (panFrom_ && (event->buttons() & Qt::MiddleButton)) {
+        renderer_.pan(point.x() - panFrom_->x(), point.y() - panFrom_->y());
+        panFrom_ = point;
+        update();
+        return;
+    }
+    panFrom_.reset();
     if (hint_) hint_->hide();
     if (zoomMode_ == kZoomIn) {
         setCursor(zoomInCursor());

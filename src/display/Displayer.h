@@ -166,6 +166,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -198,6 +199,8 @@ private:
     bool logMode_ = true;
     int zoomMode_ = kZoomNone;
     QPoint menuPoint_;  // GUI thread only
+    // Where the last step of a middle-button drag ended; none while no drag pans.
+    std::optional<QPoint> panFrom_;
     // Child windows and drawings: GUI thread only. The drawings use renderer_'s mapping.
     VisualObjectList visuals_;
     DebugTextOverlay debugOverlay_{renderer_};

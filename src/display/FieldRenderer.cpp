@@ -43,6 +43,12 @@ void FieldRenderer::zoom(int px, int py, bool zoomIn) {
     redrawBackground();
 }
 
+void FieldRenderer::pan(int dx, int dy) {
+    if (background_.isNull() || !view_.zoomedIn() || (dx == 0 && dy == 0)) return;
+    view_.pan(dx, dy);
+    redrawBackground();
+}
+
 void FieldRenderer::addOverlay(OverlayStage stage, FieldOverlay* overlay) {
     overlays_[static_cast<std::size_t>(stage)].push_back(overlay);
 }

@@ -50,6 +50,8 @@ public:
 
     // Zooms about a client point; the background is redrawn for the new scale.
     void zoom(int px, int py, bool zoomIn);
+    // Moves a zoomed-in view by screen pixels; a view that fits the field stays put.
+    void pan(int dx, int dy);
     const FieldView& view() const { return view_; }
     QSize size() const { return size_; }
     const DisplayPalette& palette() const { return palette_; }

@@ -7,6 +7,7 @@ void FieldView::fit(int width, int height) {
     // 115 m across leaves room beside the 105 m field; 85 m down leaves room for the header above it.
     const double ratio = static_cast<double>(width) / height;
     scale_ = ratio < 1.4 ? width / 115.0 : height / 85.0;
+    fitScale_ = scale_;
     cx_ = static_cast<int>(width * 0.5);
     cy_ = static_cast<int>(height * 46.0 / 85.0);
 }
@@ -20,6 +21,11 @@ void FieldView::zoom(int px, int py, bool zoomIn, int width, int height) {
     cx_ = static_cast<int>(-wx * scale_ + width / 2);
     cy_ = static_cast<int>(-wy * scale_ + height / 2);
     scale_ = next;
+}
+
+void FieldView::pan(int dx, int dy) {
+    cx_ += dx;
+    cy_ += dy;
 }
 
 }  // namespace tessarin

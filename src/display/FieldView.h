@@ -20,6 +20,10 @@ public:
     void fit(int width, int height);
     // Zooms about a client point: the clicked world point moves to the middle of the area.
     void zoom(int px, int py, bool zoomIn, int width, int height);
+    // Moves the field by a number of pixels on the screen.
+    void pan(int dx, int dy);
+    // Whether the scale is larger than the one that fits the whole field.
+    bool zoomedIn() const { return scale_ > fitScale_; }
 
     double scale() const { return scale_; }
     int centreX() const { return cx_; }
@@ -37,6 +41,7 @@ public:
 
 private:
     double scale_ = 1.0;
+    double fitScale_ = 1.0;  // the scale of the last fit
     int cx_ = 0;
     int cy_ = 0;
 };

@@ -132,6 +132,35 @@ protected:
     std::vector<std::string> messages;
 };
 
+TEST_F(LiveConnectionTest, ConnectWhereNothingListensKeepsTheGameAndSaysSo) {
+    const std::string game = writeGame(settings.dir(), "kept.rcg", 30);
+    frame().openDocument(QString::fromStdString(game));
+    frame().logPlayer().waitForParser();
+    std::uint16_t freePort = 0;
+    {
+        StandInServer probe;
+        freePort = probe.monitorPort();
+    }
+    FrameDialogs dialogs;
+    dialogs.askServer = [freePort]() -> std::optional<ServerAddress> { return ServerAddress{"127.0.0.1", freePort}; };
+    dialogs.showMessage = [this](const std::string& text) { messages.push_back(text); };
+    frame().setDialogs(dialogs);
+    frame().action(cmd::kMonitorConnect)->trigger();
+    ASSERT_TRUE(eventually([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages, std::vector<std::string>{"No server answered at 127.0.0.1:" + std::to_string(freePort)});
+    EXPECT_EQ(frame().logPlayer().size(), 30u);
+    EXPECT_TRUE(display().logMode());
+    frame().updateCommandUi();
+    EXPECT_TRUE(frame().action(cmd::kMonitorConnect)->isEnabled());
+    EXPECT_FALSE(frame().action(cmd::kMonitorDisconnect)->isEnabled());
+    key('x');
+    ASSERT_TRUE(frame().playbackTimerActive());
+    ASSERT_TRUE(eventually([&] {
+        const FieldScene scene = display().scene();
+        return scene.current && scene.current->cycle > 2;
+    }));
+}
+
 TEST_F(LiveConnectionTest, ConnectReceiveRefereeAndDisconnect) {
     EXPECT_TRUE(frame().action(cmd::kMonitorConnect)->isEnabled());
     EXPECT_FALSE(frame().action(cmd::kMonitorKickOff)->isEnabled());

@@ -6,9 +6,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -18,6 +22,8 @@
 #include "CommandIds.h"
 #include "CycleSlider.h"
 #include "MainFrm.h"
+#include "RecentFiles.h"
+#include "StatusBar.h"
 #include "Tessarin.h"
 #include "display/Displayer.h"
 #include "display/DrawingBox.h"
@@ -30,14 +36,29 @@ namespace {
 
 const QString kMainFrame = QStringLiteral("MainFrame");
 
+// Runs the event loop until the condition holds; false after the time limit.
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
 class MainFrameTest : public ::testing::Test {
 protected:
-    void start(const QString& path = {}) {
+    void start(const QString& path = {}, std::optional<QPoint> at = {}) {
         profile = settings.open();
         app = std::make_unique<CTessarinApp>(*profile);
-        app->InitInstance(path);
+        app->InitInstance(path, at);
+        FrameDialogs dialogs;
+        dialogs.showMessage = [this](const std::string& text) { messages.push_back(text); };
+        frame().setDialogs(dialogs);
         QApplication::processEvents();
     }
+    // The separated strip: 3 pixels below the bars, then the status bar.
+    int stripHeight() { return frame().barsBottom() + kBarStripMargin + frame().statusBar()->sizeHint().height(); }
     // Closes the frame and destroys everything, as the end of the program does.
     void stop() {
         if (app) {
@@ -73,6 +94,7 @@ protected:
     TempProfile settings;
     std::unique_ptr<Profile> profile;
     std::unique_ptr<CTessarinApp> app;
+    std::vector<std::string> messages;
 };
 
 TEST_F(MainFrameTest, FirstStartIsSeparatedWithDefaultBars) {
@@ -89,8 +111,21 @@ TEST_F(MainFrameTest, FirstStartIsSeparatedWithDefaultBars) {
         EXPECT_EQ(!frame().toolBar(i)->isHidden(), expected[i]) << "bar " << i;
         EXPECT_EQ(frame().action(cmd::kFirstBarView + i)->isChecked(), expected[i]) << "bar " << i;
     }
-    // The separated frame is a strip: its bottom edge 3 pixels below the bars.
-    EXPECT_EQ(frame().height(), frame().barsBottom() + kBarStripMargin);
+    // The separated frame is a strip of bars and the status bar; the display opens below it.
+    EXPECT_EQ(frame().height(), stripHeight());
+    EXPECT_TRUE(frame().statusBar()->isVisible());
+    EXPECT_EQ(display().pos().x(), frame().frameGeometry().left());
+    EXPECT_GT(display().pos().y(), frame().frameGeometry().bottom());
+}
+
+TEST_F(MainFrameTest, ANewInstanceOpensWhereItIsToldWithTheDisplayBelow) {
+    // The display's place of the first instance is stored, yet the new one goes under its strip.
+    start();
+    stop();
+    start({}, QPoint(140, 90));
+    EXPECT_EQ(frame().pos(), QPoint(140, 90));
+    EXPECT_EQ(display().pos().x(), 140);
+    EXPECT_GT(display().pos().y(), frame().frameGeometry().bottom());
 }
 
 TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
@@ -298,11 +333,11 @@ TEST_F(MainFrameTest, HidingBarsShrinksTheSeparatedStrip) {
     for (int i = 0; i < kToolBarCount; ++i) frame().toolBar(i)->hide();
     QApplication::processEvents();
     const int bare = frame().height();
-    EXPECT_EQ(bare, frame().barsBottom() + kBarStripMargin);
+    EXPECT_EQ(bare, stripHeight());
     frame().onCommand(cmd::kFirstBarView + 6);
     QApplication::processEvents();
     EXPECT_GT(frame().height(), bare);
-    EXPECT_EQ(frame().height(), frame().barsBottom() + kBarStripMargin);
+    EXPECT_EQ(frame().height(), stripHeight());
 }
 
 TEST_F(MainFrameTest, BarsOnTopAndDisplaySettingsSurviveARestart) {
@@ -450,10 +485,83 @@ TEST_F(MainFrameTest, DroppingTwoFilesLeavesTheSecondLoaded) {
 
 TEST_F(MainFrameTest, UnreadableFileKeepsTheGame) {
     start();
-    load(writeGame(settings.dir(), "a.rcg", 10));
+    const std::string game = writeGame(settings.dir(), "a.rcg", 10);
+    load(game);
     frame().openDocument(QString::fromStdString(settings.dir().file("missing.rcg")));
     EXPECT_EQ(frame().logPlayer().size(), 10u);
     EXPECT_EQ(shownCycle(), 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("cannot read"), std::string::npos) << messages[0];
+
+    // A text file: the game stays playable, and the user is told why nothing was loaded.
+    const std::string readme = settings.dir().write("README.md", {'#', ' ', 'T', 'e', 's', 's', '\n'});
+    frame().openDocument(QString::fromStdString(readme));
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], readme +
+                               " is not a game log Tessarin can read (expected a \"ULG\" version 3 to 6, "
+                               "\"SLG\" or \"SLH\" header, plain or gzip-compressed)");
+    EXPECT_TRUE(eventually([&] { return frame().statusLine().message() == QString::fromStdString(messages[1]); }));
+    EXPECT_EQ(frame().gameFile(), QString::fromStdString(game));
+    key(Qt::Key_Right);
+    EXPECT_EQ(shownCycle(), 2);
+    key('x');
+    EXPECT_TRUE(frame().playbackTimerActive());
+}
+
+TEST_F(MainFrameTest, StatusBarAndTitlesFollowTheGame) {
+    start();
+    const std::string demo = demoGamePath();
+    load(demo);
+    const QString name = QString::fromStdString(std::filesystem::path(demo).filename().string());
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CCycleSlider*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->slider()->setValue(2400);
+        dialog->accept();
+    });
+    key('j');
+    // Refreshed by the UI timer, a few times a second.
+    EXPECT_TRUE(eventually([&] { return frame().statusLine().text().contains(QStringLiteral("cycle 2400 / 8000")); }))
+        << frame().statusLine().text().toStdString();
+    const QStringList sections = frame().statusLine().text().split(QStringLiteral(" | "));
+    EXPECT_EQ(sections.value(0), name);
+    EXPECT_EQ(sections.value(2), QStringLiteral("play_on"));
+    EXPECT_EQ(sections.value(3), QStringLiteral("stopped (10.0 cycles/s)"));
+    EXPECT_EQ(frame().windowTitle(), name + QStringLiteral(" \u2014 Tessarin"));
+    EXPECT_EQ(display().windowTitle(), name + QStringLiteral(" \u2014 Displayer Window"));
+    key('b');
+    key('a');
+    EXPECT_TRUE(eventually([&] {
+        return frame().statusLine().text().split(QStringLiteral(" | ")).value(3) ==
+               QStringLiteral("20.0 cycles/s backward");
+    })) << frame().statusLine().text().toStdString();
+}
+
+TEST_F(MainFrameTest, RecentFilesListTheNewestFirstAndSurviveARestart) {
+    start();
+    const std::string a = writeGame(settings.dir(), "a.rcg", 10);
+    const std::string b = writeGame(settings.dir(), "b.rcg", 20);
+    load(a);
+    load(b);
+    load(a);
+    frame().openDocument(QString::fromStdString(settings.dir().file("missing.rcg")));
+    const QStringList expected{QString::fromStdString(a), QString::fromStdString(b)};
+    EXPECT_EQ(frame().recentFiles().files(), expected) << "each once, newest first, only files that loaded";
+    EXPECT_EQ(frame().recentFiles().lastFolder(), QString::fromStdString(settings.dir().path().string()));
+    stop();
+
+    start();
+    EXPECT_EQ(frame().recentFiles().files(), expected);
+    QMenu* system = frame().menuBar()->actions().front()->menu();
+    QMenu* recent = system->actions().back()->menu();
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(system->actions().back()->text(), QStringLiteral("Recent Files"));
+    ASSERT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(recent->actions()[1]->text(), QStringLiteral("&2 b.rcg"));
+    recent->actions()[1]->trigger();
+    EXPECT_TRUE(eventually([&] { return frame().logPlayer().size() == 20u; }));
+    frame().logPlayer().waitForParser();
+    EXPECT_EQ(frame().recentFiles().files().front(), QString::fromStdString(b));
 }
 
 TEST_F(MainFrameTest, DemoGameLoadsAndPlays) {
@@ -531,9 +639,27 @@ TEST(DisplayerMouseTest, ZoomClickNeedsTheModeEachTime) {
     display.DisplayCommand(kOpZoomIn);
     QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
     EXPECT_NEAR(display.view().scale(), fitted * 1.44, 1e-9);
+    // Zoomed in, a middle-button drag pans the view by the pointer's movement.
+    const QPoint centre(display.view().centreX(), display.view().centreY());
+    auto middle = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), display.mapToGlobal(QPointF(at)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::MiddleButton, held, Qt::NoModifier);
+        QApplication::sendEvent(&display, &event);
+    };
+    middle(QEvent::MouseButtonPress, QPoint(100, 100), Qt::MiddleButton);
+    middle(QEvent::MouseMove, QPoint(130, 90), Qt::MiddleButton);
+    middle(QEvent::MouseMove, QPoint(160, 120), Qt::MiddleButton);
+    middle(QEvent::MouseButtonRelease, QPoint(160, 120), Qt::NoButton);
+    EXPECT_EQ(QPoint(display.view().centreX(), display.view().centreY()), centre + QPoint(60, 20));
     display.resize(801, 600);
     display.repaint();
     EXPECT_NEAR(display.view().scale(), 801.0 / 115.0, 1e-9);
+    // Fitted again, the same drag leaves the field where it is.
+    const QPoint fittedCentre(display.view().centreX(), display.view().centreY());
+    middle(QEvent::MouseButtonPress, QPoint(100, 100), Qt::MiddleButton);
+    middle(QEvent::MouseMove, QPoint(160, 120), Qt::MiddleButton);
+    middle(QEvent::MouseButtonRelease, QPoint(160, 120), Qt::NoButton);
+    EXPECT_EQ(QPoint(display.view().centreX(), display.view().centreY()), fittedCentre);
 }
 
 TEST(DisplayerMouseTest, ClickOnAPlayerSelectsItInsteadOfZooming) {
@@ -577,6 +703,15 @@ TEST(CycleSliderTest, DraggingPreviewsAndOneCycleGameHasOneValue) {
     one.waitForParser();
     CCycleSlider single(one, one.first_cycle(), one.last_cycle(), one.current_cycle());
     EXPECT_EQ(single.slider()->minimum(), single.slider()->maximum());
+
+    // A click on the track moves a twentieth of the game.
+    FakeHost longHost;
+    LogPlayer longer(longHost);
+    longer.command(kCmdLoad, writeGame(dir, "long.rcg", 401));
+    longer.waitForParser();
+    CCycleSlider paged(longer, longer.first_cycle(), longer.last_cycle(), 100);
+    paged.slider()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(paged.chosenCycle(), 120);
 }
 
 TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
@@ -610,6 +745,9 @@ TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
     std::filesystem::current_path(previous);
     EXPECT_TRUE(std::filesystem::exists(settings.dir().path() / "player22.txt"));
     EXPECT_EQ(std::filesystem::file_size(settings.dir().path() / "HELIOS_left"), 960u);
+    const QString dumped = frame().statusLine().message();
+    EXPECT_TRUE(dumped.startsWith(QStringLiteral("Wrote 23 position files ("))) << dumped.toStdString();
+    EXPECT_TRUE(dumped.endsWith(QString::fromStdString(settings.dir().path().string()))) << dumped.toStdString();
 }
 
 }  // namespace
