@@ -11,7 +11,7 @@ namespace tessarin {
 
 class Profile final {
 public:
-    // The per-user settings file (~/.config/OrvoCorvane/Tessarin.conf on Linux).
+    // The per-user settings file (~/.config/OrvoCorvane/Tessarin.ini on Linux).
     Profile();
     // A settings file of its own, for tests and tools.
     explicit Profile(const QString& iniPath);

@@ -47,7 +47,22 @@ int runExport(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (tessarin::wantsExport(argumentsOf(argc, argv))) return runExport(argc, argv);
+    const QStringList given = argumentsOf(argc, argv);
+    if (tessarin::wantsExport(given)) return runExport(argc, argv);
+
+    // Parsed before any application object exists: help, the version and a wrong option
+    // are answered on the terminal without a connection to a display.
+    QString error;
+    const auto arguments = tessarin::parseViewerArguments(given, error);
+    if (!arguments) return usageError(error);
+    if (arguments->help) {
+        std::fputs(tessarin::viewerUsage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (arguments->version) {
+        std::printf("%s\n", tessarin::kVersionText);
+        return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
@@ -57,18 +72,13 @@ int main(int argc, char** argv) {
     // display's own window is the only one on screen.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QString error;
-    const auto arguments = tessarin::parseViewerArguments(argumentsOf(argc, argv), error);
-    if (!arguments) return usageError(error);
-    if (arguments->help) {
-        std::fputs(tessarin::viewerUsage().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
     const QString path = arguments->path;
 
     tessarin::Profile profile;
     tessarin::CTessarinApp tessarinApp(profile);
-    tessarinApp.InitInstance();
+    std::optional<QPoint> at;
+    if (arguments->at) at = QPoint(arguments->at->first, arguments->at->second);
+    tessarinApp.InitInstance({}, at);
     // The model learns while a game loads: switch it on before the file is opened.
     if (arguments->opponentModel) tessarinApp.mainFrame()->onCommand(tessarin::cmd::kDebugOpponentModelOp);
     if (!path.isEmpty()) tessarinApp.OpenDocumentFile(path);

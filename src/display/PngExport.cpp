@@ -15,6 +15,7 @@
 #include "display/FieldScene.h"
 #include "display/PathText.h"
 #include "record/AtomicFile.h"
+#include "record/LoadFailure.h"
 #include "record/LogPlayer.h"
 
 namespace tessarin {
@@ -60,8 +61,10 @@ bool wantsExport(const QStringList& arguments) {
 
 QString viewerUsage() {
     return QStringLiteral(
-        "usage: tessarin [--opponent-model] [FILE]\n"
+        "usage: tessarin [--opponent-model] [--at X,Y] [FILE]\n"
         "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]... FILE\n"
+        "       tessarin --help | --version\n"
+        "FILE is a game log (.rcg) or sight log (.slg, .slh), plain or gzip-compressed.\n"
         "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
         "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n");
 }
@@ -100,7 +103,10 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     const QCommandLineOption displayOption(QStringLiteral("option"), QString(), QStringLiteral("NAME=VALUE"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption modelOption(QStringLiteral("opponent-model"));
-    parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QCommandLineOption atOption(QStringLiteral("at"), QString(), QStringLiteral("X,Y"));
+    parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption,
+                       versionOption, atOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QString());
     if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
         error = parser.errorText();
@@ -111,6 +117,10 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         result.help = true;
         return result;
     }
+    if (parser.isSet(versionOption)) {
+        result.version = true;
+        return result;
+    }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         error = QStringLiteral("more than one game file given");
@@ -118,6 +128,16 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     }
     if (!files.isEmpty()) result.path = files.front();
     result.opponentModel = parser.isSet(modelOption);
+    if (parser.isSet(atOption)) {
+        const QString value = parser.values(atOption).back();
+        static const QRegularExpression point(QStringLiteral("^(-?\\d{1,5}),(-?\\d{1,5})$"));
+        const auto match = point.match(value);
+        if (!match.hasMatch()) {
+            error = QStringLiteral("--at: expected X,Y, got %1").arg(value);
+            return std::nullopt;
+        }
+        result.at = std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
+    }
     if (!parser.isSet(exportOption)) {
         for (const auto* only : {&cycleOption, &sizeOption, &selectOption, &displayOption}) {
             if (parser.isSet(*only)) {
@@ -213,16 +233,8 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     HeadlessHost host;
     LogPlayer player(host);
     player.command(kCmdLoad, pathBytes(request.input));
-    switch (player.loadOutcome()) {
-        case LoadOutcome::CannotOpen:
-            return QStringLiteral("cannot open %1: %2")
-                .arg(request.input, QString::fromLocal8Bit(std::strerror(player.loadError())));
-        case LoadOutcome::Empty:
-            return QStringLiteral("%1 is empty").arg(request.input);
-        case LoadOutcome::UnknownFormat:
-            return QStringLiteral("%1 is not a game log (version 3) or sight log").arg(request.input);
-        default:
-            break;
+    if (const auto failure = loadFailureText(player, request.input.toStdString())) {
+        return QString::fromStdString(*failure);
     }
     player.waitForParser();
     if (player.size() == 0) return QStringLiteral("%1 holds no records").arg(request.input);

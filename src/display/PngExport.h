@@ -3,6 +3,7 @@
 // The viewer's command line, and its headless export of one cycle of a game file as the
 // display draws it:
 //   tessarin [FILE]
+//   tessarin --help | --version
 //   tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K]
 //            [--option NAME=VALUE]... FILE
 
@@ -28,13 +29,17 @@ struct ExportRequest {
     std::vector<std::pair<QString, double>> options;
 };
 
-// What the viewer was asked to do: open a game (or nothing), export a PNG, or print help.
+// What the viewer was asked to do: open a game (or nothing), export a PNG, or print its
+// help or version.
 struct ViewerArguments {
     QString path;
     std::optional<ExportRequest> exportRequest;
     bool help = false;
+    bool version = false;
     // --opponent-model: the opponent model learns from the start (the viewer only).
     bool opponentModel = false;
+    // --at X,Y: where the main frame opens (a new instance opens beside the first).
+    std::optional<std::pair<int, int>> at;
 };
 
 // Largest exported side, in pixels.
