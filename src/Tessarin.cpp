@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QStatusBar>
 #include <algorithm>
 
 #include "MainFrm.h"
@@ -104,7 +105,8 @@ void CTessarinApp::placeDisplay(bool separated) {
         frame->fitToContents();
     } else {
         frame->fitToContents();
-        frame->resize(std::max(frame->width(), kDisplayWidth), frame->barsBottom() + kDisplayHeight);
+        frame->resize(std::max(frame->width(), kDisplayWidth),
+                      frame->barsBottom() + kDisplayHeight + frame->statusBar()->sizeHint().height());
     }
 }
 
