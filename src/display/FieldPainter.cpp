@@ -231,7 +231,7 @@ int bodyRadius(const FieldView& view, double kickRange, double playerScale) {
 }
 
 QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette& palette, const DisplayFonts& fonts,
-                 const FieldScene& scene, const DisplayOptions& options) {
+                 const FieldScene& scene, const DisplayOptions& options, const std::function<void(int)>& beforeBody) {
     QPen lastPen = palette.blackPen;
     if (!scene.showCurrent()) return lastPen;
     painter.setFont(fonts.label);
@@ -244,6 +244,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         const double body = normalizeAngle(p.body_angle);
         const double face = normalizeAngle(p.body_angle + p.neck_angle);
 
+        if (beforeBody) beforeBody(a);
         if (options.Viewarea && a == scene.selected) {
             drawViewCone(painter, view, palette, sx, sy, face, p.view_width);
         }

@@ -5,6 +5,7 @@
 // except for the pen, which the ball's outline takes over from the last player drawn.
 
 #include <QPainter>
+#include <functional>
 
 #include "display/DisplayOptions.h"
 #include "display/DisplayPalette.h"
@@ -23,9 +24,11 @@ double normalizeAngle(double radians);
 void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPalette& palette, int width, int height);
 void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene);
 // Draws the players of the current show record; returns the outline pen of the last one
-// drawn (the black pen when none was).
+// drawn (the black pen when none was). `beforeBody`, when set, draws first for each
+// player drawn, with the player's index.
 QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette& palette, const DisplayFonts& fonts,
-                 const FieldScene& scene, const DisplayOptions& options);
+                 const FieldScene& scene, const DisplayOptions& options,
+                 const std::function<void(int)>& beforeBody = {});
 void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene,
               const DisplayOptions& options, const QPen& pen);
 

@@ -1,6 +1,7 @@
 #include "display/FieldRenderer.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "display/FieldPainter.h"
 #include "display/SightPainter.h"
@@ -72,8 +73,15 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
     if (options.OffsideLine) drawStage(OverlayStage::OffsideLine, painter, scene, options);
     if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
     drawStage(OverlayStage::Decisions, painter, scene, options);
-    if (options.ControlArea) drawStage(OverlayStage::ControlArea, painter, scene, options);
-    const QPen pen = drawPlayers(painter, view_, palette_, fonts_, scene, options);
+    std::function<void(int)> beforeBody;
+    if (options.ControlArea && playerOverlay_) {
+        beforeBody = [&](int index) {
+            painter.save();
+            playerOverlay_->drawBeforeBody(painter, view_, scene, index);
+            painter.restore();
+        };
+    }
+    const QPen pen = drawPlayers(painter, view_, palette_, fonts_, scene, options, beforeBody);
     drawBall(painter, view_, fonts_, scene, options, pen);
     drawSightRecord(painter, view_, palette_, fonts_, scene, options, pen);
     drawStage(OverlayStage::VisualObjects, painter, scene, options);

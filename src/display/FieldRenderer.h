@@ -23,11 +23,10 @@ enum class OverlayStage : int {
     OffsideLine,  // after the header, when OffsideLine is on
     PassCourse,   // when ControlCourse is on
     Decisions,
-    ControlArea,  // before the players, when ControlArea is on
     VisualObjects,
     Present,
 };
-inline constexpr std::size_t kOverlayStageCount = 6;
+inline constexpr std::size_t kOverlayStageCount = 5;
 
 // A drawing that sits in the paint order beside the field's own painters.
 class FieldOverlay {
@@ -35,6 +34,14 @@ public:
     virtual ~FieldOverlay() = default;
     virtual void draw(QPainter& painter, const FieldView& view, const FieldScene& scene,
                       const DisplayOptions& options) = 0;
+};
+
+// A drawing under each player of a show record, made just before that player's body
+// while the ControlArea option is on, so that later players cover earlier ones' drawings.
+class PlayerOverlay {
+public:
+    virtual ~PlayerOverlay() = default;
+    virtual void drawBeforeBody(QPainter& painter, const FieldView& view, const FieldScene& scene, int index) = 0;
 };
 
 class FieldRenderer final {
@@ -60,6 +67,8 @@ public:
     // Overlays are not owned and must outlive the renderer or be removed first.
     void addOverlay(OverlayStage stage, FieldOverlay* overlay);
     void removeOverlay(FieldOverlay* overlay);
+    // The one overlay under the players (not owned); none removes it.
+    void setPlayerOverlay(PlayerOverlay* overlay) { playerOverlay_ = overlay; }
 
 private:
     void redrawBackground();
@@ -71,6 +80,7 @@ private:
     QSize size_;
     QImage background_;
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
+    PlayerOverlay* playerOverlay_ = nullptr;
 };
 
 // Renders one frame of `scene` into a new image of this size (the field colour only
