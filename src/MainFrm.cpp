@@ -264,9 +264,8 @@ void CMainFrame::onCommand(int id) {
                 toggleStatisticDialog(*this, statisticDialog_);
                 break;
             case cmd::kPresent:
-                // Its dialog shows the figures; until it exists the command only brings
-                // the statistics up to date.
                 refreshStatistics();
+                if (display) display->TogglePresent();
                 break;
             case cmd::kTypeExplorer:
                 runTypeExplorer(*this);

@@ -127,6 +127,7 @@ public:
     void displayCloseRequested() override { close(); }
     void displayStartReplay() override;
     const LogPlayer* displayLogPlayer() const override { return logPlayer_.get(); }
+    const BehaviorAnalyzer* displayAnalyzer() const override { return analyzer_.get(); }
     void displaySendText(const std::string& text) override;
     void displayRecover() override;
     void displayPaintStep(const std::optional<ShowState>& shown, bool recover) override;

@@ -17,11 +17,13 @@
 #include <cstdio>
 
 #include "Profile.h"
+#include "analysis/PresentDialog.h"
 #include "display/DrawingBox.h"
 #include "display/HintWindow.h"
 #include "display/HitTest.h"
 #include "display/ObjectDetailDialog.h"
 #include "display/ObjectDetails.h"
+#include "display/OverlaySources.h"
 #include "live/MonitorConnection.h"
 #include "record/LogPlayer.h"
 
@@ -56,6 +58,7 @@ CDisplayer::~CDisplayer() {
     // The details window writes its settings when destroyed: before they are synced.
     delete details_;
     delete drawingBox_;
+    delete present_;
     saveDisplayOptions(profile_, options_);
     profile_.sync();
 }
@@ -374,6 +377,8 @@ void CDisplayer::paintEvent(QPaintEvent*) {
         snapshot = scene_;
     }
     snapshot.scoreCounters = counters;
+    gatherOverlayInputs(overlays_, host_ ? host_->displayLogPlayer() : nullptr,
+                        host_ ? host_->displayAnalyzer() : nullptr, snapshot, options_, presentMode());
     if (options_.debug) snapshot.debugText = debugText();
     {
         QPainter painter(this);
@@ -537,6 +542,22 @@ void CDisplayer::ensureDrawingBox() {
         if (host_) host_->displayDroppedFiles(paths);
     });
 }
+
+void CDisplayer::TogglePresent() {
+    if (!present_) {
+        present_ = new CPresentDialog(this, [this] { update(); });
+        present_->setKeyHandler([this](QKeyEvent* event) {
+            if (host_) host_->displayKey(event);
+        });
+        present_->setDropHandler([this](const QStringList& paths) {
+            if (host_) host_->displayDroppedFiles(paths);
+        });
+    }
+    present_->setVisible(!present_->isVisible());
+}
+
+CPresentDialog* CDisplayer::presentDialog() const { return present_; }
+int CDisplayer::presentMode() const { return present_ ? present_->Mode() : 0; }
 
 CObjectDetailDialog* CDisplayer::details() const { return details_; }
 CDrawingBox* CDisplayer::drawingBox() const { return drawingBox_; }

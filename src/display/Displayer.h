@@ -17,6 +17,7 @@
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
+#include "display/OverlayPainter.h"
 #include "display/VisualObject.h"
 #include "record/GameRecords.h"
 
@@ -24,9 +25,11 @@ class QKeyEvent;
 
 namespace tessarin {
 
+class BehaviorAnalyzer;
 class CDrawingBox;
 class CHintWindow;
 class CObjectDetailDialog;
+class CPresentDialog;
 class LogPlayer;
 class Profile;
 
@@ -43,6 +46,8 @@ public:
     virtual void displayStartReplay() = 0;
     // The game whose player types the display reads; may be none.
     virtual const LogPlayer* displayLogPlayer() const = 0;
+    // The analysis that the log player feeds, read under its lock; may be none.
+    virtual const BehaviorAnalyzer* displayAnalyzer() const { return nullptr; }
     // A debug command for the clients, sent over the monitor connection (dropped without one).
     virtual void displaySendText(const std::string& text) = 0;
     // The Recover operation was chosen: the trainer restores stamina once when connected.
@@ -146,6 +151,12 @@ public:
     void ToggleDetails();
     // Command 258: the same for the drawing tools.
     void ToggleDrawingBox();
+    // Command 270: shows the present dialog when hidden, hides it (keeping its mode) when shown.
+    void TogglePresent();
+    CPresentDialog* presentDialog() const;
+    // The present dialog's mode; 0 while the dialog was never made.
+    int presentMode() const;
+    const FieldOverlays& overlays() const { return overlays_; }
     // The Delete key: destroys the selected drawings.
     void DeleteSelected();
     // The child windows, once made (the details window at the first paint, the hint at
@@ -204,6 +215,8 @@ private:
     // Child windows and drawings: GUI thread only. The drawings use renderer_'s mapping.
     VisualObjectList visuals_;
     DebugTextOverlay debugOverlay_{renderer_};
+    FieldOverlays overlays_{renderer_};
+    QPointer<CPresentDialog> present_;
     QPointer<CHintWindow> hint_;
     QPointer<CObjectDetailDialog> details_;
     QPointer<CDrawingBox> drawingBox_;

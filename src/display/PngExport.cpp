@@ -10,9 +10,13 @@
 #include <string_view>
 
 #include "Profile.h"
+#include "analysis/BehaviorAnalyzer.h"
+#include "analysis/GameAnalysis.h"
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
+#include "display/OverlayGeometry.h"
+#include "display/OverlayPainter.h"
 #include "display/PathText.h"
 #include "record/AtomicFile.h"
 #include "record/LoadFailure.h"
@@ -62,11 +66,14 @@ bool wantsExport(const QStringList& arguments) {
 QString viewerUsage() {
     return QStringLiteral(
         "usage: tessarin [--opponent-model] [--at X,Y] [FILE]\n"
-        "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]... FILE\n"
+        "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]...\n"
+        "                [--present MODE] [--circle] FILE\n"
         "       tessarin --help | --version\n"
         "FILE is a game log (.rcg) or sight log (.slg, .slh), plain or gzip-compressed.\n"
         "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
-        "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n");
+        "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n"
+        "MODE is the present overlay of the selected object: 0 none, 1 shots, 2 dribbles, 3 passes,\n"
+        "4 interceptions, 5 its whole track\n");
 }
 
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error) {
@@ -105,8 +112,10 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     const QCommandLineOption modelOption(QStringLiteral("opponent-model"));
     const QCommandLineOption versionOption(QStringLiteral("version"));
     const QCommandLineOption atOption(QStringLiteral("at"), QString(), QStringLiteral("X,Y"));
+    const QCommandLineOption presentOption(QStringLiteral("present"), QString(), QStringLiteral("MODE"));
+    const QCommandLineOption circleOption(QStringLiteral("circle"));
     parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption,
-                       versionOption, atOption});
+                       versionOption, atOption, presentOption, circleOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QString());
     if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
         error = parser.errorText();
@@ -139,7 +148,8 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         result.at = std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
     }
     if (!parser.isSet(exportOption)) {
-        for (const auto* only : {&cycleOption, &sizeOption, &selectOption, &displayOption}) {
+        for (const auto* only :
+             {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption, &circleOption}) {
             if (parser.isSet(*only)) {
                 error = QStringLiteral("--%1 is used only with --export-png").arg(only->names().front());
                 return std::nullopt;
@@ -196,6 +206,18 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         }
         request.select = index;
     }
+    if (parser.isSet(presentOption)) {
+        const QString value = parser.values(presentOption).back();
+        bool ok = false;
+        const int mode = value.toInt(&ok);
+        if (!ok || mode < 0 || mode >= kPresentModeCount) {
+            error =
+                QStringLiteral("--present: expected a mode from 0 to %1, got %2").arg(kPresentModeCount - 1).arg(value);
+            return std::nullopt;
+        }
+        request.present = mode;
+    }
+    request.circle = parser.isSet(circleOption);
     DisplayOptions check;
     for (const QString& setting : parser.values(displayOption)) {
         const qsizetype equals = setting.indexOf(QLatin1Char('='));
@@ -230,8 +252,17 @@ std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, 
 }
 
 QString exportPng(const ExportRequest& request, const Profile& profile) {
+    DisplayOptions options = loadDisplayOptions(profile);
+    QString error;
+    for (const auto& [name, value] : request.options) {
+        if (!setDisplayOption(options, name, value, error)) return error;
+    }
+    // The pass course and the present overlays read the analysis of the whole game.
+    const bool analyse = options.ControlCourse || request.present != kPresentClear;
+    BehaviorAnalyzer analyzer;
+    GameAnalysis analysis(analyzer, nullptr);
     HeadlessHost host;
-    LogPlayer player(host);
+    LogPlayer player(host, analyse ? &analysis : nullptr);
     player.command(kCmdLoad, pathBytes(request.input));
     if (const auto failure = loadFailureText(player, request.input.toStdString())) {
         return QString::fromStdString(*failure);
@@ -256,13 +287,32 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     FieldScene scene;
     scene.setCurrent(record);
     scene.setPlayerTypes(player.player_types(), player.ball_size());
-    DisplayOptions options = loadDisplayOptions(profile);
-    QString error;
-    for (const auto& [name, value] : request.options) {
-        if (!setDisplayOption(options, name, value, error)) return error;
-    }
     if (request.select) scene.selected = *request.select;
-    const QImage image = renderField(scene, options, request.width, request.height);
+    scene.drawCircle = request.circle;
+
+    FieldRenderer renderer;
+    FieldOverlays overlays(renderer);
+    QImage image;
+    if (renderer.prepare(request.width, request.height)) {
+        if (analyse) {
+            player.withStore([&](const std::vector<cycle_info_t>& frames) {
+                if (options.ControlCourse) {
+                    for (std::size_t i = 0; i <= index; ++i) {
+                        overlays.passCourse().append(courseEventsAt(analyzer, recordCycle(frames[i])));
+                    }
+                }
+                PresentInputs present;
+                present.mode = request.present;
+                present.events = presentEvents(analyzer.Events(), scene.selected, request.present);
+                if (request.present == kPresentPosition)
+                    present.track = presentTrack(analyzer.Frames(), scene.selected);
+                overlays.setPresent(std::move(present));
+            });
+        }
+        image = renderer.compose(scene, options);
+    } else {
+        image = renderField(scene, options, request.width, request.height);
+    }
     // Encoded in memory first, then written beside the target and renamed over it, so
     // that a failed write never leaves a cut-off image in place of an old one.
     QByteArray png;

@@ -5,7 +5,7 @@
 //   tessarin [FILE]
 //   tessarin --help | --version
 //   tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K]
-//            [--option NAME=VALUE]... FILE
+//            [--option NAME=VALUE]... [--present MODE] [--circle] FILE
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +27,9 @@ struct ExportRequest {
     std::optional<int> select;  // the selection index; the display's start value when not given
     // Display options that replace the stored ones for this export, in the order given.
     std::vector<std::pair<QString, double>> options;
+    // The present overlay (0 none .. 5 the selected object's track) and the 9.15 m circle.
+    int present = 0;
+    bool circle = false;
 };
 
 // What the viewer was asked to do: open a game (or nothing), export a PNG, or print its
@@ -61,7 +64,9 @@ QString viewerUsage();
 // number); false with a message in `error` for an unknown name or a bad value.
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error);
 // Loads the file, draws the cycle with the options stored in `profile` (and those of the
-// request over them) and writes the PNG. Returns an empty text on success, else what went wrong.
+// request over them) and writes the PNG. When the pass course or a present overlay is
+// drawn, the whole game is analysed first, and the pass course is the one that playing
+// from the first record up to the cycle would have drawn. Returns an empty text on success, else what went wrong.
 QString exportPng(const ExportRequest& request, const Profile& profile);
 
 }  // namespace tessarin

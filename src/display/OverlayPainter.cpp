@@ -1,0 +1,182 @@
+#include "display/OverlayPainter.h"
+
+#include <QPolygon>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+
+#include "display/FieldPainter.h"
+#include "record/SightRecords.h"
+
+namespace tessarin {
+
+namespace {
+
+const QColor kLeftAreaColour(0, 0, 255);
+const QColor kRightAreaColour(255, 0, 0);
+const QColor kTrackColour(255, 255, 10);
+const QColor kPointLabelColour(255, 0, 255);
+const QColor kMarkLabelColour(255, 255, 0);
+
+// Positions from files and the analysis may be anything; a pixel far off screen is
+// clamped so that integer screen coordinates never overflow.
+int clampPixel(double pixel) {
+    return static_cast<int>(std::isfinite(pixel) ? std::clamp(pixel, -1.0e6, 1.0e6) : -1.0e6);
+}
+
+QPoint toScreen(const FieldView& view, double x, double y) {
+    return QPoint(clampPixel(view.ToScreenX(x)), clampPixel(view.ToScreenY(y)));
+}
+QPoint toScreen(const FieldView& view, Vector v) { return toScreen(view, v.x, v.y); }
+
+void drawDot(QPainter& painter, QPoint at, int r, const QBrush& fill) {
+    painter.setBrush(fill);
+    painter.drawEllipse(circleBox(at.x(), at.y(), r));
+}
+
+}  // namespace
+
+FieldOverlays::FieldOverlays(FieldRenderer& renderer) : renderer_(renderer) {
+    renderer_.addOverlay(OverlayStage::OffsideLine, &offside_);
+    renderer_.addOverlay(OverlayStage::PassCourse, &courseStage_);
+    renderer_.addOverlay(OverlayStage::Decisions, &decisionsStage_);
+    renderer_.addOverlay(OverlayStage::Present, &presentStage_);
+    renderer_.setPlayerOverlay(&areas_);
+}
+
+FieldOverlays::~FieldOverlays() {
+    renderer_.setPlayerOverlay(nullptr);
+    for (FieldOverlay* stage :
+         std::initializer_list<FieldOverlay*>{&offside_, &courseStage_, &decisionsStage_, &presentStage_}) {
+        renderer_.removeOverlay(stage);
+    }
+}
+
+void FieldOverlays::drawOffside(QPainter& painter, const FieldView& view, const FieldScene& scene,
+                                const DisplayOptions&) {
+    if (!scene.showCurrent()) return;
+    const DisplayPalette& palette = renderer_.palette();
+    const OffsideLines lines = offsideLines(scene.state);
+    for (const OffsideLine& line : {lines.left, lines.right}) {
+        painter.setPen(line.offside ? palette.redPen : palette.highlightPen);
+        painter.drawLine(toScreen(view, line.x, -34.0), toScreen(view, line.x, 34.0));
+    }
+}
+
+void FieldOverlays::ControlAreas::drawBeforeBody(QPainter& painter, const FieldView& view, const FieldScene& scene,
+                                                 int index) {
+    const std::vector<Vector> cell = controlCell(scene.state, index);
+    if (cell.size() < 3) return;
+    QPolygon polygon;
+    polygon.reserve(static_cast<qsizetype>(cell.size()));
+    for (const Vector& v : cell) polygon << toScreen(view, v);
+    // A hatch on a transparent background: the field shows between its lines.
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(index < kPlayersPerSide ? kLeftAreaColour : kRightAreaColour, Qt::DiagCrossPattern));
+    painter.drawPolygon(polygon);
+}
+
+void FieldOverlays::drawCourse(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
+    const DisplayPalette& palette = renderer_.palette();
+    for (const BasicBehaviorEvent& event : course_.events()) {
+        switch (event.kind) {
+            case BB_SHOOT:
+                painter.setPen(palette.redPen);
+                break;
+            case BB_PASS:
+            case BB_CLEARBALL:
+                painter.setPen(palette.whitePen);
+                break;
+            default:  // dribble, adjust
+                painter.setPen(palette.highlightPen);
+                break;
+        }
+        painter.drawLine(toScreen(view, event.start_pos), toScreen(view, event.end_pos));
+    }
+}
+
+void FieldOverlays::drawDecisions(QPainter& painter, const FieldView& view, const FieldScene& scene,
+                                  const DisplayOptions& options) {
+    // The decisions start at the positions of the version-2 sight record they belong to.
+    if (!scene.current || scene.current->kind != kSightRecordV2) return;
+    const DisplayPalette& palette = renderer_.palette();
+    const SightV2View sight = decodeSightRecordV2(*scene.current);
+    const std::array<bool, 3>& loaded = decisions_.loaded;
+
+    if ((options.PassInfo || options.DribbleInfo) && loaded[0]) {
+        const QPoint ball = toScreen(view, sight.ballX, sight.ballY);
+        for (const PASSDECISIONINFO& pass : decisions_.decisions.pass.list) {
+            const bool dribble = pass.receiver == 0;
+            if (dribble ? !options.DribbleInfo : !options.PassInfo) continue;
+            const QPoint target = toScreen(view, pass.target_x, pass.target_y);
+            painter.setPen(palette.redPen);
+            painter.drawLine(ball, target);
+            drawDot(painter, target, 2, dribble ? palette.cyanBrush : palette.yellowBrush);
+        }
+    }
+
+    if (options.InterceptInfo && loaded[1]) {
+        const auto& intercepts = decisions_.decisions.intercept.list;
+        painter.setPen(palette.highlightPen);
+        for (const INTERCEPTDECISIONINFO& intercept : intercepts) {
+            drawDot(painter, toScreen(view, intercept.point_x, intercept.point_y), 2, palette.cyanBrush);
+        }
+        const int best = greatestGainIndex(intercepts);
+        if (best >= 0) {
+            const INTERCEPTDECISIONINFO& chosen = intercepts[static_cast<std::size_t>(best)];
+            drawDot(painter, toScreen(view, chosen.point_x, chosen.point_y), 3, palette.redBrush);
+        }
+    }
+
+    if (options.DefenseInfo && loaded[2]) {
+        painter.setFont(renderer_.fonts().mode);
+        painter.setBackgroundMode(Qt::TransparentMode);
+        const QPen thickBlack(QColor(0, 0, 0), 2);
+        for (const DEFENSEDECISIONINFO& decision : decisions_.decisions.defense.list) {
+            const auto segment = defenseSegment(sight, decision);
+            if (!segment) continue;
+            const std::string text = defenseLabel(decision);
+            const QString label = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+            const QPoint from = toScreen(view, segment->defender);
+            const QPoint to = toScreen(view, segment->target);
+            if (segment->point) {
+                painter.setPen(thickBlack);
+                painter.drawLine(from, to);
+                painter.setPen(palette.bluePen);
+                drawDot(painter, to, 6, palette.blackBrush);
+                painter.setPen(kPointLabelColour);
+                drawLabel(painter, to.x(), to.y(), label);
+            } else {
+                painter.setPen(palette.highlightPen);
+                drawDot(painter, toScreen(view, decision.x, decision.y), 3, palette.magentaBrush);
+                painter.setPen(palette.bluePen);
+                painter.drawLine(from, to);
+                painter.setPen(kMarkLabelColour);
+                drawLabel(painter, (from.x() + to.x()) / 2, (from.y() + to.y()) / 2, label);
+            }
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+}
+
+void FieldOverlays::drawPresent(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
+    if (present_.mode == kPresentPosition) {
+        QPolygon points;
+        points.reserve(static_cast<qsizetype>(present_.track.size()));
+        for (const Vector& v : present_.track) points << toScreen(view, v);
+        painter.setPen(kTrackColour);
+        painter.drawPoints(points);
+        return;
+    }
+    if (present_.events.empty()) return;
+    painter.setPen(renderer_.palette().highlightPen);
+    painter.setBrush(Qt::NoBrush);
+    for (const BasicBehaviorEvent& event : present_.events) {
+        const QPoint start = toScreen(view, event.start_pos);
+        painter.drawLine(start, toScreen(view, event.end_pos));
+        painter.drawEllipse(circleBox(start.x(), start.y(), 2));
+    }
+}
+
+}  // namespace tessarin
