@@ -81,7 +81,7 @@ TEST_F(OverlayRenderTest, EachControlAreaIsDrawnJustBeforeItsPlayer) {
     scene.kickRange[11] = 0.2;
     DisplayOptions options = plainOptions();
     const QRect leftBodyBeyondBisector(at(0.1, -0.8), at(0.4, 0.8));
-    const QRect leftBodyOwnSide(at(-2.0, -0.5), at(-0.2, 0.5));
+    const QRect leftBodyOwnSide(at(-1.7, -0.5), at(-0.2, 0.5));  // player 6 at (-5, 0) owns x < -2 too
     EXPECT_EQ(count(draw(scene, options), leftBodyBeyondBisector, kHatchRed), 0);
 
     options.ControlArea = true;
