@@ -9,6 +9,7 @@
 #include "MainFrm.h"
 #include "Profile.h"
 #include "Tessarin.h"
+#include "display/DisplayPalette.h"
 #include "display/PathText.h"
 #include "display/PngExport.h"
 
@@ -47,6 +48,7 @@ int runExport(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tessarin::allowLargeCachedGlyphs();
     const QStringList given = argumentsOf(argc, argv);
     if (tessarin::wantsExport(given)) return runExport(argc, argv);
 

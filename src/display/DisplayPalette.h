@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QPen>
 
+#include "display/LabelGlyphs.h"
+
 namespace tessarin {
 
 struct DisplayPalette {
@@ -38,9 +40,18 @@ struct DisplayFonts {
     QFont score;
     QFont mode;
     QFont label;
+    // The label font prepared for numbers.
+    LabelGlyphs labelGlyphs;
     double madeForScale = -1.0;
 
     void make(double scale);
 };
+
+// The header's score and name fonts are larger than the glyphs Qt's raster engine keeps
+// rendered (64 pixels by default), so without this each of their glyphs is filled as a
+// curve outline at every paint, which costs more than the rest of the header. Raises that
+// bound, unless the user has set it, so that the header's glyphs are rendered once and
+// copied after. Qt reads the bound once, at the first text drawn: call this before that.
+void allowLargeCachedGlyphs();
 
 }  // namespace tessarin

@@ -1,5 +1,6 @@
 #include "display/FieldPainter.h"
 
+#include <QPolygon>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,24 @@ void drawArcCcw(QPainter& painter, const QRect& box, double from, double to) {
     while (span > 2 * kDisplayPi) span -= 2 * kDisplayPi;
     painter.drawArc(box, static_cast<int>(std::lround(qtDegrees(from) * 16)),
                     static_cast<int>(std::lround(span * 180.0 / kDisplayPi * 16)));
+}
+
+// The points of an arc of radius r about (cx, cy) from screen angle `from`, turning by
+// `span` radians (positive: clockwise on screen, as angles grow with y downward), close
+// enough to the circle that no point of the chords is half a pixel off it. The paint's
+// larger arcs are drawn as these polylines: a cosmetic polyline is several times cheaper
+// to rasterise than a curve of the same length.
+QPolygon arcPoints(int cx, int cy, int r, double from, double span) {
+    const double rr = std::max(1, r);
+    const double step = 2.0 * std::sqrt(1.0 / rr);  // chord whose sagitta is half a pixel
+    const int n = std::clamp(static_cast<int>(std::ceil(std::abs(span) / step)), 2, 720);
+    QPolygon points(n + 1);
+    for (int i = 0; i <= n; ++i) {
+        const double a = from + span * i / n;
+        points[i] = QPoint(static_cast<int>(std::lround(cx + rr * std::cos(a))),
+                           static_cast<int>(std::lround(cy + rr * std::sin(a))));
+    }
+    return points;
 }
 
 QPoint toScreen(const FieldView& view, double x, double y) { return QPoint(view.pixelX(x), view.pixelY(y)); }
@@ -69,8 +88,7 @@ void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette
     painter.setBrush(Qt::NoBrush);
     const double half = width / 2;
     for (const double radius : {60.0, 40.0, 20.0}) {
-        const int r = view.pixels(radius);
-        drawArcCcw(painter, circleBox(sx, sy, r), face + half, face - half);
+        painter.drawPolyline(arcPoints(sx, sy, view.pixels(radius), face - half, width));
     }
     const double r60 = view.ToPixels(60.0);
     painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face + half)),
@@ -87,8 +105,12 @@ int staminaGrey(double stamina) {
 
 void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour) {
     painter.setBrush(colour);
-    const double from = normalizeAngle(body) - kDisplayPi / 2;
-    painter.drawPie(circleBox(sx, sy, r), static_cast<int>(std::lround(qtDegrees(from) * 16)), 180 * 16);
+    // The half away from the body's direction, from a quarter turn clockwise of it to a
+    // quarter turn anticlockwise, closed through the centre.
+    const double from = normalizeAngle(body) + kDisplayPi / 2;
+    QPolygon pie = arcPoints(sx, sy, r, from, kDisplayPi);
+    pie.append(QPoint(sx, sy));
+    painter.drawPolygon(pie);
 }
 
 int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen) {
@@ -279,7 +301,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         }
         if (!label.isEmpty()) {
             painter.setPen(look.text);
-            drawLabel(painter, sx + R, sy - R, label);
+            fonts.labelGlyphs.draw(painter, sx + R, sy - R, label);
             painter.setPen(look.outline);
         }
         lastPen = look.outline;
@@ -300,7 +322,7 @@ void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& font
         painter.setFont(fonts.label);
         painter.setPen(kBallLabelColour);
         painter.setBackgroundMode(Qt::TransparentMode);
-        drawLabel(painter, sx + rb, sy - rb, QString::asprintf("%.2f", speed));
+        fonts.labelGlyphs.draw(painter, sx + rb, sy - rb, QString::asprintf("%.2f", speed));
     }
     painter.setPen(pen);
     if (scene.drawCircle) drawBallCircle(painter, view, sx, sy, pen);

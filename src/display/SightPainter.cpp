@@ -31,9 +31,9 @@ void drawBody(QPainter& painter, int sx, int sy, int r, const QBrush& fill) {
     painter.drawEllipse(circleBox(sx, sy, r));
 }
 
-void text(QPainter& painter, const QColor& colour, int x, int y, const QString& label) {
+void text(QPainter& painter, const LabelGlyphs& glyphs, const QColor& colour, int x, int y, const QString& label) {
     painter.setPen(colour);
-    drawLabel(painter, x, y, label);
+    glyphs.draw(painter, x, y, label);
 }
 
 void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& palette, const DisplayFonts& fonts,
@@ -49,7 +49,7 @@ void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& p
     if (options.Stamina && r > 2) drawBackHalf(painter, sx, sy, r, v.body, QColor(0, 0, 0));
     painter.setFont(fonts.label);
     if (options.Velocity && v.velocityConfidence != 0) {
-        text(painter, kBallLabelColour, sx + r, sy - r, QString::asprintf("(%.2f)", v.speed));
+        text(painter, fonts.labelGlyphs, kBallLabelColour, sx + r, sy - r, QString::asprintf("(%.2f)", v.speed));
     }
     for (const SightSeenPlayer& p : v.seen) {
         if (p.confidence == 0 || std::isnan(p.confidence)) continue;
@@ -60,9 +60,11 @@ void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& p
         if (p.number > 0) {
             const QColor colour = p.side == 'l' ? QColor(0, 0, 0) : kWhite;
             const int x = p.number < 10 ? px - r / 2 : px - r;
-            text(painter, colour, x, py - r, QString::number(p.number));
+            text(painter, fonts.labelGlyphs, colour, x, py - r, QString::number(p.number));
         }
-        if (options.Stamina) text(painter, kBallLabelColour, px + r, py - r, QString::asprintf("(%.2f)", p.confidence));
+        if (options.Stamina)
+            text(painter, fonts.labelGlyphs, kBallLabelColour, px + r, py - r,
+                 QString::asprintf("(%.2f)", p.confidence));
     }
     if (v.ballConfidence != 0 && !std::isnan(v.ballConfidence)) {
         const int bx = screen(view.ToScreenX(v.ballX));
@@ -72,7 +74,7 @@ void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& p
                                   ? QString::asprintf("(%.2f,%.2f)", v.ballConfidence, v.ballSpeed)
                                   : QString::asprintf("(%.2f)", v.ballConfidence);
         painter.setFont(fonts.label);
-        text(painter, kBallLabelColour, bx + rb, by - rb, label);
+        text(painter, fonts.labelGlyphs, kBallLabelColour, bx + rb, by - rb, label);
         if (scene.drawCircle) drawBallCircle(painter, view, bx, by, pen);
     }
 }
@@ -91,7 +93,7 @@ void drawKind2(QPainter& painter, const FieldView& view, const DisplayPalette& p
     drawBody(painter, sx, sy, r, v.side == 'l' ? palette.yellowBrush : palette.redBrush);
     // The observer's number is written in the header's mode font, still selected here.
     painter.setFont(fonts.mode);
-    text(painter, kBallLabelColour, sx + r, sy - r, QString::number(v.number));
+    text(painter, fonts.labelGlyphs, kBallLabelColour, sx + r, sy - r, QString::number(v.number));
     painter.setPen(pen);
     if (options.Stamina && r > 2) {
         const int grey = staminaGrey(v.stamina);
@@ -109,7 +111,8 @@ void drawKind2(QPainter& painter, const FieldView& view, const DisplayPalette& p
             const int grey = staminaGrey(std::clamp(p.stamina, 0, 8000));
             drawBackHalf(painter, px, py, r, degrees(p.body), QColor(grey, grey, grey));
         }
-        text(painter, p.side == 'l' ? kBallLabelColour : kWhite, px + r, py - r, QString::number(p.number));
+        text(painter, fonts.labelGlyphs, p.side == 'l' ? kBallLabelColour : kWhite, px + r, py - r,
+             QString::number(p.number));
     }
     if (v.ballConfidence != 0 && !std::isnan(v.ballConfidence)) {
         const int bx = screen(view.ToScreenX(v.ballX));
@@ -117,7 +120,8 @@ void drawKind2(QPainter& painter, const FieldView& view, const DisplayPalette& p
         const int rb = drawBallAt(painter, view, bx, by, pen);
         if (options.Velocity || options.BallDetail) {
             painter.setFont(fonts.label);
-            text(painter, kBallLabelColour, bx + rb, by - rb, QString::asprintf("(%.2f)", v.ballConfidence));
+            text(painter, fonts.labelGlyphs, kBallLabelColour, bx + rb, by - rb,
+                 QString::asprintf("(%.2f)", v.ballConfidence));
         }
         if (scene.drawCircle) drawBallCircle(painter, view, bx, by, pen);
     }
