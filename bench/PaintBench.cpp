@@ -1,5 +1,5 @@
 // One full paint of the field display into a window-sized surface standing in for the
-// window's backing store: the cached markings blitted, then the header, all 22 players
+// window's backing store: the markings, then the header, all 22 players
 // and the ball of a demo-game cycle with every option on, and 20 of the user's drawings;
 // and the same for a version-2 sight record with 22 seen players. Target: under a tenth
 // of the fastest playback period (6.25 ms), that is under 625 us.
@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include "display/DisplayOptions.h"
+#include "display/DisplayPalette.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
 #include "display/VisualObject.h"
@@ -91,7 +92,7 @@ DisplayOptions everyOption() {
     return options;
 }
 
-void paintLoop(benchmark::State& state, const FieldScene& scene) {
+void paintLoop(benchmark::State& state, const FieldScene& scene, bool withDrawings = true) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
     const DisplayOptions options = everyOption();
@@ -101,7 +102,7 @@ void paintLoop(benchmark::State& state, const FieldScene& scene) {
         return;
     }
     VisualObjectList drawings;
-    addDrawings(drawings, renderer, width, height);
+    if (withDrawings) addDrawings(drawings, renderer, width, height);
     renderer.addOverlay(OverlayStage::VisualObjects, &drawings);
     // Stands in for the window's backing store.
     QImage window(width, height, QImage::Format_ARGB32_Premultiplied);
@@ -129,24 +130,36 @@ BENCHMARK(BM_Paint)->Args({1280, 800})->Args({1920, 1080})->Unit(benchmark::kMic
 void BM_PaintSightRecord(benchmark::State& state) { paintLoop(state, sightScene()); }
 BENCHMARK(BM_PaintSightRecord)->Args({1280, 800})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 
-// The background alone, redrawn on a resize or zoom, for comparison.
-void BM_FitAndMarkings(benchmark::State& state) {
+// The floor of a full paint: the cached markings copied into the window, nothing drawn
+// on them. A full paint costs this plus what it draws; compare the two within one run.
+void BM_PaintNothing(benchmark::State& state) { paintLoop(state, FieldScene{}, false); }
+BENCHMARK(BM_PaintNothing)->Args({1280, 800})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+
+// The same, zoomed in as far as the display goes: the markings' arcs are at their largest.
+void BM_PaintNothingZoomed(benchmark::State& state) {
+    FieldRenderer renderer;
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    int step = 0;
-    FieldRenderer renderer;
+    if (!renderer.prepare(width, height)) return state.SkipWithError("area too small");
+    for (int i = 0; i < 40; ++i) renderer.zoom(width / 2, height / 3, true);
+    QImage window(width, height, QImage::Format_ARGB32_Premultiplied);
+    const FieldScene scene;
+    const DisplayOptions options;
     for (auto _ : state) {
-        // Alternate sizes so that every prepare() redraws the markings.
-        benchmark::DoNotOptimize(renderer.prepare(width + (step++ & 1), height));
+        QPainter painter(&window);
+        renderer.paint(painter, scene, options);
+        painter.end();
+        benchmark::DoNotOptimize(window.constBits());
     }
 }
-BENCHMARK(BM_FitAndMarkings)->Args({1280, 800})->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintNothingZoomed)->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     // Painting needs fonts but no window: draw offscreen unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    tessarin::allowLargeCachedGlyphs();
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     benchmark::Initialize(&argc, argv);

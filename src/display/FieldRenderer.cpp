@@ -19,35 +19,24 @@ constexpr double kMaxScale = 2000.0;
 
 bool FieldRenderer::prepare(int width, int height) {
     if (!FieldView::paintable(width, height)) return false;
-    if (size_ == QSize(width, height) && !background_.isNull()) return true;
-    // The premultiplied format is the backing store's, so copying it there is a plain blit.
-    QImage background(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (background.isNull()) return false;  // out of memory: try again next time
-    background_ = std::move(background);
+    if (size_ == QSize(width, height)) return true;
     size_ = QSize(width, height);
     view_.fit(width, height);
-    redrawBackground();
+    fonts_.make(view_.scale());
     return true;
 }
 
-void FieldRenderer::redrawBackground() {
-    fonts_.make(view_.scale());
-    QPainter painter(&background_);
-    drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
-}
-
 void FieldRenderer::zoom(int px, int py, bool zoomIn) {
-    if (background_.isNull()) return;
+    if (size_.isEmpty()) return;
     const double next = zoomIn ? view_.scale() * kZoomFactor : view_.scale() / kZoomFactor;
     if (next < kMinScale || next > kMaxScale) return;
     view_.zoom(px, py, zoomIn, size_.width(), size_.height());
-    redrawBackground();
+    fonts_.make(view_.scale());
 }
 
 void FieldRenderer::pan(int dx, int dy) {
-    if (background_.isNull() || !view_.zoomedIn() || (dx == 0 && dy == 0)) return;
+    if (size_.isEmpty() || !view_.zoomedIn() || (dx == 0 && dy == 0)) return;
     view_.pan(dx, dy);
-    redrawBackground();
 }
 
 void FieldRenderer::addOverlay(OverlayStage stage, FieldOverlay* overlay) {
@@ -68,7 +57,10 @@ void FieldRenderer::drawStage(OverlayStage stage, QPainter& painter, const Field
 }
 
 void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const DisplayOptions& options) {
-    painter.drawImage(0, 0, background_);
+    // The markings are drawn afresh rather than copied from a cached picture of them: the
+    // fill writes the surface once where a copy would read a second surface as large, and
+    // the lines and arcs over it cost no more than that read at any size or zoom measured.
+    drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
     drawHeader(painter, view_, fonts_, scene);
     if (options.OffsideLine) drawStage(OverlayStage::OffsideLine, painter, scene, options);
     if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
@@ -90,7 +82,7 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
 
 QImage FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& options) {
     QImage image(size_, QImage::Format_RGB32);
-    if (image.isNull() || background_.isNull()) return image;
+    if (image.isNull() || size_.isEmpty()) return image;
     QPainter painter(&image);
     paint(painter, scene, options);
     painter.end();

@@ -1,8 +1,7 @@
 #pragma once
 
-// The display's paint pipeline: a cached background of field markings, redrawn only
-// when the size or the scale changes, copied once per paint into the target surface,
-// and the current cycle drawn over it in a fixed order. On screen the target is the
+// The display's paint pipeline: the field markings drawn into the target surface, and
+// the current cycle drawn over them in a fixed order. On screen the target is the
 // window's backing store, which Qt composes off screen and flushes in one go, so it
 // serves as the composition buffer and the picture never flickers.
 
@@ -46,8 +45,8 @@ public:
 
 class FieldRenderer final {
 public:
-    // Makes buffers for a client area of this size and fits the view when the size
-    // changed. False when the area is too small to paint (nothing is painted then).
+    // Fits the view to a client area of this size when the size changed. False when the
+    // area is too small to paint (nothing is painted then).
     bool prepare(int width, int height);
     // Draws one frame with `painter`, whose device has the prepared size; prepare()
     // must have succeeded.
@@ -55,7 +54,7 @@ public:
     // Draws one frame into an image of its own and returns it.
     QImage compose(const FieldScene& scene, const DisplayOptions& options);
 
-    // Zooms about a client point; the background is redrawn for the new scale.
+    // Zooms about a client point; the fonts are made again for the new scale.
     void zoom(int px, int py, bool zoomIn);
     // Moves a zoomed-in view by screen pixels; a view that fits the field stays put.
     void pan(int dx, int dy);
@@ -71,14 +70,12 @@ public:
     void setPlayerOverlay(PlayerOverlay* overlay) { playerOverlay_ = overlay; }
 
 private:
-    void redrawBackground();
     void drawStage(OverlayStage stage, QPainter& painter, const FieldScene& scene, const DisplayOptions& options);
 
     FieldView view_;
     DisplayPalette palette_;
     DisplayFonts fonts_;
     QSize size_;
-    QImage background_;
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
     PlayerOverlay* playerOverlay_ = nullptr;
 };
