@@ -54,6 +54,27 @@ QPolygon arcPoints(int cx, int cy, int r, double from, double span) {
 
 QPoint toScreen(const FieldView& view, double x, double y) { return QPoint(view.pixelX(x), view.pixelY(y)); }
 
+// A polyline of the pen's colour, one pixel wide, the end pixel of each segment left to
+// the next one (the last not drawn), as a cosmetic pen with flat caps draws it. Level and
+// upright segments, all of the markings but the arcs, are filled as one-pixel rectangles:
+// a span fill instead of the stroker's walk along the line, pixel by pixel.
+void drawMarkingPolyline(QPainter& painter, const QPoint* points, int count) {
+    const QColor colour = painter.pen().color();
+    for (int i = 0; i + 1 < count; ++i) {
+        const QPoint a = points[i];
+        const QPoint b = points[i + 1];
+        if (a.y() == b.y() && a.x() != b.x()) {
+            const int from = a.x() < b.x() ? a.x() : b.x() + 1;
+            painter.fillRect(QRect(from, a.y(), std::abs(b.x() - a.x()), 1), colour);
+        } else if (a.x() == b.x() && a.y() != b.y()) {
+            const int from = a.y() < b.y() ? a.y() : b.y() + 1;
+            painter.fillRect(QRect(a.x(), from, 1, std::abs(b.y() - a.y())), colour);
+        } else {
+            painter.drawLine(a, b);
+        }
+    }
+}
+
 // Header rectangles, in world x from, to; all span y -44 to -34.
 QRect headerRect(const FieldView& view, double x1, double x2) {
     const int left = view.pixelX(x1);
@@ -150,7 +171,7 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
     const QPoint boundary[] = {toScreen(view, -kHalfLength, -kHalfWidth), toScreen(view, kHalfLength, -kHalfWidth),
                                toScreen(view, kHalfLength, kHalfWidth), toScreen(view, -kHalfLength, kHalfWidth),
                                toScreen(view, -kHalfLength, -kHalfWidth)};
-    painter.drawPolyline(boundary, 5);
+    drawMarkingPolyline(painter, boundary, 5);
 
     // Corner quarter circles, each the quarter inside the field.
     struct Corner {
@@ -165,7 +186,8 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
         drawArcCcw(painter, circleBox(p.x(), p.y(), r1), c.from, c.from - kDisplayPi / 2);
     }
 
-    painter.drawLine(toScreen(view, 0, -kHalfWidth), toScreen(view, 0, kHalfWidth));
+    const QPoint halfway[] = {toScreen(view, 0, -kHalfWidth), toScreen(view, 0, kHalfWidth)};
+    drawMarkingPolyline(painter, halfway, 2);
     const QPoint centre = toScreen(view, 0, 0);
     painter.drawEllipse(circleBox(centre.x(), centre.y(), r9));
 
@@ -175,7 +197,7 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
         const QPoint area[] = {
             toScreen(view, goalLine, -kPenaltyAreaHalfWidth), toScreen(view, penaltyLine, -kPenaltyAreaHalfWidth),
             toScreen(view, penaltyLine, kPenaltyAreaHalfWidth), toScreen(view, goalLine, kPenaltyAreaHalfWidth)};
-        painter.drawPolyline(area, 4);
+        drawMarkingPolyline(painter, area, 4);
 
         // The spot: a line from one pixel above to one below, the end pixel not drawn.
         const QPoint spot = toScreen(view, side * kPenaltySpot, 0);
@@ -195,7 +217,7 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
         const QPoint goalArea[] = {
             toScreen(view, goalLine, -kGoalAreaHalfWidth), toScreen(view, goalAreaLine, -kGoalAreaHalfWidth),
             toScreen(view, goalAreaLine, kGoalAreaHalfWidth), toScreen(view, goalLine, kGoalAreaHalfWidth)};
-        painter.drawPolyline(goalArea, 4);
+        drawMarkingPolyline(painter, goalArea, 4);
     }
 
     painter.setPen(palette.blackPen);
