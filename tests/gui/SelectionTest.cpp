@@ -5,8 +5,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include "display/Displayer.h"
 #include "display/DrawingBox.h"
@@ -272,7 +275,25 @@ TEST_F(SelectionTest, TransparencyModesAreKeptWhereTheyCannotBeApplied) {
     CObjectDetailDialog* details = display->details();
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(details->transparency(), kTransparent);
-    details->setTransparency(kAlpha);
+    // The context menu offers the three modes with the current one checked, and the
+    // chosen one becomes the mode. The menu is modal: it is answered from a timer.
+    QStringList offered;
+    QString checked;
+    QTimer::singleShot(0, details, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions()) {
+            offered << action->text();
+            if (action->isChecked()) checked = action->text();
+        }
+        menu->setActiveAction(menu->actions().at(2));  // Alpha
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), details->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(details, &event);
+    EXPECT_EQ(offered,
+              QStringList({QStringLiteral("&Transparent"), QStringLiteral("&Opaque"), QStringLiteral("&Alpha")}));
+    EXPECT_EQ(checked, QStringLiteral("&Transparent"));
     EXPECT_EQ(details->transparency(), kAlpha);
     // Offscreen there is no compositor: nothing is applied.
     EXPECT_FALSE(CObjectDetailDialog::layeredWindowsAvailable());
