@@ -6,12 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include "display/DisplayOptions.h"
-#include "display/DisplayPalette.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
 #include "display/VisualObject.h"
@@ -155,16 +153,3 @@ void BM_PaintNothingZoomed(benchmark::State& state) {
 BENCHMARK(BM_PaintNothingZoomed)->Args({1920, 1080})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // Painting needs fonts but no window: draw offscreen unless told otherwise.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    tessarin::allowLargeCachedGlyphs();
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
