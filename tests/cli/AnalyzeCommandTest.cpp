@@ -1,10 +1,8 @@
 // The batch analysis of the command-line tool.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <nlohmann/json.hpp>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -165,15 +163,12 @@ TEST(AnalyzeCommand, OutputsCutOffByTheFileSizeLimitKeepTheEarlierOnes) {
     ASSERT_GT(events.size(), 4096u);
     ASSERT_GT(ball.size(), 4096u);
 
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const Ran r = analyze(o);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    Ran r;
+    {
+        const test::FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        r = analyze(o);
+    }
 
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write"), std::string::npos) << r.err;

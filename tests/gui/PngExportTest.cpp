@@ -1,10 +1,8 @@
 // The headless export: its arguments, its errors, and the pixels of an exported frame.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QImage>
-#include <csignal>
 #include <filesystem>
 
 #include "display/DisplayOptions.h"
@@ -193,15 +191,12 @@ TEST_F(PngExportTest, AnExportCutOffByTheFileSizeLimitKeepsTheOldImage) {
     const Bytes before = readFile(dir.file("out.png"));
     ASSERT_GT(before.size(), 1024u);
 
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const QString error = exportTo(game, 2);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    QString error;
+    {
+        const test::FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.active());
+        error = exportTo(game, 2);
+    }
 
     EXPECT_TRUE(error.startsWith(QStringLiteral("cannot write"))) << error.toStdString();
     EXPECT_EQ(readFile(dir.file("out.png")), before);

@@ -1,10 +1,8 @@
 // Opening only regular files for reading, and outputs that are replaced whole or not at all.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "record/AtomicFile.h"
@@ -95,15 +93,12 @@ TEST(AtomicFile, ASaveCutOffByTheFileSizeLimitKeepsTheOldGame) {
     ASSERT_TRUE(player.save(target));
     const Bytes saved = test::readFile(target);
 
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = old;
-    limited.rlim_cur = 256 << 10;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool result = player.save(target);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool result = true;
+    {
+        const test::FileSizeLimit limit(256 << 10);
+        ASSERT_TRUE(limit.active());
+        result = player.save(target);
+    }
 
     EXPECT_FALSE(result);
     EXPECT_EQ(test::readFile(target), saved);

@@ -1,7 +1,10 @@
 #include "support/LogBuilder.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -235,6 +238,24 @@ std::string TempDir::write(const std::string& name, const Bytes& bytes) const {
     std::ofstream out(p, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return p;
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return;
+    oldCurrent_ = limit.rlim_cur;
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    if (active_ && ::getrlimit(RLIMIT_FSIZE, &limit) == 0) {
+        limit.rlim_cur = oldCurrent_;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (oldHandler_ != nullptr) std::signal(SIGXFSZ, oldHandler_);
 }
 
 Bytes readFile(const std::string& path) {

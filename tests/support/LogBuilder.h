@@ -80,6 +80,24 @@ private:
     std::filesystem::path path_;
 };
 
+// While it lives, this process may write files of at most `bytes` bytes (RLIMIT_FSIZE),
+// and a write past that fails instead of raising SIGXFSZ. The old limit and handler come
+// back when it ends, also when a test stops early.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    // Whether the limit was set.
+    bool active() const { return active_; }
+
+private:
+    bool active_ = false;
+    unsigned long oldCurrent_ = 0;
+    void (*oldHandler_)(int) = nullptr;
+};
+
 Bytes readFile(const std::string& path);
 std::string demoGamePath();
 // A file of tests/data, e.g. "text/v6-short.rcg".
