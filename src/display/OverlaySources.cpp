@@ -8,16 +8,19 @@
 
 namespace tessarin {
 
+DecisionInputs currentDecisionInputs(const LogPlayer& player, const FieldScene& scene) {
+    DecisionInputs decisions;
+    if (scene.current && scene.current->kind == kSightRecordV2) {
+        decisions.decisions = player.currentDecisions();
+        decisions.loaded = {player.decisionsLoaded(DecisionFile::Pass), player.decisionsLoaded(DecisionFile::Intercept),
+                            player.decisionsLoaded(DecisionFile::Behave)};
+    }
+    return decisions;
+}
+
 void gatherOverlayInputs(FieldOverlays& overlays, const LogPlayer* player, const BehaviorAnalyzer* analyzer,
                          const FieldScene& scene, const DisplayOptions& options, int presentMode) {
-    DecisionInputs decisions;
-    if (player && scene.current && scene.current->kind == kSightRecordV2) {
-        decisions.decisions = player->currentDecisions();
-        decisions.loaded = {player->decisionsLoaded(DecisionFile::Pass),
-                            player->decisionsLoaded(DecisionFile::Intercept),
-                            player->decisionsLoaded(DecisionFile::Behave)};
-    }
-    overlays.setDecisions(std::move(decisions));
+    overlays.setDecisions(player ? currentDecisionInputs(*player, scene) : DecisionInputs{});
 
     PresentInputs present;
     present.mode = presentMode;

@@ -10,8 +10,13 @@ namespace tessarin {
 class BehaviorAnalyzer;
 class FieldOverlays;
 class LogPlayer;
+struct DecisionInputs;
 struct DisplayOptions;
 struct FieldScene;
+
+// The decisions that `player` holds for its current record, when the scene shows a
+// version-2 sight record; none otherwise. Call with no lock held.
+DecisionInputs currentDecisionInputs(const LogPlayer& player, const FieldScene& scene);
 
 // `player` and `analyzer` may be null (nothing loaded, or a display without a game);
 // `analyzer` must be the analysis that `player` feeds. Call with no lock held.

@@ -17,6 +17,7 @@
 #include "display/FieldScene.h"
 #include "display/OverlayGeometry.h"
 #include "display/OverlayPainter.h"
+#include "display/OverlaySources.h"
 #include "display/PathText.h"
 #include "record/AtomicFile.h"
 #include "record/LoadFailure.h"
@@ -28,8 +29,14 @@ namespace {
 
 const QString kExportOption = QStringLiteral("--export-png");
 
-// The log player's host for a load without windows.
-using HeadlessHost = NullPlaybackHost;
+// The log player's host for a load without windows. Its answer to the jump question
+// moves the playback position to the exported cycle, so that the decisions read for it
+// are that cycle's, as the viewer's are for the cycle it shows.
+class HeadlessHost final : public NullPlaybackHost {
+public:
+    std::optional<int> askJumpCycle(int, int, int) override { return jumpTo; }
+    std::optional<int> jumpTo;
+};
 
 // The flag of a display option by its name in the settings, or none.
 bool* optionFlag(DisplayOptions& options, const QString& name) {
@@ -270,12 +277,14 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     player.waitForParser();
     if (player.size() == 0) return QStringLiteral("%1 holds no records").arg(request.input);
 
-    std::size_t index = 0;
     if (request.cycle) {
-        index = player.find(*request.cycle);
+        host.jumpTo = *request.cycle;
+        player.command(kCmdJump);
     }
-    const cycle_info_t record =
-        player.withStore([&](const std::vector<cycle_info_t>& frames) { return frames[index]; });
+    const std::optional<cycle_info_t> current = player.current();
+    if (!current) return QStringLiteral("%1 holds no records").arg(request.input);
+    const cycle_info_t& record = *current;
+    const std::size_t index = player.index();
     if (request.cycle && record.cycle != *request.cycle) {
         return QStringLiteral("%1 has no cycle %2 (its cycles run from %3 to %4)")
             .arg(request.input)
@@ -292,6 +301,7 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
 
     FieldRenderer renderer;
     FieldOverlays overlays(renderer);
+    overlays.setDecisions(currentDecisionInputs(player, scene));
     QImage image;
     if (renderer.prepare(request.width, request.height)) {
         if (analyse) {

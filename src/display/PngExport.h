@@ -64,9 +64,11 @@ QString viewerUsage();
 // number); false with a message in `error` for an unknown name or a bad value.
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error);
 // Loads the file, draws the cycle with the options stored in `profile` (and those of the
-// request over them) and writes the PNG. When the pass course or a present overlay is
-// drawn, the whole game is analysed first, and the pass course is the one that playing
-// from the first record up to the cycle would have drawn. Returns an empty text on success, else what went wrong.
+// request over them) and writes the PNG; a version-2 sight record is drawn with the
+// decisions of its cycle, read from the decision files beside the log. When the pass
+// course or a present overlay is drawn, the whole game is analysed first, and the pass
+// course is the one that playing from the first record up to the cycle would have drawn.
+// Returns an empty text on success, else what went wrong.
 QString exportPng(const ExportRequest& request, const Profile& profile);
 
 }  // namespace tessarin

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
+#include <tuple>
 
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
@@ -287,6 +288,48 @@ TEST(OverlayExportTest, TrackAndPassCourseNeedNoScreen) {
     EXPECT_GT(countAll(track, kTrack), countAll(plain, kTrack) + 200);
     const QImage course = exportWith({"--option", "ControlCourse=1"});
     EXPECT_NE(course, exportWith({}));
+}
+
+// A version-2 sight log with its pass decisions beside it: a pass to (10, -5) in the
+// first cycle, a dribble to (-10, 5) in the second. The export draws the decisions of
+// the cycle it shows, as the viewer does.
+TEST(OverlayExportTest, SightLogDecisionsOfTheExportedCycle) {
+    TempDir dir;
+    TempProfile settings;
+    const auto profile = settings.open();
+    const std::string log = dir.write("team-game.slh", sightV2Log({1, 2}));
+    Bytes pass = {'D', 'E', 'C'};
+    for (const auto& [receiver, x, y] : {std::tuple{7, 10.0f, -5.0f}, std::tuple{0, -10.0f, 5.0f}}) {
+        PASSDECISIONINFO decision;
+        decision.receiver = receiver;
+        decision.target_x = x;
+        decision.target_y = y;
+        appendLe32(pass, 1);
+        Bytes entry(kPassDecisionSize, 0);
+        encodePassDecision(decision, entry.data());
+        pass.insert(pass.end(), entry.begin(), entry.end());
+    }
+    dir.write("team-pass.dec", pass);
+    const auto exportCycle = [&](const char* cycle, const char* shown) {
+        const QString on = QString::fromLatin1(shown);
+        QStringList list = args({"--export-png", "out.png", "--size", "1150x850", "--cycle", cycle});
+        list[1] = QString::fromStdString(dir.file("out.png"));
+        list << QStringLiteral("--option") << QStringLiteral("PassInfo=") + on << QStringLiteral("--option")
+             << QStringLiteral("DribbleInfo=") + on << QString::fromStdString(log);
+        QString error;
+        const auto request = parseExportArguments(list, error);
+        EXPECT_TRUE(request) << error.toStdString();
+        EXPECT_EQ(exportPng(*request, *profile).toStdString(), "");
+        return QImage(QString::fromStdString(dir.file("out.png")));
+    };
+    const QColor yellow(255, 255, 10);
+    const QImage first = exportCycle("1", "1");
+    EXPECT_EQ(first.pixelColor(at(10, -5)), yellow);
+    EXPECT_EQ(first.pixelColor(at(-10, 5)), kFieldGreen);
+    const QImage second = exportCycle("2", "1");
+    EXPECT_EQ(second.pixelColor(at(-10, 5)), kCyan);
+    EXPECT_EQ(second.pixelColor(at(10, -5)), kFieldGreen);
+    EXPECT_EQ(exportCycle("2", "0").pixelColor(at(-10, 5)), kFieldGreen);
 }
 
 }  // namespace
