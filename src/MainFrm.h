@@ -185,7 +185,8 @@ private:
     // Brings the statistics up to date under the store's lock.
     void refreshStatistics();
     void writePositionDumpFiles();
-    // After a load: says why a file was refused, or makes it the open and newest recent file.
+    // After a load: says why a file was refused, or makes it the open and newest recent file
+    // and tells the display that its game was replaced.
     void reportLoad(const QString& path);
     void createStatusAndRecentFiles();
     // Says in the status bar where the dump went and how much it wrote.

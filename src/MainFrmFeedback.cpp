@@ -56,6 +56,7 @@ void CMainFrame::reportLoad(const QString& path) {
     }
     gameFile_ = path;
     liveGame_ = false;
+    if (CDisplayer* display = display_.load()) display->gameReplaced();
     recent_->add(path);
     refreshStatus();
 }
@@ -66,6 +67,7 @@ void CMainFrame::liveGameStarted() {
         [this] {
             gameFile_.clear();
             liveGame_ = true;
+            if (CDisplayer* display = display_.load()) display->gameReplaced();
             refreshStatus();
         },
         Qt::QueuedConnection);

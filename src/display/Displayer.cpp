@@ -556,6 +556,11 @@ void CDisplayer::TogglePresent() {
     present_->setVisible(!present_->isVisible());
 }
 
+void CDisplayer::gameReplaced() {
+    overlays_.passCourse().clear();
+    update();
+}
+
 CPresentDialog* CDisplayer::presentDialog() const { return present_; }
 int CDisplayer::presentMode() const { return present_ ? present_->Mode() : 0; }
 

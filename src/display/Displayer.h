@@ -157,6 +157,9 @@ public:
     // The present dialog's mode; 0 while the dialog was never made.
     int presentMode() const;
     const FieldOverlays& overlays() const { return overlays_; }
+    // Another game took the place of the one shown (a file loaded, a live game begun):
+    // the pass course of the old one goes with it. GUI thread only.
+    void gameReplaced();
     // The Delete key: destroys the selected drawings.
     void DeleteSelected();
     // The child windows, once made (the details window at the first paint, the hint at

@@ -19,7 +19,9 @@
 #include "CommandIds.h"
 #include "MainFrm.h"
 #include "Tessarin.h"
+#include "analysis/BehaviorAnalyzer.h"
 #include "display/Displayer.h"
+#include "display/OverlayGeometry.h"
 #include "gui/GuiTestSupport.h"
 #include "live/SocketDialog.h"
 #include "live/StandInServer.h"
@@ -220,6 +222,46 @@ TEST_F(LiveConnectionTest, ConnectDialogTakesTheAddressAndKeepsTheSocketSettings
     EXPECT_EQ(profile->readString(QStringLiteral("Socket"), QStringLiteral("ServerHost"), {}),
               QStringLiteral("127.0.0.1"));
     EXPECT_EQ(profile->readInt(QStringLiteral("Socket"), QStringLiteral("ServerPort"), 0), server.monitorPort());
+}
+
+// The pass course belongs to the game it was drawn from: a game loaded or dropped, or a
+// live game begun, starts with none.
+TEST_F(LiveConnectionTest, ANewGameShowsNoPassCourseOfTheOldOne) {
+    display().DisplayCommand(kOpControlCourse);
+    ASSERT_TRUE(display().options().ControlCourse);
+    const PassCourse& course = display().overlays().passCourse();
+    const auto drawDemoAction = [&] {
+        frame().openDocument(QString::fromStdString(demoGamePath()));
+        frame().logPlayer().waitForParser();
+        const int cycle = frame().logPlayer().withStore([&](const auto&) {
+            for (const BasicBehaviorEvent& e : frame().analyzer().Events()) {
+                if (isCourseKind(e.kind)) return e.start_cycle;
+            }
+            return -1;
+        });
+        frame().logPlayer().preview(cycle);
+        QApplication::processEvents();
+        display().repaint();
+    };
+    drawDemoAction();
+    ASSERT_FALSE(course.events().empty());
+    ASSERT_NE(course.side(), 0);
+
+    frame().displayDroppedFiles({QString::fromStdString(writeGame(settings.dir(), "next.rcg", 5))});
+    frame().logPlayer().waitForParser();
+    QApplication::processEvents();
+    display().repaint();
+    EXPECT_TRUE(course.events().empty());
+    EXPECT_EQ(course.side(), 0);
+
+    drawDemoAction();
+    ASSERT_FALSE(course.events().empty());
+    connectThroughTheMenu();
+    receiveShow(1);
+    QApplication::processEvents();  // the frame hears of the live game through its queue
+    display().repaint();
+    EXPECT_TRUE(course.events().empty());
+    EXPECT_EQ(course.side(), 0);
 }
 
 TEST_F(LiveConnectionTest, DebugEntriesToggleTheirFlagAndSendTheNewValue) {
