@@ -4,10 +4,13 @@
 #include <QPushButton>
 
 #include "display/OverlayGeometry.h"
+#include "display/WindowPlacement.h"
 
 namespace tessarin {
 
 namespace {
+
+const QString kSection = QStringLiteral("Present");
 
 // The window's size and its buttons' places in dialog units: a quarter of the average
 // character width across, an eighth of the line height down.
@@ -30,8 +33,9 @@ constexpr ButtonPlace kButtons[] = {
 
 }  // namespace
 
-CPresentDialog::CPresentDialog(QWidget* display, std::function<void()> redraw)
+CPresentDialog::CPresentDialog(QWidget* display, Profile& profile, std::function<void()> redraw)
     : ForwardingDialog(display, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      profile_(profile),
       redraw_(std::move(redraw)) {
     setWindowTitle(tr("Present"));
     setAcceptDrops(true);
@@ -49,11 +53,22 @@ CPresentDialog::CPresentDialog(QWidget* display, std::function<void()> redraw)
         connect(button, &QPushButton::clicked, this, [this, mode] { setMode(mode); });
     }
     setFixedSize(across(kWidthUnits), down(kHeightUnits));
+    restorePlacement(*this, profile_, kSection);
+}
+
+CPresentDialog::~CPresentDialog() {
+    // Destroyed with the display while still shown: no hide event reaches this class then.
+    if (isVisible()) savePlacement(*this, profile_, kSection);
 }
 
 void CPresentDialog::setMode(int mode) {
     mode_ = mode;
     if (redraw_) redraw_();
+}
+
+void CPresentDialog::hideEvent(QHideEvent* event) {
+    savePlacement(*this, profile_, kSection);
+    ForwardingDialog::hideEvent(event);
 }
 
 void CPresentDialog::reject() {

@@ -5,6 +5,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Chart/ChartCtrl.h"
 #include "Chart/ChartWnd.h"
@@ -75,6 +76,8 @@ CStatisticDialog::CStatisticDialog(const BehaviorAnalyzer& analyzer, const LogPl
     tabs_->setObjectName(QStringLiteral("1032"));
     // Arrow keys are the game's; the tabs change by click only.
     tabs_->setFocusPolicy(Qt::NoFocus);
+    // Tab texts stay whole; only a window made narrower than the tabs scrolls them.
+    tabs_->setElideMode(Qt::ElideNone);
     for (const char* t : kTabTexts) tabs_->addTab(QString::fromLatin1(t));
 
     auto* grid = new QGridLayout(summary_);
@@ -114,14 +117,19 @@ CStatisticDialog::CStatisticDialog(const BehaviorAnalyzer& analyzer, const LogPl
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(tabs_);
     layout->addWidget(pages_, 1);
-    // 492 x 262 dialog units.
-    resize(738, 426);
+    // 492 x 262 dialog units, widened when the font needs more for all eleven tabs: at the
+    // default size every tab is in view.
+    const QMargins margins = layout->contentsMargins();
+    resize(std::max(738, tabs_->sizeHint().width() + margins.left() + margins.right()), 426);
     restorePlacement(*this, profile_, kSection);
 
     connect(tabs_, &QTabBar::currentChanged, this, &CStatisticDialog::refresh);
 }
 
-CStatisticDialog::~CStatisticDialog() = default;
+CStatisticDialog::~CStatisticDialog() {
+    // Destroyed with the frame while still shown: no hide event reaches this class then.
+    if (isVisible()) savePlacement(*this, profile_, kSection);
+}
 
 int CStatisticDialog::currentTab() const { return tabs_->currentIndex(); }
 

@@ -545,7 +545,7 @@ void CDisplayer::ensureDrawingBox() {
 
 void CDisplayer::TogglePresent() {
     if (!present_) {
-        present_ = new CPresentDialog(this, [this] { update(); });
+        present_ = new CPresentDialog(this, profile_, [this] { update(); });
         present_->setKeyHandler([this](QKeyEvent* event) {
             if (host_) host_->displayKey(event);
         });

@@ -1,13 +1,17 @@
-// The statistics dialog and the type explorer on the main frame's game.
+// The statistics dialog, the type explorer and the present dialog on the main frame's game.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QUrl>
 #include <algorithm>
 
 #include "Chart/ChartCtrl.h"
@@ -15,6 +19,7 @@
 #include "MainFrm.h"
 #include "Tessarin.h"
 #include "analysis/PlayerTypeListCtrl.h"
+#include "analysis/PresentDialog.h"
 #include "analysis/StatListCtrl.h"
 #include "analysis/StatisticDialog.h"
 #include "analysis/TypeExplorer.h"
@@ -37,6 +42,29 @@ protected:
         app->mainFrame()->close();
         app.reset();
         profile.reset();
+    }
+    // Ends the program and starts it again on the same settings.
+    void restart() {
+        app->mainFrame()->close();
+        app.reset();
+        app = std::make_unique<CTessarinApp>(*profile);
+        app->InitInstance();
+        QApplication::processEvents();
+    }
+    // The present window, shown by its command when it is not.
+    CPresentDialog& present() {
+        const CPresentDialog* shown = app->displayer()->presentDialog();
+        if (!shown || !shown->isVisible()) frame().onCommand(cmd::kPresent);
+        EXPECT_NE(app->displayer()->presentDialog(), nullptr);
+        return *app->displayer()->presentDialog();
+    }
+    // Drops a game file on a window, as the platform would deliver it.
+    void drop(QWidget& window, const std::string& path) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject&>(window).event(&event);
+        frame().logPlayer().waitForParser();
     }
     CMainFrame& frame() { return *app->mainFrame(); }
     void load(const std::string& path) {
@@ -186,6 +214,38 @@ TEST_F(AnalysisDialogsTest, WithoutAGameEveryTabIsEmpty) {
     EXPECT_EQ(dialog.list().topLevelItem(10)->text(0), QStringLiteral("11"));
 }
 
+TEST_F(AnalysisDialogsTest, EveryStatisticsTabIsInViewAtTheDefaultSize) {
+    frame().onCommand(cmd::kStatistics);
+    CStatisticDialog& dialog = statistics();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QTabBar& tabs = dialog.tabs();
+    EXPECT_TRUE(dialog.rect().contains(tabs.geometry()));
+    for (int i = 0; i < tabs.count(); ++i) {
+        EXPECT_TRUE(tabs.rect().contains(tabs.tabRect(i))) << tabs.tabText(i).toStdString();
+        EXPECT_GT(tabs.tabRect(i).width(), tabs.fontMetrics().horizontalAdvance(tabs.tabText(i)))
+            << tabs.tabText(i).toStdString() << " is cut short";
+    }
+    for (const QToolButton* arrow : tabs.findChildren<QToolButton*>()) EXPECT_FALSE(arrow->isVisible());
+}
+
+TEST_F(AnalysisDialogsTest, PresentAndStatisticsWindowsKeepTheirPlaceBetweenRuns) {
+    // Hidden by its command, the present window writes its place.
+    present().move(40, 30);
+    frame().onCommand(cmd::kPresent);
+    EXPECT_EQ(profile->readInt(QStringLiteral("Present"), QStringLiteral("Left"), 0), 40);
+    restart();
+    EXPECT_EQ(present().pos(), QPoint(40, 30));
+
+    // Still shown when the program ends, both windows keep where they were.
+    present().move(60, 50);
+    frame().onCommand(cmd::kStatistics);
+    statistics().move(90, 70);
+    restart();
+    EXPECT_EQ(present().pos(), QPoint(60, 50));
+    frame().onCommand(cmd::kStatistics);
+    EXPECT_EQ(statistics().pos(), QPoint(90, 70));
+}
+
 std::string gameWithTypes(const TempDir& dir, int types) {
     V3LogBuilder log;
     for (int id = 0; id < types; ++id) log.playerType(id, 0.3 + 0.01 * ((id * 5) % 7), 0.7);
@@ -237,6 +297,36 @@ TEST_F(AnalysisDialogsTest, TypeExplorerListsTypesZeroToSixAndSorts) {
     });
     frame().onCommand(cmd::kTypeExplorer);
     EXPECT_EQ(shownRows, 7);
+}
+
+TEST_F(AnalysisDialogsTest, GamesDroppedOnTheToolWindowsAreLoadedByTheFrame) {
+    TempDir dir;
+    const auto loaded = [this] { return frame().gameFile().toStdString(); };
+    frame().onCommand(cmd::kStatistics);
+    const std::string first = writeGame(dir, "on-statistics.rcg", 7);
+    drop(statistics(), first);
+    EXPECT_EQ(loaded(), first);
+    EXPECT_EQ(frame().logPlayer().size(), 7u);
+
+    const std::string second = gameWithTypes(dir, 7);
+    drop(present(), second);
+    EXPECT_EQ(loaded(), second);
+
+    // The type explorer is modal: the file arrives while it runs.
+    const std::string third = writeGame(dir, "on-explorer.rcg", 9);
+    bool dropped = false;
+    QTimer::singleShot(0, [&] {
+        auto* modal = qobject_cast<CTypeExplorer*>(QApplication::activeModalWidget());
+        if (!modal) return;
+        drop(*modal, third);
+        dropped = true;
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    ASSERT_TRUE(frame().commandEnabled(cmd::kTypeExplorer));
+    frame().onCommand(cmd::kTypeExplorer);
+    EXPECT_TRUE(dropped);
+    EXPECT_EQ(loaded(), third);
+    EXPECT_EQ(frame().logPlayer().size(), 9u);
 }
 
 }  // namespace
