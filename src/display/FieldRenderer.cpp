@@ -66,7 +66,8 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
     if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
     drawStage(OverlayStage::Decisions, painter, scene, options);
     std::function<void(int)> beforeBody;
-    if (options.ControlArea && playerOverlay_) {
+    if (options.ControlArea && playerOverlay_ && scene.showCurrent()) {
+        playerOverlay_->beginPlayers(painter, view_, scene);
         beforeBody = [&](int index) {
             painter.save();
             playerOverlay_->drawBeforeBody(painter, view_, scene, index);

@@ -40,6 +40,8 @@ public:
 class PlayerOverlay {
 public:
     virtual ~PlayerOverlay() = default;
+    // Called once per paint before the first player, with the painter as the players get it.
+    virtual void beginPlayers(QPainter& painter, const FieldView& view, const FieldScene& scene) = 0;
     virtual void drawBeforeBody(QPainter& painter, const FieldView& view, const FieldScene& scene, int index) = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "display/FieldPainter.h"
+#include "display/PainterPixels.h"
 #include "record/SightRecords.h"
 
 namespace tessarin {
@@ -63,18 +64,31 @@ void FieldOverlays::drawOffside(QPainter& painter, const FieldView& view, const 
     }
 }
 
-void FieldOverlays::ControlAreas::drawBeforeBody(QPainter& painter, const FieldView& view, const FieldScene& scene,
-                                                 int index) {
-    const std::vector<Vector> cell = controlCell(scene.state, index);
-    if (cell.size() < 3) return;
-    QPolygon polygon;
-    polygon.reserve(static_cast<qsizetype>(cell.size()));
-    for (const Vector& v : cell) polygon << toScreen(view, v);
-    // A hatch on a transparent background: the field shows between its lines.
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(index < kPlayersPerSide ? kLeftAreaColour : kRightAreaColour, Qt::DiagCrossPattern));
-    painter.drawPolygon(polygon);
+void FieldOverlays::ControlAreas::beginPlayers(QPainter& painter, const FieldView& view, const FieldScene& scene) {
+    std::vector<QPolygon> areas;
+    std::vector<QColor> colours;
+    slot_.fill(-1);
+    for (int index = 0; index < kPlayerCount; ++index) {
+        // The players drawn are those on the field, and each draws its cell first.
+        if (scene.state.player[static_cast<std::size_t>(index)].mode == 0) continue;
+        const std::vector<Vector> cell = controlCell(scene.state, index);
+        if (cell.size() < 3) continue;
+        QPolygon polygon;
+        polygon.reserve(static_cast<qsizetype>(cell.size()));
+        for (const Vector& v : cell) polygon << toScreen(view, v);
+        slot_[static_cast<std::size_t>(index)] = static_cast<int>(areas.size());
+        areas.push_back(std::move(polygon));
+        colours.push_back(index < kPlayersPerSide ? kLeftAreaColour : kRightAreaColour);
+    }
+    // Without direct access to the pixels every cell is filled whole, and nothing is worked out.
+    const PainterPixels pixels(painter);
+    hatch_.prepare(std::move(areas), std::move(colours), pixels.available() ? pixels.bounds() : QRect());
+}
+
+void FieldOverlays::ControlAreas::drawBeforeBody(QPainter& painter, const FieldView&, const FieldScene&, int index) {
+    if (index < 0 || index >= kPlayerCount) return;
+    const int slot = slot_[static_cast<std::size_t>(index)];
+    if (slot >= 0) hatch_.draw(painter, static_cast<std::size_t>(slot));
 }
 
 void FieldOverlays::drawCourse(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
@@ -162,6 +176,17 @@ void FieldOverlays::drawDecisions(QPainter& painter, const FieldView& view, cons
 
 void FieldOverlays::drawPresent(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
     if (present_.mode == kPresentPosition) {
+        // Thousands of single pixels: written directly where the painter allows it, since
+        // the engine would put each through its span machinery.
+        const PainterPixels pixels(painter);
+        if (pixels.available()) {
+            const QRgb colour = kTrackColour.rgb();
+            for (const Vector& v : present_.track) {
+                const QPoint at = toScreen(view, v);
+                pixels.set(at.x(), at.y(), colour);
+            }
+            return;
+        }
         QPolygon points;
         points.reserve(static_cast<qsizetype>(present_.track.size()));
         for (const Vector& v : present_.track) points << toScreen(view, v);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/BasicBehaviorEvent.h"
+#include "display/AreaHatch.h"
 #include "display/FieldRenderer.h"
 #include "display/OverlayGeometry.h"
 #include "record/LogPlayer.h"
@@ -59,9 +60,17 @@ private:
         FieldOverlays& owner_;
         Draw draw_;
     };
+    // Each drawn player's control cell, hatched just before its body. The cells of a paint
+    // are worked out together before the first player, so that each draws only the part
+    // no later cell covers.
     class ControlAreas final : public PlayerOverlay {
     public:
+        void beginPlayers(QPainter& painter, const FieldView& view, const FieldScene& scene) override;
         void drawBeforeBody(QPainter& painter, const FieldView& view, const FieldScene& scene, int index) override;
+
+    private:
+        AreaHatch hatch_;
+        std::array<int, kPlayerCount> slot_{};  // each player's area in hatch_, -1 for none
     };
 
     void drawOffside(QPainter& painter, const FieldView& view, const FieldScene& scene, const DisplayOptions& options);

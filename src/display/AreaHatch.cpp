@@ -1,0 +1,196 @@
+#include "display/AreaHatch.h"
+
+#include <QBrush>
+#include <QImage>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <utility>
+
+#include "display/PainterPixels.h"
+
+namespace tessarin {
+
+namespace {
+
+// ceil(n / d) for d > 0.
+std::int64_t ceilDiv(std::int64_t n, std::int64_t d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+
+// Hands `keep` the pieces of [left, right) that `covered` (sorted, disjoint) leaves free,
+// then adds [left, right) to `covered`.
+template <typename Keep>
+void claim(std::vector<std::pair<int, int>>& covered, int left, int right, Keep keep) {
+    std::size_t i = 0;
+    while (i < covered.size() && covered[i].second < left) ++i;
+    // Hidden whole behind one later span: the common case where teammates' cells overlap.
+    if (i < covered.size() && covered[i].first <= left && covered[i].second >= right) return;
+    // The spans from i to j touch or overlap [left, right): the gaps between them are free,
+    // and together with it they become one span.
+    int from = left;
+    int merged0 = left;
+    int merged1 = right;
+    std::size_t j = i;
+    for (; j < covered.size() && covered[j].first <= right; ++j) {
+        const auto [a, b] = covered[j];
+        if (a > from) keep(from, a);
+        from = std::max(from, b);
+        merged0 = std::min(merged0, a);
+        merged1 = std::max(merged1, b);
+    }
+    if (from < right) keep(from, right);
+    const auto at = covered.begin() + static_cast<std::ptrdiff_t>(i);
+    if (j == i) {
+        covered.insert(at, {merged0, merged1});
+    } else {
+        *at = {merged0, merged1};
+        covered.erase(at + 1, covered.begin() + static_cast<std::ptrdiff_t>(j));
+    }
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 8> diagonalCrossRows() {
+    static const std::array<std::uint8_t, 8> rows = [] {
+        QImage tile(8, 8, QImage::Format_RGB32);
+        tile.fill(Qt::white);
+        {
+            QPainter painter(&tile);
+            painter.fillRect(tile.rect(), QBrush(Qt::black, Qt::DiagCrossPattern));
+        }
+        std::array<std::uint8_t, 8> bits{};
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                if (qGray(tile.pixel(x, y)) < 128) bits[static_cast<std::size_t>(y)] |= std::uint8_t(1U << x);
+            }
+        }
+        return bits;
+    }();
+    return rows;
+}
+
+PolygonSpans convexSpans(const QPolygon& polygon, const QRect& bounds) {
+    PolygonSpans result;
+    convexSpans(polygon, bounds, result);
+    return result;
+}
+
+void convexSpans(const QPolygon& polygon, const QRect& bounds, PolygonSpans& result) {
+    result.top = 0;
+    result.spans.clear();
+    if (polygon.size() < 3 || bounds.isEmpty()) return;
+    int top = INT_MAX;
+    int bottom = INT_MIN;
+    for (const QPoint& p : polygon) {
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    // A row is covered when its centre y + 0.5 lies in [top, bottom).
+    top = std::max(top, bounds.top());
+    bottom = std::min(bottom, bounds.bottom() + 1);
+    if (top >= bottom) return;
+    result.top = top;
+    result.spans.assign(static_cast<std::size_t>(bottom - top), {INT_MAX, INT_MIN});
+    const qsizetype count = polygon.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        QPoint a = polygon[i];
+        QPoint b = polygon[(i + 1) % count];
+        if (a.y() == b.y()) continue;
+        if (a.y() > b.y()) std::swap(a, b);
+        const std::int64_t dy = b.y() - a.y();
+        const std::int64_t dx = b.x() - a.x();
+        const int from = std::max(a.y(), top);
+        const int to = std::min(b.y(), bottom);
+        if (from >= to) continue;
+        // The first pixel whose centre is at or right of the edge at row centre y + 0.5 is
+        // ceil(n / d) with n = (2 ax - 1) dy + (2 y + 1 - 2 ay) dx and d = 2 dy. It is
+        // stepped from row to row exactly, as q and r with n = q d - r, 0 <= r < d.
+        const std::int64_t d = 2 * dy;
+        const std::int64_t n = (2 * std::int64_t{a.x()} - 1) * dy + (2 * std::int64_t{from} + 1 - 2 * a.y()) * dx;
+        std::int64_t q = ceilDiv(n + 1, d);
+        std::int64_t r = q * d - n - 1;
+        const std::int64_t step = 2 * dx;
+        const std::int64_t stepQ = step >= 0 ? step / d : -ceilDiv(-step, d);
+        const std::int64_t stepR = step - stepQ * d;
+        auto* span = &result.spans[static_cast<std::size_t>(from - top)];
+        for (int y = from; y < to; ++y, ++span) {
+            const auto x = static_cast<int>(q);
+            span->first = std::min(span->first, x);
+            span->second = std::max(span->second, x);
+            q += stepQ;
+            r -= stepR;
+            if (r < 0) {
+                r += d;
+                ++q;
+            }
+        }
+    }
+    for (auto& span : result.spans) {
+        span.first = std::max(span.first, bounds.left());
+        span.second = std::min(span.second, bounds.right() + 1);
+    }
+}
+
+void AreaHatch::prepare(std::vector<QPolygon> areas, std::vector<QColor> colours, const QRect& bounds) {
+    areas_ = std::move(areas);
+    colours_ = std::move(colours);
+    colours_.resize(areas_.size());
+    visible_.resize(areas_.size());
+    for (auto& runs : visible_) runs.clear();
+    worked_ = !bounds.isEmpty();
+    if (!worked_) return;
+    spans_.resize(areas_.size());
+    int top = INT_MAX;
+    int bottom = INT_MIN;
+    for (std::size_t k = 0; k < areas_.size(); ++k) {
+        PolygonSpans& spans = spans_[k];
+        convexSpans(areas_[k], bounds, spans);
+        if (spans.spans.empty()) continue;
+        top = std::min(top, spans.top);
+        bottom = std::max(bottom, spans.top + static_cast<int>(spans.spans.size()));
+    }
+    // Row by row, the last area claims its span first; each earlier one keeps what is left.
+    for (int y = top; y < bottom; ++y) {
+        covered_.clear();
+        for (std::size_t k = areas_.size(); k-- > 0;) {
+            const PolygonSpans& s = spans_[k];
+            if (y < s.top || y >= s.top + static_cast<int>(s.spans.size())) continue;
+            const auto [left, right] = s.spans[static_cast<std::size_t>(y - s.top)];
+            if (left >= right) continue;
+            claim(covered_, left, right, [&](int a, int b) { visible_[k].push_back({y, a, b}); });
+        }
+    }
+}
+
+void AreaHatch::draw(QPainter& painter, std::size_t index) const {
+    if (index >= areas_.size() || areas_[index].size() < 3) return;
+    const PainterPixels pixels(painter);
+    if (!worked_ || !pixels.available()) {
+        painter.save();
+        painter.setBackgroundMode(Qt::TransparentMode);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QBrush(colours_[index], Qt::DiagCrossPattern));
+        painter.drawPolygon(areas_[index]);
+        painter.restore();
+        return;
+    }
+    const std::array<std::uint8_t, 8> pattern = diagonalCrossRows();
+    const QRgb colour = colours_[index].rgb() | 0xff000000U;
+    const QPoint origin = pixels.origin();
+    for (const Run& run : visible_[index]) {
+        for (const QRect& clip : pixels.clip()) {
+            if (run.y < clip.top() || run.y > clip.bottom()) continue;
+            // Device columns, so that the pattern stays fixed to the device.
+            const int from = std::max(run.left, clip.left()) + origin.x();
+            const int to = std::min(run.right, clip.right() + 1) + origin.x();
+            if (from >= to) continue;
+            QRgb* line = pixels.row(run.y);
+            const unsigned bits = pattern[static_cast<std::size_t>((run.y + origin.y()) & 7)];
+            for (int bit = 0; bit < 8; ++bit) {
+                if (!(bits & (1U << bit))) continue;
+                for (int x = from + ((bit - from) & 7); x < to; x += 8) line[x] = colour;
+            }
+        }
+    }
+}
+
+}  // namespace tessarin

@@ -1,0 +1,67 @@
+#include "display/PainterPixels.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QRegion>
+#include <QTransform>
+#include <cmath>
+
+namespace tessarin {
+
+PainterPixels::PainterPixels(QPainter& painter) {
+    if (!painter.isActive() || painter.hasClipping() || painter.opacity() < 1.0 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+        return;
+    }
+    QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster) return;
+    // A widget's painter is redirected to the backing store's image: the engine's device
+    // is that image, and the transform carries the widget's offset inside it.
+    QPaintDevice* device = engine->paintDevice();
+    if (!device || device->devType() != QInternal::Image) return;
+    auto* image = static_cast<QImage*>(device);
+    switch (image->format()) {
+        case QImage::Format_RGB32:
+        case QImage::Format_ARGB32:
+        case QImage::Format_ARGB32_Premultiplied:
+            break;
+        default:
+            return;
+    }
+    // A shared image would be copied by the first write access, away from the buffer
+    // the engine paints into.
+    if (!image->isDetached()) return;
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate) return;
+    if (transform.dx() != std::floor(transform.dx()) || transform.dy() != std::floor(transform.dy())) return;
+    dx_ = static_cast<int>(transform.dx());
+    dy_ = static_cast<int>(transform.dy());
+
+    const QRect imageRect = image->rect();
+    const QRegion system = engine->systemClip();
+    const QRegion writable = system.isEmpty() ? QRegion(imageRect) : system.intersected(imageRect);
+    for (const QRect& rect : writable) {
+        clip_.push_back(rect.translated(-dx_, -dy_));
+        bounds_ = bounds_.united(clip_.back());
+    }
+    if (clip_.empty()) return;
+    image_ = image;
+    bits_ = image->bits();
+    stride_ = image->bytesPerLine();
+}
+
+QRgb* PainterPixels::row(int y) const {
+    // Rows of a 32-bit image are 32-bit aligned arrays of QRgb.
+    return reinterpret_cast<QRgb*>(bits_ + (y + dy_) * stride_);
+}
+
+void PainterPixels::set(int x, int y, QRgb colour) const {
+    for (const QRect& rect : clip_) {
+        if (rect.contains(x, y)) {
+            row(y)[x + dx_] = colour;
+            return;
+        }
+    }
+}
+
+}  // namespace tessarin

@@ -1,0 +1,44 @@
+#pragma once
+
+// Direct writes into the pixels a QPainter paints on, for drawings made of very many
+// single pixels (hatch patterns, an object's track) that the paint engine would put
+// through its span and blend machinery one pixel at a time. Only available while the
+// painter draws straight into a 32-bit image of its own, with an integer translation
+// for its transform, full opacity, source-over and no clip beyond the system clip;
+// callers draw through the painter otherwise. GUI thread only, like the painter.
+
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <vector>
+
+namespace tessarin {
+
+class PainterPixels final {
+public:
+    explicit PainterPixels(QPainter& painter);
+
+    bool available() const { return image_ != nullptr; }
+    // The parts of the device that may be written, in the painter's coordinates; each
+    // write must lie inside one of them. Empty when not available.
+    const std::vector<QRect>& clip() const { return clip_; }
+    QRect bounds() const { return bounds_; }
+    // The device pixels of painter row `y`; painter column x is at index x + origin().x().
+    // Only the columns of a clip rectangle that holds the row may be written.
+    QRgb* row(int y) const;
+    // The device position of painter (0, 0): patterns fixed to the device use it.
+    QPoint origin() const { return QPoint(dx_, dy_); }
+    // Sets the pixel at (x, y) to an opaque colour when it lies inside the clip.
+    void set(int x, int y, QRgb colour) const;
+
+private:
+    QImage* image_ = nullptr;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int dx_ = 0;
+    int dy_ = 0;
+    std::vector<QRect> clip_;
+    QRect bounds_;
+};
+
+}  // namespace tessarin
