@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <new>
 
 #include "analysis/EventReport.h"
 
@@ -59,6 +60,15 @@ BehaviorAnalyzer::BehaviorAnalyzer() { events_.push_back(BasicBehaviorEvent{}); 
 int BehaviorAnalyzer::AnalyzeCycle(const cycle_info_t& record, const std::vector<player_type_t>& playerTypes) {
     if (record.kind != kShowRecord) return 0;
     return AnalyzeCycle(record.show(), playerTypes);
+}
+
+void BehaviorAnalyzer::ReserveFrames(std::size_t cycles) {
+    if (cycles <= frames_.capacity()) return;
+    try {
+        frames_.reserve(cycles);
+    } catch (const std::bad_alloc&) {
+        // The frames grow as cycles arrive instead.
+    }
 }
 
 int BehaviorAnalyzer::AnalyzeCycle(const show_info_t& show, const std::vector<player_type_t>& playerTypes) {

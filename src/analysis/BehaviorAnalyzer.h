@@ -44,6 +44,9 @@ public:
     // The event list (sentinel first) and the frame history, one frame per analysed cycle.
     const std::vector<BasicBehaviorEvent>& Events() const { return events_; }
     const std::vector<PointFrameT>& Frames() const { return frames_; }
+    // Makes room for the frames of this many cycles, so that a game of that length is
+    // analysed without moving them (a move holds the old and the new copy at once).
+    void ReserveFrames(std::size_t cycles);
     // Copies for readers on another thread; take them under the feeding store's lock.
     std::vector<BasicBehaviorEvent> eventsSnapshot() const { return events_; }
     std::vector<PointFrameT> framesSnapshot() const { return frames_; }

@@ -12,6 +12,8 @@ void GameAnalysis::storeCleared() {
     analyzer_.ResetEvents();
 }
 
+void GameAnalysis::storeReserved(std::size_t records) { analyzer_.ReserveFrames(records); }
+
 void GameAnalysis::analyzeShow(const cycle_info_t& record, const std::vector<player_type_t>& playerTypes) {
     analyzer_.AnalyzeCycle(record, playerTypes);
 }

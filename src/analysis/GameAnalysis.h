@@ -21,6 +21,7 @@ public:
 
     // Emptying the store starts a new game: the analysis forgets the old one.
     void storeCleared() override;
+    void storeReserved(std::size_t records) override;
     void analyzeShow(const cycle_info_t& record, const std::vector<player_type_t>& playerTypes) override;
     void feedOpponentModel(const cycle_info_t& record) override;
     bool opponentModelEnabled() const override;

@@ -636,7 +636,9 @@ void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
         frames_.reserve(records);
     } catch (const std::bad_alloc&) {
         // No room for all of it at once: the store grows as records arrive.
+        return;
     }
+    if (hooks_) hooks_->storeReserved(records);
 }
 
 void LogPlayer::startReading(LogFormat format, bool inCaller) {

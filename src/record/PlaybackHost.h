@@ -5,6 +5,7 @@
 // the clients for replays. The GUI's main frame implements it; tests and the
 // command-line tool implement it with fakes.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -63,6 +64,9 @@ public:
 
     // The frame store was emptied (reset, or a new game starts loading).
     virtual void storeCleared() {}
+    // The store made room for this many records of the game being loaded, so that the
+    // analysis can make room for its own per-record data at once instead of growing it.
+    virtual void storeReserved(std::size_t records) { (void)records; }
     // A show record was appended; `playerTypes` are the game's types so far (read under
     // the same lock: the hook must not call back into the log player).
     virtual void analyzeShow(const cycle_info_t& record, const std::vector<player_type_t>& playerTypes) = 0;
