@@ -175,19 +175,20 @@ void AreaHatch::draw(QPainter& painter, std::size_t index) const {
     }
     const std::array<std::uint8_t, 8> pattern = diagonalCrossRows();
     const QRgb colour = colours_[index].rgb() | 0xff000000U;
-    const QPoint origin = pixels.origin();
+    const int dx = pixels.origin().x();
     for (const Run& run : visible_[index]) {
         for (const QRect& clip : pixels.clip()) {
             if (run.y < clip.top() || run.y > clip.bottom()) continue;
-            // Device columns, so that the pattern stays fixed to the device.
-            const int from = std::max(run.left, clip.left()) + origin.x();
-            const int to = std::min(run.right, clip.right() + 1) + origin.x();
+            const int from = std::max(run.left, clip.left());
+            const int to = std::min(run.right, clip.right() + 1);
             if (from >= to) continue;
+            // The pattern is fixed to the painter's origin, as Qt fixes a brush's pattern:
+            // a window shows the same picture wherever it sits in its backing store.
             QRgb* line = pixels.row(run.y);
-            const unsigned bits = pattern[static_cast<std::size_t>((run.y + origin.y()) & 7)];
+            const unsigned bits = pattern[static_cast<std::size_t>(run.y & 7)];
             for (int bit = 0; bit < 8; ++bit) {
                 if (!(bits & (1U << bit))) continue;
-                for (int x = from + ((bit - from) & 7); x < to; x += 8) line[x] = colour;
+                for (int x = from + ((bit - from) & 7); x < to; x += 8) line[x + dx] = colour;
             }
         }
     }

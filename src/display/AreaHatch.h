@@ -2,7 +2,7 @@
 
 // Convex areas filled with a diagonal-cross hatch on a transparent background, drawn one
 // by one between other drawings, as the control areas are drawn each just before its
-// player. All areas share one hatch fixed to the device, so a hatch pixel that a later
+// player. All areas share one hatch fixed to the painter's origin, so a hatch pixel that a later
 // area covers is drawn again by that area, whatever came between: each area needs to
 // draw only its part that no later area covers. Over 22 areas that together cover the
 // field several times, that writes each hatch pixel of the field once instead of once
@@ -19,7 +19,7 @@
 namespace tessarin {
 
 // The rows of an 8x8 diagonal-cross hatch as Qt draws it: bit x of row y is set where
-// the pattern draws device pixel (x, y) modulo 8.
+// the pattern draws pixel (x, y) modulo 8 of its origin.
 std::array<std::uint8_t, 8> diagonalCrossRows();
 
 // The pixels a convex polygon with these vertices covers in each row: those whose centre

@@ -26,7 +26,7 @@ public:
     // The device pixels of painter row `y`; painter column x is at index x + origin().x().
     // Only the columns of a clip rectangle that holds the row may be written.
     QRgb* row(int y) const;
-    // The device position of painter (0, 0): patterns fixed to the device use it.
+    // The device position of painter (0, 0).
     QPoint origin() const { return QPoint(dx_, dy_); }
     // Sets the pixel at (x, y) to an opaque colour when it lies inside the clip.
     void set(int x, int y, QRgb colour) const;

@@ -8,8 +8,17 @@
 #include <climits>
 #include <random>
 
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
 #include "display/AreaHatch.h"
+#include "display/DisplayOptions.h"
+#include "display/FieldRenderer.h"
+#include "display/OverlayPainter.h"
 #include "display/PainterPixels.h"
+#include "gui/GuiTestSupport.h"
 
 namespace tessarin::test {
 namespace {
@@ -170,6 +179,58 @@ TEST(AreaHatchTest, ASharedImageIsNotWrittenBehindTheCopy) {
     const PainterPixels pixels(painter);
     if (pixels.available()) pixels.set(1, 1, qRgb(255, 0, 0));
     EXPECT_EQ(copy.pixel(1, 1), kBackground);
+}
+
+// A field drawn straight into its window, the way the display paints.
+class FieldWidget final : public QWidget {
+public:
+    FieldWidget(const FieldScene& scene, const DisplayOptions& options, QWidget* parent)
+        : QWidget(parent), scene_(scene), options_(options) {}
+    void paintEvent(QPaintEvent*) override {
+        if (!renderer_.prepare(width(), height())) return;
+        QPainter painter(this);
+        renderer_.paint(painter, scene_, options_);
+    }
+
+private:
+    FieldScene scene_;
+    DisplayOptions options_;
+    FieldRenderer renderer_;
+    FieldOverlays overlays_{renderer_};
+};
+
+TEST(AreaHatchTest, AWindowAwayFromItsBackingStoresOriginShowsTheImagesPicture) {
+    ShowBuilder show(1);
+    for (int k = 0; k < kPlayersPerSide; ++k) {
+        show.player(k, 1, 0, -40 + 7 * k, -30 + 5 * k);
+        show.player(kPlayersPerSide + k, 1, 0, -35 + 7 * k, 28 - 6 * k);
+    }
+    FieldScene scene;
+    scene.setCurrent(showRecord(show.ball(3, 4).build()));
+    DisplayOptions options;
+    options.ControlArea = true;
+    // Offsets that are no multiple of the hatch's eight pixels.
+    QWidget window;
+    window.resize(640, 440);
+    auto* field = new FieldWidget(scene, options, &window);
+    field->setGeometry(13, 7, 600, 400);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    field->repaint();
+    const QImage shown =
+        window.screen()->grabWindow(window.winId(), 13, 7, 600, 400).toImage().convertToFormat(QImage::Format_RGB32);
+    if (shown.isNull()) GTEST_SKIP() << "this platform cannot grab a window";
+
+    FieldRenderer renderer;
+    FieldOverlays overlays(renderer);
+    ASSERT_TRUE(renderer.prepare(600, 400));
+    const QImage image = renderer.compose(scene, options);
+    EXPECT_EQ(shown, image);
+    int hatched = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) hatched += image.pixel(x, y) == qRgb(0, 0, 255);
+    }
+    EXPECT_GT(hatched, 1000);
 }
 
 }  // namespace
