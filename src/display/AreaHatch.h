@@ -46,7 +46,6 @@ public:
     // area through a pattern brush. Drawn in the prepared order, between any other
     // drawings, the areas give the picture of each area filled whole in turn.
     void draw(QPainter& painter, std::size_t index) const;
-    std::size_t size() const { return areas_.size(); }
 
 private:
     struct Run {

@@ -45,7 +45,6 @@ PainterPixels::PainterPixels(QPainter& painter) {
         bounds_ = bounds_.united(clip_.back());
     }
     if (clip_.empty()) return;
-    image_ = image;
     bits_ = image->bits();
     stride_ = image->bytesPerLine();
 }

@@ -18,7 +18,7 @@ class PainterPixels final {
 public:
     explicit PainterPixels(QPainter& painter);
 
-    bool available() const { return image_ != nullptr; }
+    bool available() const { return bits_ != nullptr; }
     // The parts of the device that may be written, in the painter's coordinates; each
     // write must lie inside one of them. Empty when not available.
     const std::vector<QRect>& clip() const { return clip_; }
@@ -32,7 +32,6 @@ public:
     void set(int x, int y, QRgb colour) const;
 
 private:
-    QImage* image_ = nullptr;
     uchar* bits_ = nullptr;
     qsizetype stride_ = 0;
     int dx_ = 0;

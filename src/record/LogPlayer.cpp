@@ -631,13 +631,16 @@ void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
     // Room for every record the file can hold, so that loading never moves the store.
     const auto records = static_cast<std::size_t>(std::min(bytes / perRecord + 1, kMostReservedRecords));
     std::lock_guard lock(mutex_);
-    if (records <= frames_.capacity()) return;
-    try {
-        frames_.reserve(records);
-    } catch (const std::bad_alloc&) {
-        // No room for all of it at once: the store grows as records arrive.
-        return;
+    if (records > frames_.capacity()) {
+        try {
+            frames_.reserve(records);
+        } catch (const std::bad_alloc&) {
+            // No room for all of it at once: the store grows as records arrive.
+            return;
+        }
     }
+    // Also when the store had the room already (its first reservation, or an earlier
+    // game's): the analysis must not grow its frames either.
     if (hooks_) hooks_->storeReserved(records);
 }
 
