@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "display/PainterPixels.h"
+#include "display/PixelStroke.h"
+
 namespace tessarin {
 
 namespace {
@@ -104,18 +107,31 @@ void drawLabel(QPainter& painter, int x, int y, const QString& text) {
 }
 
 void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette& palette, int sx, int sy, double face,
-                  double width) {
+                  double width, const PainterPixels* direct) {
     painter.setPen(palette.blackPen);
     painter.setBrush(Qt::NoBrush);
     const double half = width / 2;
+    const double r60 = view.ToPixels(60.0);
+    const QPoint centre(sx, sy);
+    const QPoint sides[] = {
+        QPoint(static_cast<int>(sx + r60 * std::cos(face + half)), static_cast<int>(sy + r60 * std::sin(face + half))),
+        QPoint(static_cast<int>(sx + r60 * std::cos(face - half)), static_cast<int>(sy + r60 * std::sin(face - half)))};
+    if (direct) {
+        PixelStroke stroke(painter, *direct);
+        if (stroke.usable()) {
+            for (const double radius : {60.0, 40.0, 20.0}) {
+                const QPolygon arc = arcPoints(sx, sy, view.pixels(radius), face - half, width);
+                stroke.polyline(arc.constData(), static_cast<int>(arc.size()));
+            }
+            for (const QPoint& side : sides) stroke.line(centre, side);
+            painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
+            return;
+        }
+    }
     for (const double radius : {60.0, 40.0, 20.0}) {
         painter.drawPolyline(arcPoints(sx, sy, view.pixels(radius), face - half, width));
     }
-    const double r60 = view.ToPixels(60.0);
-    painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face + half)),
-                                            static_cast<int>(sy + r60 * std::sin(face + half))));
-    painter.drawLine(QPoint(sx, sy), QPoint(static_cast<int>(sx + r60 * std::cos(face - half)),
-                                            static_cast<int>(sy + r60 * std::sin(face - half))));
+    for (const QPoint& side : sides) painter.drawLine(centre, side);
     painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
 }
 
@@ -124,13 +140,27 @@ int staminaGrey(double stamina) {
     return static_cast<int>(level) & 0xFF;
 }
 
-void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour) {
+void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour,
+                  const PainterPixels* direct) {
     painter.setBrush(colour);
     // The half away from the body's direction, from a quarter turn clockwise of it to a
     // quarter turn anticlockwise, closed through the centre.
     const double from = normalizeAngle(body) + kDisplayPi / 2;
     QPolygon pie = arcPoints(sx, sy, r, from, kDisplayPi);
     pie.append(QPoint(sx, sy));
+    if (direct) {
+        // The engine fills the polygon, then strokes its outline: the fill without a pen,
+        // and the outline written directly, set the same pixels.
+        PixelStroke stroke(painter, *direct);
+        if (stroke.usable() && direct->device().contains(pie.boundingRect())) {
+            const QPen pen = painter.pen();
+            painter.setPen(Qt::NoPen);
+            painter.drawPolygon(pie);
+            painter.setPen(pen);
+            stroke.polygon(pie.constData(), static_cast<int>(pie.size()));
+            return;
+        }
+    }
     painter.drawPolygon(pie);
 }
 
@@ -280,6 +310,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
     if (!scene.showCurrent()) return lastPen;
     painter.setFont(fonts.label);
     painter.setBackgroundMode(Qt::TransparentMode);
+    const PainterPixels direct(painter);
     for (int a = 0; a < kPlayerCount; ++a) {
         const PlayerState& p = scene.state.player[static_cast<std::size_t>(a)];
         if (p.mode == 0) continue;
@@ -290,7 +321,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
 
         if (beforeBody) beforeBody(a);
         if (options.Viewarea && a == scene.selected) {
-            drawViewCone(painter, view, palette, sx, sy, face, p.view_width);
+            drawViewCone(painter, view, palette, sx, sy, face, p.view_width, &direct);
         }
 
         const double kickRange = scene.kickRange[static_cast<std::size_t>(a)];
@@ -299,13 +330,17 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         painter.setPen(look.outline);
         painter.setBrush(look.fill);
         painter.drawEllipse(circleBox(sx, sy, R));
-        painter.drawLine(QPoint(sx, sy),
-                         QPoint(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face))));
+        const QPoint facing(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face)));
+        if (PixelStroke stroke(painter, direct); stroke.usable()) {
+            stroke.line(QPoint(sx, sy), facing);
+        } else {
+            painter.drawLine(QPoint(sx, sy), facing);
+        }
 
         if (options.Stamina && R > 2) {
             // Full stamina (8000) is black, none white.
             const int grey = staminaGrey(p.stamina);
-            drawBackHalf(painter, sx, sy, R, body, QColor(grey, grey, grey));
+            drawBackHalf(painter, sx, sy, R, body, QColor(grey, grey, grey), &direct);
         }
 
         if (options.Kickmargin) {
@@ -323,7 +358,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         }
         if (!label.isEmpty()) {
             painter.setPen(look.text);
-            fonts.labelGlyphs.draw(painter, sx + R, sy - R, label);
+            fonts.labelGlyphs.draw(painter, sx + R, sy - R, label, &direct);
             painter.setPen(look.outline);
         }
         lastPen = look.outline;
@@ -344,7 +379,8 @@ void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& font
         painter.setFont(fonts.label);
         painter.setPen(kBallLabelColour);
         painter.setBackgroundMode(Qt::TransparentMode);
-        fonts.labelGlyphs.draw(painter, sx + rb, sy - rb, QString::asprintf("%.2f", speed));
+        const PainterPixels direct(painter);
+        fonts.labelGlyphs.draw(painter, sx + rb, sy - rb, QString::asprintf("%.2f", speed), &direct);
     }
     painter.setPen(pen);
     if (scene.drawCircle) drawBallCircle(painter, view, sx, sy, pen);

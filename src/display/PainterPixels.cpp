@@ -38,6 +38,7 @@ PainterPixels::PainterPixels(QPainter& painter) {
     dy_ = static_cast<int>(transform.dy());
 
     const QRect imageRect = image->rect();
+    device_ = imageRect.translated(-dx_, -dy_);
     const QRegion system = engine->systemClip();
     const QRegion writable = system.isEmpty() ? QRegion(imageRect) : system.intersected(imageRect);
     for (const QRect& rect : writable) {
@@ -45,6 +46,7 @@ PainterPixels::PainterPixels(QPainter& painter) {
         bounds_ = bounds_.united(clip_.back());
     }
     if (clip_.empty()) return;
+    premultiplied_ = image->format() != QImage::Format_ARGB32;
     bits_ = image->bits();
     stride_ = image->bytesPerLine();
 }

@@ -19,10 +19,16 @@ public:
     explicit PainterPixels(QPainter& painter);
 
     bool available() const { return bits_ != nullptr; }
+    // Whether the pixels are premultiplied (or opaque), so that a colour can be blended
+    // into them by coverage as the engine blends it.
+    bool premultiplied() const { return premultiplied_; }
     // The parts of the device that may be written, in the painter's coordinates; each
     // write must lie inside one of them. Empty when not available.
     const std::vector<QRect>& clip() const { return clip_; }
     QRect bounds() const { return bounds_; }
+    // The whole device, in the painter's coordinates: the engine clips the lines it
+    // strokes to it before it rasterises them.
+    QRect device() const { return device_; }
     // The device pixels of painter row `y`; painter column x is at index x + origin().x().
     // Only the columns of a clip rectangle that holds the row may be written.
     QRgb* row(int y) const;
@@ -36,8 +42,10 @@ private:
     qsizetype stride_ = 0;
     int dx_ = 0;
     int dy_ = 0;
+    bool premultiplied_ = false;
     std::vector<QRect> clip_;
     QRect bounds_;
+    QRect device_;
 };
 
 }  // namespace tessarin
