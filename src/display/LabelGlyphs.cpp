@@ -12,6 +12,10 @@
 
 #include "display/PainterPixels.h"
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define TESSARIN_BLEND_AVX2 1
+#endif
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -31,9 +35,51 @@ QRgb interpolate255(QRgb c, unsigned a, QRgb d) {
     return rb | ag;
 }
 
+#if defined(TESSARIN_BLEND_AVX2)
+// Eight pixels at a time where the processor has AVX2, with the same sums and rounding;
+// returns how many pixels it has blended, a multiple of eight.
+__attribute__((target("avx2"))) int blendRowAvx2(QRgb* out, const unsigned char* cover, int count, QRgb colour) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i solid = _mm256_set1_epi32(static_cast<int>(colour));
+    const __m256i c16 = _mm256_unpacklo_epi8(solid, zero);
+    const __m256i full = _mm256_set1_epi16(255);
+    const __m256i half = _mm256_set1_epi16(128);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, cover + i, sizeof eight);
+        if (eight == 0) continue;
+        if (eight == ~std::uint64_t{0}) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), solid);
+            continue;
+        }
+        // Coverage of pixels 0-3 and 4-7 in the two halves, each repeated over the four
+        // channels of its pixel in the order the unpacking below puts the pixels.
+        const __m256i a32 = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cover + i)));
+        const __m256i a16 = _mm256_or_si256(a32, _mm256_slli_epi32(a32, 16));
+        const __m256i aLo = _mm256_unpacklo_epi32(a16, a16);
+        const __m256i aHi = _mm256_unpackhi_epi32(a16, a16);
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+        __m256i lo = _mm256_unpacklo_epi8(d, zero);
+        lo = _mm256_add_epi16(_mm256_mullo_epi16(c16, aLo), _mm256_mullo_epi16(lo, _mm256_sub_epi16(full, aLo)));
+        lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(lo, _mm256_srli_epi16(lo, 8)), half), 8);
+        __m256i hi = _mm256_unpackhi_epi8(d, zero);
+        hi = _mm256_add_epi16(_mm256_mullo_epi16(c16, aHi), _mm256_mullo_epi16(hi, _mm256_sub_epi16(full, aHi)));
+        hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(hi, _mm256_srli_epi16(hi, 8)), half), 8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
+    }
+    return i;
+}
+
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+#endif
+
 // Blends `colour` into `count` pixels by their coverage.
 void blendRow(QRgb* out, const unsigned char* cover, int count, QRgb colour) {
     int i = 0;
+#if defined(TESSARIN_BLEND_AVX2)
+    if (kHasAvx2) i = blendRowAvx2(out, cover, count, colour);
+#endif
 #if defined(__SSE2__)
     // Four pixels at a time, with each channel in a 16-bit lane: the same sums and the
     // same rounding as the pair-of-channels form below, so both give the same pixels.

@@ -51,11 +51,6 @@ PainterPixels::PainterPixels(QPainter& painter) {
     stride_ = image->bytesPerLine();
 }
 
-QRgb* PainterPixels::row(int y) const {
-    // Rows of a 32-bit image are 32-bit aligned arrays of QRgb.
-    return reinterpret_cast<QRgb*>(bits_ + (y + dy_) * stride_);
-}
-
 void PainterPixels::set(int x, int y, QRgb colour) const {
     for (const QRect& rect : clip_) {
         if (rect.contains(x, y)) {

@@ -31,7 +31,10 @@ public:
     QRect device() const { return device_; }
     // The device pixels of painter row `y`; painter column x is at index x + origin().x().
     // Only the columns of a clip rectangle that holds the row may be written.
-    QRgb* row(int y) const;
+    QRgb* row(int y) const {
+        // Rows of a 32-bit image are 32-bit aligned arrays of QRgb.
+        return reinterpret_cast<QRgb*>(bits_ + (y + dy_) * stride_);
+    }
     // The device position of painter (0, 0).
     QPoint origin() const { return QPoint(dx_, dy_); }
     // Sets the pixel at (x, y) to an opaque colour when it lies inside the clip.

@@ -39,10 +39,16 @@ PixelStroke::PixelStroke(const QPainter& painter, const PainterPixels& pixels) :
     xmax_ = width_ - 1 + 2;
     ymin_ = -1;
     ymax_ = height_ - 1 + 2;
+    const QRect first = pixels.clip().front().translated(dx_, dy_);
+    clipLeft_ = first.left();
+    clipTop_ = first.top();
+    clipRight_ = first.right() + 1;
+    clipBottom_ = first.bottom() + 1;
+    singleClip_ = pixels.clip().size() == 1;
     usable_ = true;
 }
 
-void PixelStroke::plot(int x, int y) const {
+void PixelStroke::plotClipped(int x, int y) const {
     // x and y are device pixels; the clip is in the painter's.
     pixels_.set(x - dx_, y - dy_, colour_);
 }
