@@ -56,6 +56,12 @@ QPolygon arcPoints(int cx, int cy, int r, double from, double span) {
     return points;
 }
 
+// An ellipse in the painter's pen and brush, its pixels written directly where `direct`
+// allows.
+void ellipse(QPainter& painter, const PainterPixels* direct, const QRect& box) {
+    if (!direct || !drawPixelEllipse(painter, *direct, box)) painter.drawEllipse(box);
+}
+
 QPoint toScreen(const FieldView& view, double x, double y) { return QPoint(view.pixelX(x), view.pixelY(y)); }
 
 // A polyline of the pen's colour, one pixel wide, the end pixel of each segment left to
@@ -134,7 +140,7 @@ void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette
                 stroke.polyline(arc.constData(), static_cast<int>(arc.size()));
             }
             for (const QPoint& side : sides) stroke.line(centre, side);
-            painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
+            ellipse(painter, direct, circleBox(sx, sy, view.pixels(3.0)));
             return;
         }
     }
@@ -174,11 +180,11 @@ void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const Q
     painter.drawPolygon(pie);
 }
 
-int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen) {
+int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen, const PainterPixels* direct) {
     const int rb = std::max(3, view.pixels(kBallRadius));
     painter.setPen(pen);
     painter.setBrush(QColor(255, 255, 255));
-    painter.drawEllipse(circleBox(sx, sy, rb));
+    ellipse(painter, direct, circleBox(sx, sy, rb));
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QColor(0, 0, 0));
     painter.drawPoint(sx, sy);
@@ -186,11 +192,12 @@ int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const Q
     return rb;
 }
 
-void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen) {
+void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen,
+                    const PainterPixels* direct) {
     const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(circleBox(sx, sy, r9));
+    ellipse(painter, direct, circleBox(sx, sy, r9));
 }
 
 double normalizeAngle(double radians) {
@@ -229,7 +236,8 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
     const QPoint halfway[] = {toScreen(view, 0, -kHalfWidth), toScreen(view, 0, kHalfWidth)};
     drawMarkingPolyline(painter, halfway, 2);
     const QPoint centre = toScreen(view, 0, 0);
-    painter.drawEllipse(circleBox(centre.x(), centre.y(), r9));
+    const PainterPixels direct(painter);
+    ellipse(painter, &direct, circleBox(centre.x(), centre.y(), r9));
 
     for (const double side : {-1.0, 1.0}) {
         const double goalLine = side * kHalfLength;
@@ -339,7 +347,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         const PlayerLook look = playerLook(palette, a, p.mode, scene.selected);
         painter.setPen(look.outline);
         painter.setBrush(look.fill);
-        painter.drawEllipse(circleBox(sx, sy, R));
+        ellipse(painter, &direct, circleBox(sx, sy, R));
         const QPoint facing(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face)));
         if (PixelStroke stroke(painter, direct); stroke.usable()) {
             stroke.line(QPoint(sx, sy), facing);
@@ -355,7 +363,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
 
         if (options.Kickmargin) {
             painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(circleBox(sx, sy, view.pixels(kickRange)));
+            ellipse(painter, &direct, circleBox(sx, sy, view.pixels(kickRange)));
         }
 
         const int number = a < kPlayersPerSide ? a + 1 : a - 10;
@@ -383,17 +391,17 @@ void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& font
     const BallState& ball = scene.state.ball;
     const int sx = view.pixelX(ball.x);
     const int sy = view.pixelY(ball.y);
-    const int rb = drawBallAt(painter, view, sx, sy, pen);
+    const PainterPixels direct(painter);
+    const int rb = drawBallAt(painter, view, sx, sy, pen, &direct);
     if (options.Velocity || options.BallDetail) {
         const double speed = std::sqrt(ball.vx * ball.vx + ball.vy * ball.vy);
         painter.setFont(fonts.label);
         painter.setPen(kBallLabelColour);
         painter.setBackgroundMode(Qt::TransparentMode);
-        const PainterPixels direct(painter);
         fonts.labelGlyphs.draw(painter, sx + rb, sy - rb, printed("%.2f", speed), &direct);
     }
     painter.setPen(pen);
-    if (scene.drawCircle) drawBallCircle(painter, view, sx, sy, pen);
+    if (scene.drawCircle) drawBallCircle(painter, view, sx, sy, pen, &direct);
 }
 
 }  // namespace tessarin

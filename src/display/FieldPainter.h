@@ -51,9 +51,11 @@ int staminaGrey(double stamina);
 void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour,
                   const PainterPixels* direct = nullptr);
 // A ball at a screen point, outlined with `pen`; returns its radius in pixels.
-int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen);
+int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen,
+               const PainterPixels* direct = nullptr);
 // The 9.15 m circle around the ball.
-void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen);
+void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen,
+                    const PainterPixels* direct = nullptr);
 
 // What a player is drawn with, by its mode bits, side and selection.
 struct PlayerLook {

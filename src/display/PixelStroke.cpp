@@ -1,5 +1,6 @@
 #include "display/PixelStroke.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
@@ -250,6 +251,103 @@ void PixelStroke::line(QPoint a, QPoint b) {
     lastPixel_ = Pixel{};
     lastDir_ = None;
     segment(a.x() + dx_, a.y() + dy_, b.x() + dx_, b.y() + dy_);
+}
+
+namespace {
+
+// Writes `colour` over the run of `length` pixels from (x, y), device pixels, within the
+// clip.
+void span(const PainterPixels& pixels, int x, int y, int length, QRgb colour) {
+    if (length <= 0) return;
+    for (const QRect& clip : pixels.clip()) {
+        if (y < clip.top() || y > clip.bottom()) continue;
+        const int from = std::max(x, clip.left());
+        const int to = std::min(x + length, clip.right() + 1);
+        if (from < to)
+            std::fill(pixels.row(y) + pixels.origin().x() + from, pixels.row(y) + pixels.origin().x() + to, colour);
+    }
+}
+
+// The runs of an ellipse row pair: the outline runs at the row `y` above the centre and
+// its mirror below, `length` pixels from x outward (x and y from the centre), and the
+// fill between them.
+struct EllipseRows {
+    const PainterPixels& pixels;
+    QRect rect;
+    QRgb pen;
+    bool fill;
+    QRgb brush;
+
+    void pair(int x, int y, int length) const {
+        if (length == 0) return;
+        const int midx = rect.x() + (rect.width() + 1) / 2;
+        const int midy = rect.y() + (rect.height() + 1) / 2;
+        const int right = x + midx;
+        const int top = midy - y;
+        const int left = midx + (midx - right) - (length - 1) - (rect.width() & 1);
+        const int leftLength = std::min(length, right - left);
+        const int bottom = midy + (midy - top) - (rect.height() & 1);
+        if (fill && left + leftLength < right) {
+            const int from = left + leftLength - 1;
+            span(pixels, from, top, std::max(0, right - from), brush);
+            if (top < bottom) span(pixels, from, bottom, std::max(0, right - from), brush);
+        }
+        span(pixels, left, top, leftLength, pen);
+        span(pixels, right, top, length, pen);
+        if (top < bottom) {
+            span(pixels, left, bottom, leftLength, pen);
+            span(pixels, right, bottom, length, pen);
+        }
+    }
+};
+
+}  // namespace
+
+bool drawPixelEllipse(const QPainter& painter, const PainterPixels& pixels, const QRect& rect) {
+    const PixelStroke stroke(painter, pixels);
+    // The engine draws larger ellipses as curves, not by midpoint rows.
+    constexpr int kMidpointLimit = 16384;
+    if (!stroke.usable() || rect.width() <= 0 || rect.height() <= 0) return false;
+    if (std::max(rect.width(), rect.height()) >= kMidpointLimit) return false;
+    const QBrush& brush = painter.brush();
+    const bool fill = brush.style() == Qt::SolidPattern;
+    if (!fill && brush.style() != Qt::NoBrush) return false;
+    if (fill && brush.color().alpha() != 255) return false;
+    const EllipseRows rows{pixels, rect, painter.pen().color().rgba(), fill, fill ? brush.color().rgba() : QRgb{0}};
+
+    // Midpoint steps over the first quadrant, from the top of the ellipse outward: first
+    // where it is flatter than 45 degrees, a run of pixels per row, then a pixel per row.
+    const double a = rect.width() / 2.0;
+    const double b = rect.height() / 2.0;
+    double d = b * b - a * a * b + 0.25 * a * a;
+    int x = 0;
+    int y = (rect.height() + 1) / 2;
+    int start = x;
+    while (a * a * (2 * y - 1) > 2 * b * b * (x + 1)) {
+        if (d < 0) {
+            d += b * b * (2 * x + 3);
+            ++x;
+        } else {
+            d += b * b * (2 * x + 3) + a * a * (-2 * y + 2);
+            rows.pair(start, y, x - start + 1);
+            start = ++x;
+            --y;
+        }
+    }
+    rows.pair(start, y, x - start + 1);
+    d = b * b * (x + 0.5) * (x + 0.5) + a * a * ((y - 1) * (y - 1) - b * b);
+    const int lowest = rect.height() & 1;
+    while (y > lowest) {
+        if (d < 0) {
+            d += b * b * (2 * x + 2) + a * a * (-2 * y + 3);
+            ++x;
+        } else {
+            d += a * a * (-2 * y + 3);
+        }
+        --y;
+        rows.pair(x, y, 1);
+    }
+    return true;
 }
 
 }  // namespace tessarin

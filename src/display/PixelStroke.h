@@ -76,4 +76,10 @@ private:
     bool lastAxisAligned_ = false;
 };
 
+// As QPainter::drawEllipse(rect) with the painter's pen and brush, for an integer
+// rectangle: the engine's midpoint rows of outline and fill, written directly. Only for
+// a pen PixelStroke can draw and a solid opaque brush or none; false, drawing nothing,
+// otherwise.
+bool drawPixelEllipse(const QPainter& painter, const PainterPixels& pixels, const QRect& rect);
+
 }  // namespace tessarin

@@ -112,6 +112,40 @@ TEST(PixelStrokeTest, SetsTheEnginesPixelsForLinesPolylinesAndOutlines) {
     }
 }
 
+TEST(PixelStrokeTest, FillsAndOutlinesEllipsesAsTheEngineDoes) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> size(1, 320);
+    std::uniform_int_distribution<int> place(-150, 150);
+    int failures = 0;
+    for (int trial = 0; trial < 600 && failures < 5; ++trial) {
+        const QRect rect(place(random), place(random), size(random), trial % 3 == 0 ? size(random) : 0);
+        const QRect box = rect.height() == 0 ? QRect(rect.topLeft(), QSize(rect.width(), rect.width())) : rect;
+        const bool filled = trial % 2 == 0;
+        const QPoint offset = trial % 4 == 1 ? QPoint(13, 7) : QPoint(0, 0);
+        QImage images[2];
+        for (int direct = 0; direct < 2; ++direct) {
+            QImage& image = images[direct];
+            image = QImage(160, 120, QImage::Format_RGB32);
+            image.fill(qRgb(0, 96, 0));
+            QPainter painter(&image);
+            painter.translate(offset);
+            painter.setPen(flatPen(QColor(0, 0, 0)));
+            painter.setBrush(filled ? QBrush(QColor(255, 255, 10)) : QBrush(Qt::NoBrush));
+            const PainterPixels pixels(painter);
+            if (direct == 0) {
+                painter.drawEllipse(box);
+            } else {
+                EXPECT_TRUE(drawPixelEllipse(painter, pixels, box));
+            }
+        }
+        if (images[0] != images[1]) {
+            ++failures;
+            ADD_FAILURE() << "ellipse " << box.x() << "," << box.y() << " " << box.width() << "x" << box.height()
+                          << (filled ? " filled" : "");
+        }
+    }
+}
+
 TEST(PixelStrokeTest, RefusesPensItDoesNotDrawLikeTheEngine) {
     QImage image(20, 20, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -134,6 +168,10 @@ TEST(PixelStrokeTest, RefusesPensItDoesNotDrawLikeTheEngine) {
     painter.setPen(pen);
     EXPECT_FALSE(PixelStroke(painter, pixels).usable());
     painter.setPen(flatPen(Qt::black));
+    painter.setBrush(Qt::Dense4Pattern);
+    EXPECT_FALSE(drawPixelEllipse(painter, pixels, QRect(2, 2, 9, 9)));
+    painter.setBrush(QColor(0, 0, 0, 100));
+    EXPECT_FALSE(drawPixelEllipse(painter, pixels, QRect(2, 2, 9, 9)));
     painter.setRenderHint(QPainter::Antialiasing);
     EXPECT_FALSE(PixelStroke(painter, pixels).usable());
 }
