@@ -56,31 +56,25 @@ QPolygon arcPoints(int cx, int cy, int r, double from, double span) {
     return points;
 }
 
-// An ellipse in the painter's pen and brush, its pixels written directly where `direct`
-// allows.
-void ellipse(QPainter& painter, const PainterPixels* direct, const QRect& box) {
-    if (!direct || !drawPixelEllipse(painter, *direct, box)) painter.drawEllipse(box);
-}
-
 QPoint toScreen(const FieldView& view, double x, double y) { return QPoint(view.pixelX(x), view.pixelY(y)); }
 
 // A polyline of the pen's colour, one pixel wide, the end pixel of each segment left to
 // the next one (the last not drawn), as a cosmetic pen with flat caps draws it. Level and
 // upright segments, all of the markings but the arcs, are filled as one-pixel rectangles:
 // a span fill instead of the stroker's walk along the line, pixel by pixel.
-void drawMarkingPolyline(QPainter& painter, const QPoint* points, int count) {
+void drawMarkingPolyline(QPainter& painter, const PainterPixels& direct, const QPoint* points, int count) {
     const QColor colour = painter.pen().color();
     for (int i = 0; i + 1 < count; ++i) {
         const QPoint a = points[i];
         const QPoint b = points[i + 1];
         if (a.y() == b.y() && a.x() != b.x()) {
             const int from = a.x() < b.x() ? a.x() : b.x() + 1;
-            painter.fillRect(QRect(from, a.y(), std::abs(b.x() - a.x()), 1), colour);
+            directFill(painter, &direct, QRect(from, a.y(), std::abs(b.x() - a.x()), 1), colour);
         } else if (a.x() == b.x() && a.y() != b.y()) {
             const int from = a.y() < b.y() ? a.y() : b.y() + 1;
-            painter.fillRect(QRect(a.x(), from, 1, std::abs(b.y() - a.y())), colour);
+            directFill(painter, &direct, QRect(a.x(), from, 1, std::abs(b.y() - a.y())), colour);
         } else {
-            painter.drawLine(a, b);
+            directLine(painter, &direct, a, b);
         }
     }
 }
@@ -140,7 +134,7 @@ void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette
                 stroke.polyline(arc.constData(), static_cast<int>(arc.size()));
             }
             for (const QPoint& side : sides) stroke.line(centre, side);
-            ellipse(painter, direct, circleBox(sx, sy, view.pixels(3.0)));
+            directEllipse(painter, direct, circleBox(sx, sy, view.pixels(3.0)));
             return;
         }
     }
@@ -184,7 +178,7 @@ int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const Q
     const int rb = std::max(3, view.pixels(kBallRadius));
     painter.setPen(pen);
     painter.setBrush(QColor(255, 255, 255));
-    ellipse(painter, direct, circleBox(sx, sy, rb));
+    directEllipse(painter, direct, circleBox(sx, sy, rb));
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QColor(0, 0, 0));
     painter.drawPoint(sx, sy);
@@ -197,7 +191,7 @@ void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, co
     const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    ellipse(painter, direct, circleBox(sx, sy, r9));
+    directEllipse(painter, direct, circleBox(sx, sy, r9));
 }
 
 double normalizeAngle(double radians) {
@@ -212,13 +206,14 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
     painter.fillRect(QRect(0, 0, width, height), kFieldColour);
     painter.setPen(palette.whitePen);
     painter.setBrush(Qt::NoBrush);
+    const PainterPixels direct(painter);
     const int r1 = static_cast<int>(1.0 * view.scale() + 1);
     const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
 
     const QPoint boundary[] = {toScreen(view, -kHalfLength, -kHalfWidth), toScreen(view, kHalfLength, -kHalfWidth),
                                toScreen(view, kHalfLength, kHalfWidth), toScreen(view, -kHalfLength, kHalfWidth),
                                toScreen(view, -kHalfLength, -kHalfWidth)};
-    drawMarkingPolyline(painter, boundary, 5);
+    drawMarkingPolyline(painter, direct, boundary, 5);
 
     // Corner quarter circles, each the quarter inside the field.
     struct Corner {
@@ -234,10 +229,9 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
     }
 
     const QPoint halfway[] = {toScreen(view, 0, -kHalfWidth), toScreen(view, 0, kHalfWidth)};
-    drawMarkingPolyline(painter, halfway, 2);
+    drawMarkingPolyline(painter, direct, halfway, 2);
     const QPoint centre = toScreen(view, 0, 0);
-    const PainterPixels direct(painter);
-    ellipse(painter, &direct, circleBox(centre.x(), centre.y(), r9));
+    directEllipse(painter, &direct, circleBox(centre.x(), centre.y(), r9));
 
     for (const double side : {-1.0, 1.0}) {
         const double goalLine = side * kHalfLength;
@@ -245,11 +239,11 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
         const QPoint area[] = {
             toScreen(view, goalLine, -kPenaltyAreaHalfWidth), toScreen(view, penaltyLine, -kPenaltyAreaHalfWidth),
             toScreen(view, penaltyLine, kPenaltyAreaHalfWidth), toScreen(view, goalLine, kPenaltyAreaHalfWidth)};
-        drawMarkingPolyline(painter, area, 4);
+        drawMarkingPolyline(painter, direct, area, 4);
 
         // The spot: a line from one pixel above to one below, the end pixel not drawn.
         const QPoint spot = toScreen(view, side * kPenaltySpot, 0);
-        painter.drawLine(spot.x(), spot.y() - 1, spot.x(), spot.y());
+        directLine(painter, &direct, QPoint(spot.x(), spot.y() - 1), spot);
 
         // The arc outside the penalty area, between the radials through (±36, ±7.1).
         const double dx = penaltyLine - side * kPenaltySpot;
@@ -265,14 +259,14 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
         const QPoint goalArea[] = {
             toScreen(view, goalLine, -kGoalAreaHalfWidth), toScreen(view, goalAreaLine, -kGoalAreaHalfWidth),
             toScreen(view, goalAreaLine, kGoalAreaHalfWidth), toScreen(view, goalLine, kGoalAreaHalfWidth)};
-        drawMarkingPolyline(painter, goalArea, 4);
+        drawMarkingPolyline(painter, direct, goalArea, 4);
     }
 
     painter.setPen(palette.blackPen);
     for (const double side : {-1.0, 1.0}) {
         const QPoint top = toScreen(view, side * kHalfLength, -kGoalHalfWidth);
         const QPoint bottom = toScreen(view, side * kHalfLength, kGoalHalfWidth);
-        if (bottom.y() - 1 >= top.y()) painter.drawLine(top.x(), top.y(), bottom.x(), bottom.y() - 1);
+        if (bottom.y() - 1 >= top.y()) directLine(painter, &direct, top, QPoint(bottom.x(), bottom.y() - 1));
     }
 }
 
@@ -347,7 +341,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         const PlayerLook look = playerLook(palette, a, p.mode, scene.selected);
         painter.setPen(look.outline);
         painter.setBrush(look.fill);
-        ellipse(painter, &direct, circleBox(sx, sy, R));
+        directEllipse(painter, &direct, circleBox(sx, sy, R));
         const QPoint facing(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face)));
         if (PixelStroke stroke(painter, direct); stroke.usable()) {
             stroke.line(QPoint(sx, sy), facing);
@@ -363,7 +357,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
 
         if (options.Kickmargin) {
             painter.setBrush(Qt::NoBrush);
-            ellipse(painter, &direct, circleBox(sx, sy, view.pixels(kickRange)));
+            directEllipse(painter, &direct, circleBox(sx, sy, view.pixels(kickRange)));
         }
 
         const int number = a < kPlayersPerSide ? a + 1 : a - 10;

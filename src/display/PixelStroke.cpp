@@ -350,4 +350,28 @@ bool drawPixelEllipse(const QPainter& painter, const PainterPixels& pixels, cons
     return true;
 }
 
+void directLine(QPainter& painter, const PainterPixels* direct, QPoint a, QPoint b) {
+    if (direct) {
+        if (PixelStroke stroke(painter, *direct); stroke.usable()) return stroke.line(a, b);
+    }
+    painter.drawLine(a, b);
+}
+
+void directPolyline(QPainter& painter, const PainterPixels* direct, const QPoint* points, int count) {
+    if (direct) {
+        if (PixelStroke stroke(painter, *direct); stroke.usable()) return stroke.polyline(points, count);
+    }
+    painter.drawPolyline(points, count);
+}
+
+void directEllipse(QPainter& painter, const PainterPixels* direct, const QRect& rect) {
+    if (!direct || !drawPixelEllipse(painter, *direct, rect)) painter.drawEllipse(rect);
+}
+
+void directFill(QPainter& painter, const PainterPixels* direct, const QRect& rect, const QColor& colour) {
+    if (!direct || !direct->available() || colour.alpha() != 255) return painter.fillRect(rect, colour);
+    const QRect r = rect.normalized();
+    for (int y = r.top(); y <= r.bottom(); ++y) span(*direct, r.left(), y, r.width(), colour.rgba());
+}
+
 }  // namespace tessarin

@@ -82,4 +82,12 @@ private:
 // otherwise.
 bool drawPixelEllipse(const QPainter& painter, const PainterPixels& pixels, const QRect& rect);
 
+// QPainter's drawLine, drawPolyline and drawEllipse with the painter's pen and brush,
+// the pixels written directly where `direct` (which may be null) allows it.
+void directLine(QPainter& painter, const PainterPixels* direct, QPoint a, QPoint b);
+void directPolyline(QPainter& painter, const PainterPixels* direct, const QPoint* points, int count);
+void directEllipse(QPainter& painter, const PainterPixels* direct, const QRect& rect);
+// QPainter::fillRect with an opaque colour.
+void directFill(QPainter& painter, const PainterPixels* direct, const QRect& rect, const QColor& colour);
+
 }  // namespace tessarin
