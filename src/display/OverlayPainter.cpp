@@ -7,6 +7,7 @@
 
 #include "display/FieldPainter.h"
 #include "display/PainterPixels.h"
+#include "display/PixelStroke.h"
 #include "record/SightRecords.h"
 
 namespace tessarin {
@@ -58,9 +59,10 @@ void FieldOverlays::drawOffside(QPainter& painter, const FieldView& view, const 
     if (!scene.showCurrent()) return;
     const DisplayPalette& palette = renderer_.palette();
     const OffsideLines lines = offsideLines(scene.state);
+    const PainterPixels direct(painter);
     for (const OffsideLine& line : {lines.left, lines.right}) {
         painter.setPen(line.offside ? palette.redPen : palette.highlightPen);
-        painter.drawLine(toScreen(view, line.x, -34.0), toScreen(view, line.x, 34.0));
+        directLine(painter, &direct, toScreen(view, line.x, -34.0), toScreen(view, line.x, 34.0));
     }
 }
 
@@ -93,6 +95,7 @@ void FieldOverlays::ControlAreas::drawBeforeBody(QPainter& painter, const FieldV
 
 void FieldOverlays::drawCourse(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
     const DisplayPalette& palette = renderer_.palette();
+    const PainterPixels direct(painter);
     for (const BasicBehaviorEvent& event : course_.events()) {
         switch (event.kind) {
             case BB_SHOOT:
@@ -106,7 +109,7 @@ void FieldOverlays::drawCourse(QPainter& painter, const FieldView& view, const F
                 painter.setPen(palette.highlightPen);
                 break;
         }
-        painter.drawLine(toScreen(view, event.start_pos), toScreen(view, event.end_pos));
+        directLine(painter, &direct, toScreen(view, event.start_pos), toScreen(view, event.end_pos));
     }
 }
 
@@ -197,10 +200,11 @@ void FieldOverlays::drawPresent(QPainter& painter, const FieldView& view, const 
     if (present_.events.empty()) return;
     painter.setPen(renderer_.palette().highlightPen);
     painter.setBrush(Qt::NoBrush);
+    const PainterPixels direct(painter);
     for (const BasicBehaviorEvent& event : present_.events) {
         const QPoint start = toScreen(view, event.start_pos);
-        painter.drawLine(start, toScreen(view, event.end_pos));
-        painter.drawEllipse(circleBox(start.x(), start.y(), 2));
+        directLine(painter, &direct, start, toScreen(view, event.end_pos));
+        directEllipse(painter, &direct, circleBox(start.x(), start.y(), 2));
     }
 }
 

@@ -46,12 +46,13 @@ PainterPixels::PainterPixels(QPainter& painter) {
         bounds_ = bounds_.united(clip_.back());
     }
     if (clip_.empty()) return;
+    first_ = clip_.front();
     premultiplied_ = image->format() != QImage::Format_ARGB32;
     bits_ = image->bits();
     stride_ = image->bytesPerLine();
 }
 
-void PainterPixels::set(int x, int y, QRgb colour) const {
+void PainterPixels::setInOtherRects(int x, int y, QRgb colour) const {
     for (const QRect& rect : clip_) {
         if (rect.contains(x, y)) {
             row(y)[x + dx_] = colour;

@@ -38,15 +38,24 @@ public:
     // The device position of painter (0, 0).
     QPoint origin() const { return QPoint(dx_, dy_); }
     // Sets the pixel at (x, y) to an opaque colour when it lies inside the clip.
-    void set(int x, int y, QRgb colour) const;
+    void set(int x, int y, QRgb colour) const {
+        if (x >= first_.left() && x <= first_.right() && y >= first_.top() && y <= first_.bottom()) {
+            row(y)[x + dx_] = colour;
+        } else if (clip_.size() > 1) {
+            setInOtherRects(x, y, colour);
+        }
+    }
 
 private:
+    void setInOtherRects(int x, int y, QRgb colour) const;
+
     uchar* bits_ = nullptr;
     qsizetype stride_ = 0;
     int dx_ = 0;
     int dy_ = 0;
     bool premultiplied_ = false;
     std::vector<QRect> clip_;
+    QRect first_;  // clip_'s first rectangle, the whole clip in the common case
     QRect bounds_;
     QRect device_;
 };
