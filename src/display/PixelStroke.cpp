@@ -370,8 +370,16 @@ void directEllipse(QPainter& painter, const PainterPixels* direct, const QRect& 
 
 void directFill(QPainter& painter, const PainterPixels* direct, const QRect& rect, const QColor& colour) {
     if (!direct || !direct->available() || colour.alpha() != 255) return painter.fillRect(rect, colour);
+    const QRgb value = colour.rgba();
     const QRect r = rect.normalized();
-    for (int y = r.top(); y <= r.bottom(); ++y) span(*direct, r.left(), y, r.width(), colour.rgba());
+    for (const QRect& clip : direct->clip()) {
+        const QRect part = r.intersected(clip);
+        if (part.isEmpty()) continue;
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            QRgb* line = direct->row(y) + direct->origin().x();
+            std::fill(line + part.left(), line + part.right() + 1, value);
+        }
+    }
 }
 
 }  // namespace tessarin
