@@ -71,14 +71,20 @@ __attribute__((target("avx2"))) int blendRowAvx2(QRgb* out, const unsigned char*
     return i;
 }
 
-const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+bool hasAvx2() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
 #endif
 
 // Blends `colour` into `count` pixels by their coverage.
 void blendRow(QRgb* out, const unsigned char* cover, int count, QRgb colour) {
     int i = 0;
 #if defined(TESSARIN_BLEND_AVX2)
-    if (kHasAvx2) i = blendRowAvx2(out, cover, count, colour);
+    if (hasAvx2()) i = blendRowAvx2(out, cover, count, colour);
 #endif
 #if defined(__SSE2__)
     // Four pixels at a time, with each channel in a 16-bit lane: the same sums and the

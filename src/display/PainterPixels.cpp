@@ -52,6 +52,15 @@ PainterPixels::PainterPixels(QPainter& painter) {
     stride_ = image->bytesPerLine();
 }
 
+void PainterPixels::fillInEveryRect(int x, int y, int length, QRgb colour) const {
+    for (const QRect& rect : clip_) {
+        if (y < rect.top() || y > rect.bottom()) continue;
+        const int from = std::max(x, rect.left());
+        const int to = std::min(x + length, rect.right() + 1);
+        if (from < to) std::fill(row(y) + dx_ + from, row(y) + dx_ + to, colour);
+    }
+}
+
 void PainterPixels::setInOtherRects(int x, int y, QRgb colour) const {
     for (const QRect& rect : clip_) {
         if (rect.contains(x, y)) {

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
+#include <algorithm>
 #include <vector>
 
 namespace tessarin {
@@ -46,8 +47,22 @@ public:
         }
     }
 
+    // Sets the run of `length` pixels from (x, y) to an opaque colour where it lies inside
+    // the clip.
+    void fill(int x, int y, int length, QRgb colour) const {
+        if (clip_.size() == 1) {
+            if (y < first_.top() || y > first_.bottom()) return;
+            const int from = std::max(x, first_.left());
+            const int to = std::min(x + length, first_.right() + 1);
+            if (from < to) std::fill(row(y) + dx_ + from, row(y) + dx_ + to, colour);
+        } else {
+            fillInEveryRect(x, y, length, colour);
+        }
+    }
+
 private:
     void setInOtherRects(int x, int y, QRgb colour) const;
+    void fillInEveryRect(int x, int y, int length, QRgb colour) const;
 
     uchar* bits_ = nullptr;
     qsizetype stride_ = 0;

@@ -255,17 +255,8 @@ void PixelStroke::line(QPoint a, QPoint b) {
 
 namespace {
 
-// Writes `colour` over the run of `length` pixels from (x, y), device pixels, within the
-// clip.
 void span(const PainterPixels& pixels, int x, int y, int length, QRgb colour) {
-    if (length <= 0) return;
-    for (const QRect& clip : pixels.clip()) {
-        if (y < clip.top() || y > clip.bottom()) continue;
-        const int from = std::max(x, clip.left());
-        const int to = std::min(x + length, clip.right() + 1);
-        if (from < to)
-            std::fill(pixels.row(y) + pixels.origin().x() + from, pixels.row(y) + pixels.origin().x() + to, colour);
-    }
+    if (length > 0) pixels.fill(x, y, length, colour);
 }
 
 // The runs of an ellipse row pair: the outline runs at the row `y` above the centre and
