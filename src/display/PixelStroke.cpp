@@ -20,8 +20,6 @@ int fixed26(double v) { return static_cast<int>(v * 64.0); }
 // a / b in 16.16 fixed point, rounded toward zero.
 std::int64_t fixedDiv(std::int64_t a, std::int64_t b) { return a * 65536 / b; }
 
-int swapCaps(int caps) { return ((caps & kCapBegin) << 1) | ((caps & kCapEnd) >> 1); }
-
 }  // namespace
 
 PixelStroke::PixelStroke(const QPainter& painter, const PainterPixels& pixels) : pixels_(pixels) {
@@ -54,100 +52,106 @@ void PixelStroke::plotClipped(int x, int y) const {
     pixels_.set(x - dx_, y - dy_, colour_);
 }
 
-bool PixelStroke::clip(double& x1, double& y1, double& x2, double& y2) {
-    if (x1 < xmin_) {
-        if (x2 <= xmin_) return lastPixel_.x = -1, false;
-        y1 += (y2 - y1) / (x2 - x1) * (xmin_ - x1);
-        x1 = xmin_;
-    } else if (x1 > xmax_) {
-        if (x2 >= xmax_) return lastPixel_.x = -1, false;
-        y1 += (y2 - y1) / (x2 - x1) * (xmax_ - x1);
-        x1 = xmax_;
+bool PixelStroke::clipAxis(double& u1, double& v1, double& u2, double& v2, double low, double high) {
+    // u runs along the axis cut to [low, high], v across it.
+    if (u1 < low) {
+        if (u2 <= low) return lastPixel_.x = -1, false;
+        v1 += (v2 - v1) / (u2 - u1) * (low - u1);
+        u1 = low;
+    } else if (u1 > high) {
+        if (u2 >= high) return lastPixel_.x = -1, false;
+        v1 += (v2 - v1) / (u2 - u1) * (high - u1);
+        u1 = high;
     }
-    if (x2 < xmin_) {
+    // A cut end has no last pixel for the next segment to meet.
+    if (u2 < low || u2 > high) {
+        const double bound = u2 < low ? low : high;
         lastPixel_.x = -1;
-        y2 += (y2 - y1) / (x2 - x1) * (xmin_ - x2);
-        x2 = xmin_;
-    } else if (x2 > xmax_) {
-        lastPixel_.x = -1;
-        y2 += (y2 - y1) / (x2 - x1) * (xmax_ - x2);
-        x2 = xmax_;
-    }
-    if (y1 < ymin_) {
-        if (y2 <= ymin_) return lastPixel_.x = -1, false;
-        x1 += (x2 - x1) / (y2 - y1) * (ymin_ - y1);
-        y1 = ymin_;
-    } else if (y1 > ymax_) {
-        if (y2 >= ymax_) return lastPixel_.x = -1, false;
-        x1 += (x2 - x1) / (y2 - y1) * (ymax_ - y1);
-        y1 = ymax_;
-    }
-    if (y2 < ymin_) {
-        lastPixel_.x = -1;
-        x2 += (x2 - x1) / (y2 - y1) * (ymin_ - y2);
-        y2 = ymin_;
-    } else if (y2 > ymax_) {
-        lastPixel_.x = -1;
-        x2 += (x2 - x1) / (y2 - y1) * (ymax_ - y2);
-        y2 = ymax_;
+        v2 += (v2 - v1) / (u2 - u1) * (bound - u2);
+        u2 = bound;
     }
     return true;
 }
 
-void PixelStroke::lastPointOf(double rx1, double ry1, double rx2, double ry2) {
-    lastPixel_ = Pixel{};
-    if (!clip(rx1, ry1, rx2, ry2)) return;
-    std::int64_t a1 = fixed26(rx1), b1 = fixed26(ry1), a2 = fixed26(rx2), b2 = fixed26(ry2);
-    // a runs along the major axis, b across it.
-    const bool vertical = std::llabs(a2 - a1) < std::llabs(b2 - b1);
-    if (vertical) {
+bool PixelStroke::clip(double& x1, double& y1, double& x2, double& y2) {
+    return clipAxis(x1, y1, x2, y2, xmin_, xmax_) && clipAxis(y1, x1, y2, x2, ymin_, ymax_);
+}
+
+namespace {
+
+// A segment in 26.6 fixed point, turned so that a runs along its major axis from the
+// smaller end and b across it, with the step of b per pixel of a in 16.16.
+struct Steps {
+    bool vertical = false;  // y is the major axis
+    bool swapped = false;   // the segment runs toward smaller a
+    std::int64_t a1 = 0, a2 = 0;
+    std::int64_t b = 0;  // b at a1, in 16.16
+    std::int64_t inc = 0;
+};
+
+// False for a segment of no length along a major axis x, which sets no pixel.
+bool steps(double x1, double y1, double x2, double y2, Steps& s) {
+    std::int64_t a1 = fixed26(x1), b1 = fixed26(y1), a2 = fixed26(x2), b2 = fixed26(y2);
+    s.vertical = std::llabs(a2 - a1) < std::llabs(b2 - b1);
+    if (s.vertical) {
         std::swap(a1, b1);
         std::swap(a2, b2);
     } else if (a1 == a2) {
-        return;
+        return false;
     }
-    const bool swapped = a1 > a2;
-    if (swapped) {
+    s.swapped = a1 > a2;
+    if (s.swapped) {
         std::swap(a1, a2);
         std::swap(b1, b2);
     }
-    const std::int64_t inc = fixedDiv(b2 - b1, a2 - a1);
-    std::int64_t b = b1 * 1024;
-    const std::int64_t a = (a1 + 32) >> 6;
-    const std::int64_t as = (a2 + 32) >> 6;
+    s.a1 = a1;
+    s.a2 = a2;
+    s.inc = fixedDiv(b2 - b1, a2 - a1);
+    s.b = b1 * 1024;
+    return true;
+}
+
+// The pixel at major coordinate `major` and minor `minor` (16.16) of a segment.
+PixelStroke::Pixel pixelAt(bool vertical, std::int64_t major, std::int64_t minor) {
+    const int m = static_cast<int>(major);
+    const int n = static_cast<int>(minor >> 16);
+    return vertical ? PixelStroke::Pixel{n, m} : PixelStroke::Pixel{m, n};
+}
+
+// b at the first pixel centre of a, the engine's rounding: half a pixel in only when b grows.
+std::int64_t firstMinor(const Steps& s, std::int64_t a, std::int64_t a1, std::int64_t b) {
+    return b + ((((a * 64) + (s.inc > 0 ? 32 : 0) - a1) * s.inc) >> 6);
+}
+
+}  // namespace
+
+void PixelStroke::lastPointOf(double rx1, double ry1, double rx2, double ry2) {
+    lastPixel_ = Pixel{};
+    Steps s;
+    if (!clip(rx1, ry1, rx2, ry2) || !steps(rx1, ry1, rx2, ry2, s)) return;
+    const std::int64_t a = (s.a1 + 32) >> 6;
+    const std::int64_t as = (s.a2 + 32) >> 6;
     if (a == as) return;
-    b += (((a * 64) + (inc > 0 ? 32 : 0) - a1) * inc) >> 6;
-    const std::int64_t major = swapped ? a : as - 1;
-    const std::int64_t minor = swapped ? b >> 16 : (b + (as - a - 1) * inc) >> 16;
-    lastPixel_ = vertical ? Pixel{static_cast<int>(minor), static_cast<int>(major)}
-                          : Pixel{static_cast<int>(major), static_cast<int>(minor)};
-    lastDir_ = vertical ? (swapped ? Up : Down) : (swapped ? Left : Right);
-    lastAxisAligned_ = std::llabs(inc) < (1 << 14);
+    const std::int64_t b = firstMinor(s, a, s.a1, s.b);
+    lastPixel_ = s.swapped ? pixelAt(s.vertical, a, b) : pixelAt(s.vertical, as - 1, b + (as - a - 1) * s.inc);
+    lastDir_ = s.vertical ? (s.swapped ? Up : Down) : (s.swapped ? Left : Right);
+    lastAxisAligned_ = std::llabs(s.inc) < (1 << 14);
 }
 
 bool PixelStroke::segment(double rx1, double ry1, double rx2, double ry2) {
     if (!clip(rx1, ry1, rx2, ry2)) return false;
-    std::int64_t a1 = fixed26(rx1), b1 = fixed26(ry1), a2 = fixed26(rx2), b2 = fixed26(ry2);
-    const bool vertical = std::llabs(a2 - a1) < std::llabs(b2 - b1);
-    if (vertical) {
-        std::swap(a1, b1);
-        std::swap(a2, b2);
-    } else if (a1 == a2) {
-        return true;
-    }
+    Steps s;
+    if (!steps(rx1, ry1, rx2, ry2, s)) return true;
+    const bool vertical = s.vertical;
+    const bool swapped = s.swapped;
+    const std::int64_t inc = s.inc;
+    std::int64_t a1 = s.a1;
+    std::int64_t a2 = s.a2;
+    std::int64_t b = s.b;
     Pixel last = lastPixel_;
-    int caps = 0;
-    int dir = vertical ? Down : Right;
-    const bool swapped = a1 > a2;
-    if (swapped) {
-        std::swap(a1, a2);
-        std::swap(b1, b2);
-        caps = swapCaps(caps);
-        dir = vertical ? Up : Left;
-    }
-    const std::int64_t inc = fixedDiv(b2 - b1, a2 - a1);
-    std::int64_t b = b1 * 1024;
+    const int dir = vertical ? (swapped ? Up : Down) : (swapped ? Left : Right);
     // Turning back on the same axis, the line gets half a pixel more at the turn.
+    int caps = 0;
     if ((lastDir_ ^ (vertical ? Vertical : Horizontal)) == dir) caps |= swapped ? kCapEnd : kCapBegin;
     if (caps & kCapBegin) {
         a1 -= 32;
@@ -158,13 +162,10 @@ bool PixelStroke::segment(double rx1, double ry1, double rx2, double ry2) {
     std::int64_t a = (a1 + 32) >> 6;
     std::int64_t as = (a2 + 32) >> 6;
     if (a != as) {
-        b += (((a * 64) + (inc > 0 ? 32 : 0) - a1) * inc) >> 6;
-        auto pixel = [vertical](std::int64_t major, std::int64_t minor) {
-            return vertical ? Pixel{static_cast<int>(minor), static_cast<int>(major)}
-                            : Pixel{static_cast<int>(major), static_cast<int>(minor)};
-        };
-        Pixel first = pixel(a, b >> 16);
-        last = pixel(as - 1, (b + (as - a - 1) * inc) >> 16);
+        b = firstMinor(s, a, a1, b);
+        auto pixel = [vertical](std::int64_t major, std::int64_t minor) { return pixelAt(vertical, major, minor); };
+        Pixel first = pixel(a, b);
+        last = pixel(as - 1, b + (as - a - 1) * inc);
         if (swapped) std::swap(first, last);
 
         // Where this segment meets the one before: the shared pixel is set once, and a
@@ -193,7 +194,7 @@ bool PixelStroke::segment(double rx1, double ry1, double rx2, double ry2) {
         lastAxisAligned_ = axisAligned;
 
         do {
-            const Pixel p = pixel(a, b >> 16);
+            const Pixel p = pixel(a, b);
             plot(p.x, p.y);
             b += inc;
         } while (++a < as);

@@ -32,16 +32,18 @@ public:
     // the first. Only for outlines within the device; false, drawing nothing, otherwise.
     bool polygon(const QPoint* points, int count);
 
-private:
-    enum Direction { None = 0, Down = 1, Up = 2, Vertical = 3, Right = 4, Left = 8, Horizontal = 12 };
     struct Pixel {
         int x = -1;
         int y = -1;
     };
 
+private:
+    enum Direction { None = 0, Down = 1, Up = 2, Vertical = 3, Right = 4, Left = 8, Horizontal = 12 };
+
     void path(const QPoint* points, int count, bool implicitClose);
     // Cuts a segment to the device with a pixel to spare; false when nothing is left.
     bool clip(double& x1, double& y1, double& x2, double& y2);
+    bool clipAxis(double& u1, double& v1, double& u2, double& v2, double low, double high);
     bool segment(double x1, double y1, double x2, double y2);
     // The last pixel and direction a segment would leave, without drawing it: what the
     // closing segment of a closed outline leaves for the first one.
