@@ -126,23 +126,12 @@ void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette
     const QPoint sides[] = {
         QPoint(static_cast<int>(sx + r60 * std::cos(face + half)), static_cast<int>(sy + r60 * std::sin(face + half))),
         QPoint(static_cast<int>(sx + r60 * std::cos(face - half)), static_cast<int>(sy + r60 * std::sin(face - half)))};
-    if (direct) {
-        PixelStroke stroke(painter, *direct);
-        if (stroke.usable()) {
-            for (const double radius : {60.0, 40.0, 20.0}) {
-                const QPolygon arc = arcPoints(sx, sy, view.pixels(radius), face - half, width);
-                stroke.polyline(arc.constData(), static_cast<int>(arc.size()));
-            }
-            for (const QPoint& side : sides) stroke.line(centre, side);
-            directEllipse(painter, direct, circleBox(sx, sy, view.pixels(3.0)));
-            return;
-        }
-    }
     for (const double radius : {60.0, 40.0, 20.0}) {
-        painter.drawPolyline(arcPoints(sx, sy, view.pixels(radius), face - half, width));
+        const QPolygon arc = arcPoints(sx, sy, view.pixels(radius), face - half, width);
+        directPolyline(painter, direct, arc.constData(), static_cast<int>(arc.size()));
     }
-    for (const QPoint& side : sides) painter.drawLine(centre, side);
-    painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
+    for (const QPoint& side : sides) directLine(painter, direct, centre, side);
+    directEllipse(painter, direct, circleBox(sx, sy, view.pixels(3.0)));
 }
 
 int staminaGrey(double stamina) {
@@ -343,11 +332,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         painter.setBrush(look.fill);
         directEllipse(painter, &direct, circleBox(sx, sy, R));
         const QPoint facing(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face)));
-        if (PixelStroke stroke(painter, direct); stroke.usable()) {
-            stroke.line(QPoint(sx, sy), facing);
-        } else {
-            painter.drawLine(QPoint(sx, sy), facing);
-        }
+        directLine(painter, &direct, QPoint(sx, sy), facing);
 
         if (options.Stamina && R > 2) {
             // Full stamina (8000) is black, none white.

@@ -38,18 +38,7 @@ PixelStroke::PixelStroke(const QPainter& painter, const PainterPixels& pixels) :
     xmax_ = width_ - 1 + 2;
     ymin_ = -1;
     ymax_ = height_ - 1 + 2;
-    const QRect first = pixels.clip().front().translated(dx_, dy_);
-    clipLeft_ = first.left();
-    clipTop_ = first.top();
-    clipRight_ = first.right() + 1;
-    clipBottom_ = first.bottom() + 1;
-    singleClip_ = pixels.clip().size() == 1;
     usable_ = true;
-}
-
-void PixelStroke::plotClipped(int x, int y) const {
-    // x and y are device pixels; the clip is in the painter's.
-    pixels_.set(x - dx_, y - dy_, colour_);
 }
 
 bool PixelStroke::clipAxis(double& u1, double& v1, double& u2, double& v2, double low, double high) {
@@ -256,10 +245,6 @@ void PixelStroke::line(QPoint a, QPoint b) {
 
 namespace {
 
-void span(const PainterPixels& pixels, int x, int y, int length, QRgb colour) {
-    if (length > 0) pixels.fill(x, y, length, colour);
-}
-
 // The runs of an ellipse row pair: the outline runs at the row `y` above the centre and
 // its mirror below, `length` pixels from x outward (x and y from the centre), and the
 // fill between them.
@@ -281,14 +266,14 @@ struct EllipseRows {
         const int bottom = midy + (midy - top) - (rect.height() & 1);
         if (fill && left + leftLength < right) {
             const int from = left + leftLength - 1;
-            span(pixels, from, top, std::max(0, right - from), brush);
-            if (top < bottom) span(pixels, from, bottom, std::max(0, right - from), brush);
+            pixels.fill(from, top, std::max(0, right - from), brush);
+            if (top < bottom) pixels.fill(from, bottom, std::max(0, right - from), brush);
         }
-        span(pixels, left, top, leftLength, pen);
-        span(pixels, right, top, length, pen);
+        pixels.fill(left, top, leftLength, pen);
+        pixels.fill(right, top, length, pen);
         if (top < bottom) {
-            span(pixels, left, bottom, leftLength, pen);
-            span(pixels, right, bottom, length, pen);
+            pixels.fill(left, bottom, leftLength, pen);
+            pixels.fill(right, bottom, length, pen);
         }
     }
 };

@@ -48,14 +48,8 @@ private:
     // The last pixel and direction a segment would leave, without drawing it: what the
     // closing segment of a closed outline leaves for the first one.
     void lastPointOf(double x1, double y1, double x2, double y2);
-    void plot(int x, int y) const {
-        if (x >= clipLeft_ && x < clipRight_ && y >= clipTop_ && y < clipBottom_) {
-            pixels_.row(y - dy_)[x] = colour_;
-        } else if (!singleClip_) {
-            plotClipped(x, y);
-        }
-    }
-    void plotClipped(int x, int y) const;
+    // x and y are device pixels; the clip is in the painter's.
+    void plot(int x, int y) const { pixels_.set(x - dx_, y - dy_, colour_); }
 
     const PainterPixels& pixels_;
     bool usable_ = false;
@@ -67,11 +61,6 @@ private:
     int dy_ = 0;
     // The bounds a segment is cut to before it is stepped, in device pixels.
     double xmin_ = 0, xmax_ = 0, ymin_ = 0, ymax_ = 0;
-
-    // The clip's first rectangle in device pixels, right and bottom excluded; whether it
-    // is the only one.
-    int clipLeft_ = 0, clipTop_ = 0, clipRight_ = 0, clipBottom_ = 0;
-    bool singleClip_ = true;
 
     Pixel lastPixel_;
     int lastDir_ = None;
