@@ -9,9 +9,45 @@
 
 #include "display/PainterPixels.h"
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define TESSARIN_HATCH_AVX512 1
+#endif
+
 namespace tessarin {
 
 namespace {
+
+// Sets the pixels of `count` from `out` whose column, counted from `phase`, has its bit
+// set in the row's pattern `bits`, to `colour`.
+void hatchRun(QRgb* out, int phase, int count, unsigned bits, QRgb colour) {
+    for (int bit = 0; bit < 8; ++bit) {
+        if (!(bits & (1U << bit))) continue;
+        for (int x = (bit - phase) & 7; x < count; x += 8) out[x] = colour;
+    }
+}
+
+#if defined(TESSARIN_HATCH_AVX512)
+// The same sixteen pixels at a time, one masked store each: a quarter of the stores of
+// the loop above, which the hatch's writes are bound by.
+__attribute__((target("avx512f"))) void hatchRunAvx512(QRgb* out, int phase, int count, unsigned bits, QRgb colour) {
+    const unsigned repeated = bits | bits << 8 | bits << 16;
+    const auto mask = static_cast<__mmask16>(repeated >> (phase & 7));
+    const __m512i solid = _mm512_set1_epi32(static_cast<int>(colour));
+    int i = 0;
+    for (; i + 16 <= count; i += 16) _mm512_mask_storeu_epi32(out + i, mask, solid);
+    // Lanes left out by the mask are neither written nor touched, past the run's end too.
+    if (i < count) _mm512_mask_storeu_epi32(out + i, mask & static_cast<__mmask16>((1U << (count - i)) - 1), solid);
+}
+
+bool hasAvx512() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") != 0;
+    }();
+    return has;
+}
+#endif
 
 // ceil(n / d) for d > 0.
 std::int64_t ceilDiv(std::int64_t n, std::int64_t d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
@@ -176,6 +212,9 @@ void AreaHatch::draw(QPainter& painter, std::size_t index) const {
     const std::array<std::uint8_t, 8> pattern = diagonalCrossRows();
     const QRgb colour = colours_[index].rgb() | 0xff000000U;
     const int dx = pixels.origin().x();
+#if defined(TESSARIN_HATCH_AVX512)
+    const bool avx512 = hasAvx512();
+#endif
     for (const Run& run : visible_[index]) {
         for (const QRect& clip : pixels.clip()) {
             if (run.y < clip.top() || run.y > clip.bottom()) continue;
@@ -184,12 +223,15 @@ void AreaHatch::draw(QPainter& painter, std::size_t index) const {
             if (from >= to) continue;
             // The pattern is fixed to the painter's origin, as Qt fixes a brush's pattern:
             // a window shows the same picture wherever it sits in its backing store.
-            QRgb* line = pixels.row(run.y);
+            QRgb* out = pixels.row(run.y) + from + dx;
             const unsigned bits = pattern[static_cast<std::size_t>(run.y & 7)];
-            for (int bit = 0; bit < 8; ++bit) {
-                if (!(bits & (1U << bit))) continue;
-                for (int x = from + ((bit - from) & 7); x < to; x += 8) line[x + dx] = colour;
+#if defined(TESSARIN_HATCH_AVX512)
+            if (avx512) {
+                hatchRunAvx512(out, from, to - from, bits, colour);
+                continue;
             }
+#endif
+            hatchRun(out, from, to - from, bits, colour);
         }
     }
 }

@@ -90,7 +90,8 @@ TEST(AreaHatchTest, SpansDifferFromTheEngineOnlyByAPixelWhereAnEdgePassesThrough
 }
 
 // The hatch of every area filled whole in turn, with a drawing between the areas: the
-// picture that drawing only the parts no later area covers must give.
+// picture that drawing only the parts no later area covers must give. Every other round
+// the painter is moved by a few pixels, so the pattern's phase differs from the image's.
 TEST(AreaHatchTest, DrawingTheUncoveredPartsGivesThePictureOfFillingEachAreaInTurn) {
     const QRect bounds(0, 0, 300, 200);
     const std::array<std::uint8_t, 8> pattern = diagonalCrossRows();
@@ -108,8 +109,10 @@ TEST(AreaHatchTest, DrawingTheUncoveredPartsGivesThePictureOfFillingEachAreaInTu
         QImage expected(bounds.size(), QImage::Format_RGB32);
         expected.fill(kBackground);
         QImage drawn = expected.copy();
+        const QPoint offset = round % 2 ? QPoint(5, 3) : QPoint();
         {
             QPainter painter(&drawn);
+            painter.translate(offset);
             AreaHatch hatch;
             hatch.prepare(areas, colours, PainterPixels(painter).bounds());
             for (std::size_t k = 0; k < areas.size(); ++k) {
@@ -118,16 +121,17 @@ TEST(AreaHatchTest, DrawingTheUncoveredPartsGivesThePictureOfFillingEachAreaInTu
             }
         }
         for (std::size_t k = 0; k < areas.size(); ++k) {
-            const PolygonSpans spans = convexSpans(areas[k], bounds);
+            const PolygonSpans spans = convexSpans(areas[k], bounds.translated(-offset));
             for (std::size_t row = 0; row < spans.spans.size(); ++row) {
                 const int y = spans.top + static_cast<int>(row);
                 for (int x = spans.spans[row].first; x < spans.spans[row].second; ++x) {
                     if ((pattern[static_cast<std::size_t>(y & 7)] >> (x & 7)) & 1U) {
-                        expected.setPixel(x, y, colours[k].rgb());
+                        expected.setPixel(QPoint(x, y) + offset, colours[k].rgb());
                     }
                 }
             }
             QPainter painter(&expected);
+            painter.translate(offset);
             painter.fillRect(bodies[k], Qt::white);
         }
         ASSERT_EQ(drawn, expected) << "round " << round;
