@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "display/PainterPixels.h"
+#include "display/SimdSupport.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -38,14 +39,6 @@ __attribute__((target("avx512f"))) void hatchRunAvx512(QRgb* out, int phase, int
     for (; i + 16 <= count; i += 16) _mm512_mask_storeu_epi32(out + i, mask, solid);
     // Lanes left out by the mask are neither written nor touched, past the run's end too.
     if (i < count) _mm512_mask_storeu_epi32(out + i, mask & static_cast<__mmask16>((1U << (count - i)) - 1), solid);
-}
-
-bool hasAvx512() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f") != 0;
-    }();
-    return has;
 }
 #endif
 
@@ -213,7 +206,7 @@ void AreaHatch::draw(QPainter& painter, std::size_t index) const {
     const QRgb colour = colours_[index].rgb() | 0xff000000U;
     const int dx = pixels.origin().x();
 #if defined(TESSARIN_HATCH_AVX512)
-    const bool avx512 = hasAvx512();
+    const bool avx512 = cpuHasAvx512();
 #endif
     for (const Run& run : visible_[index]) {
         for (const QRect& clip : pixels.clip()) {

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "display/PainterPixels.h"
+#include "display/SimdSupport.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -71,20 +72,13 @@ __attribute__((target("avx2"))) int blendRowAvx2(QRgb* out, const unsigned char*
     return i;
 }
 
-bool hasAvx2() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
 #endif
 
 // Blends `colour` into `count` pixels by their coverage.
 void blendRow(QRgb* out, const unsigned char* cover, int count, QRgb colour) {
     int i = 0;
 #if defined(TESSARIN_BLEND_AVX2)
-    if (hasAvx2()) i = blendRowAvx2(out, cover, count, colour);
+    if (cpuHasAvx2()) i = blendRowAvx2(out, cover, count, colour);
 #endif
 #if defined(__SSE2__)
     // Four pixels at a time, with each channel in a 16-bit lane: the same sums and the
