@@ -178,14 +178,30 @@ void AreaHatch::prepare(std::vector<QPolygon> areas, std::vector<QColor> colours
         bottom = std::max(bottom, spans.top + static_cast<int>(spans.spans.size()));
     }
     // Row by row, the last area claims its span first; each earlier one keeps what is left.
+    // The areas that hold a row are kept in `active_`, last drawn first, as the rows are
+    // walked down: most areas hold only a few of the rows.
+    starts_.clear();
+    for (std::size_t k = 0; k < areas_.size(); ++k) {
+        if (!spans_[k].spans.empty()) starts_.push_back(k);
+    }
+    std::stable_sort(starts_.begin(), starts_.end(),
+                     [&](std::size_t a, std::size_t b) { return spans_[a].top < spans_[b].top; });
+    active_.clear();
+    std::size_t next = 0;
     for (int y = top; y < bottom; ++y) {
-        covered_.clear();
-        for (std::size_t k = areas_.size(); k-- > 0;) {
+        for (; next < starts_.size() && spans_[starts_[next]].top <= y; ++next) {
+            const std::size_t k = starts_[next];
             const PolygonSpans& s = spans_[k];
-            if (y < s.top || y >= s.top + static_cast<int>(s.spans.size())) continue;
-            const auto [left, right] = s.spans[static_cast<std::size_t>(y - s.top)];
+            const Active entry{k, s.top, s.top + static_cast<int>(s.spans.size()), s.spans.data()};
+            const auto later = [](const Active& a, const Active& b) { return a.area > b.area; };
+            active_.insert(std::upper_bound(active_.begin(), active_.end(), entry, later), entry);
+        }
+        std::erase_if(active_, [y](const Active& a) { return y >= a.end; });
+        covered_.clear();
+        for (const Active& a : active_) {
+            const auto [left, right] = a.rows[y - a.top];
             if (left >= right) continue;
-            claim(covered_, left, right, [&](int a, int b) { visible_[k].push_back({y, a, b}); });
+            claim(covered_, left, right, [&](int from, int to) { visible_[a.area].push_back({y, from, to}); });
         }
     }
 }

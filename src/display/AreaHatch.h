@@ -57,8 +57,17 @@ private:
     std::vector<QColor> colours_;
     bool worked_ = false;                    // whether visible_ was worked out
     std::vector<std::vector<Run>> visible_;  // per area, the runs no later area covers
+    // An area whose rows hold the row being worked out.
+    struct Active {
+        std::size_t area;
+        int top;                          // its first row
+        int end;                          // its row after the last
+        const std::pair<int, int>* rows;  // its span of each row from `top`
+    };
     // Room kept from paint to paint.
     std::vector<PolygonSpans> spans_;
+    std::vector<std::size_t> starts_;  // the areas with rows, by their first row
+    std::vector<Active> active_;
     std::vector<std::pair<int, int>> covered_;
 };
 
