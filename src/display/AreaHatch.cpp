@@ -12,35 +12,12 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
-#define TESSARIN_HATCH_AVX512 1
+#define TESSARIN_HATCH_SIMD 1
 #endif
 
 namespace tessarin {
 
 namespace {
-
-// Sets the pixels of `count` from `out` whose column, counted from `phase`, has its bit
-// set in the row's pattern `bits`, to `colour`.
-void hatchRun(QRgb* out, int phase, int count, unsigned bits, QRgb colour) {
-    for (int bit = 0; bit < 8; ++bit) {
-        if (!(bits & (1U << bit))) continue;
-        for (int x = (bit - phase) & 7; x < count; x += 8) out[x] = colour;
-    }
-}
-
-#if defined(TESSARIN_HATCH_AVX512)
-// The same sixteen pixels at a time, one masked store each: a quarter of the stores of
-// the loop above, which the hatch's writes are bound by.
-__attribute__((target("avx512f"))) void hatchRunAvx512(QRgb* out, int phase, int count, unsigned bits, QRgb colour) {
-    const unsigned repeated = bits | bits << 8 | bits << 16;
-    const auto mask = static_cast<__mmask16>(repeated >> (phase & 7));
-    const __m512i solid = _mm512_set1_epi32(static_cast<int>(colour));
-    int i = 0;
-    for (; i + 16 <= count; i += 16) _mm512_mask_storeu_epi32(out + i, mask, solid);
-    // Lanes left out by the mask are neither written nor touched, past the run's end too.
-    if (i < count) _mm512_mask_storeu_epi32(out + i, mask & static_cast<__mmask16>((1U << (count - i)) - 1), solid);
-}
-#endif
 
 // ceil(n / d) for d > 0.
 std::int64_t ceilDiv(std::int64_t n, std::int64_t d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
@@ -76,7 +53,59 @@ void claim(std::vector<std::pair<int, int>>& covered, int left, int right, Keep 
     }
 }
 
+#if defined(TESSARIN_HATCH_SIMD)
+// Sixteen pixels per masked store: a quarter of the stores of the scalar loop, which the
+// hatch's writes are bound by.
+__attribute__((target("avx512f"))) void hatchRunAvx512(QRgb* out, int phase, int count, unsigned bits, QRgb colour) {
+    const unsigned repeated = bits | bits << 8 | bits << 16;
+    const auto mask = static_cast<__mmask16>(repeated >> (phase & 7));
+    const __m512i solid = _mm512_set1_epi32(static_cast<int>(colour));
+    int i = 0;
+    for (; i + 16 <= count; i += 16) _mm512_mask_storeu_epi32(out + i, mask, solid);
+    // Lanes left out by the mask are neither written nor touched, past the run's end too.
+    if (i < count) _mm512_mask_storeu_epi32(out + i, mask & static_cast<__mmask16>((1U << (count - i)) - 1), solid);
+}
+
+// Eight pixels per read, blend and write: AVX2's masked store is slow on some processors,
+// and rewriting the six unchanged pixels costs less than two separate stores.
+__attribute__((target("avx2"))) void hatchRunAvx2(QRgb* out, int phase, int count, unsigned bits, QRgb colour) {
+    const unsigned lanesSet = ((bits | bits << 8) >> (phase & 7)) & 0xffU;
+    const __m256i lane = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+    const __m256i mask =
+        _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(static_cast<int>(lanesSet)), lane), lane);
+    const __m256i solid = _mm256_set1_epi32(static_cast<int>(colour));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        auto* at = reinterpret_cast<__m256i*>(out + i);
+        _mm256_storeu_si256(at, _mm256_blendv_epi8(_mm256_loadu_si256(at), solid, mask));
+    }
+    for (; i < count; ++i) {
+        if ((lanesSet >> (i & 7)) & 1U) out[i] = colour;
+    }
+}
+#endif
+
 }  // namespace
+
+HatchWrites fastestHatchWrites() {
+    if (cpuHasAvx512()) return HatchWrites::Avx512;
+    if (cpuHasAvx2()) return HatchWrites::Avx2;
+    return HatchWrites::Scalar;
+}
+
+void writeHatchRun(HatchWrites form, QRgb* out, int phase, int count, unsigned bits, QRgb colour) {
+    if (count <= 0) return;
+#if defined(TESSARIN_HATCH_SIMD)
+    if (form == HatchWrites::Avx512) return hatchRunAvx512(out, phase, count, bits, colour);
+    if (form == HatchWrites::Avx2) return hatchRunAvx2(out, phase, count, bits, colour);
+#else
+    static_cast<void>(form);
+#endif
+    for (int bit = 0; bit < 8; ++bit) {
+        if (!(bits & (1U << bit))) continue;
+        for (int x = (bit - phase) & 7; x < count; x += 8) out[x] = colour;
+    }
+}
 
 std::array<std::uint8_t, 8> diagonalCrossRows() {
     static const std::array<std::uint8_t, 8> rows = [] {
@@ -221,9 +250,7 @@ void AreaHatch::draw(QPainter& painter, std::size_t index) const {
     const std::array<std::uint8_t, 8> pattern = diagonalCrossRows();
     const QRgb colour = colours_[index].rgb() | 0xff000000U;
     const int dx = pixels.origin().x();
-#if defined(TESSARIN_HATCH_AVX512)
-    const bool avx512 = cpuHasAvx512();
-#endif
+    const HatchWrites form = fastestHatchWrites();
     for (const Run& run : visible_[index]) {
         for (const QRect& clip : pixels.clip()) {
             if (run.y < clip.top() || run.y > clip.bottom()) continue;
@@ -234,13 +261,7 @@ void AreaHatch::draw(QPainter& painter, std::size_t index) const {
             // a window shows the same picture wherever it sits in its backing store.
             QRgb* out = pixels.row(run.y) + from + dx;
             const unsigned bits = pattern[static_cast<std::size_t>(run.y & 7)];
-#if defined(TESSARIN_HATCH_AVX512)
-            if (avx512) {
-                hatchRunAvx512(out, from, to - from, bits, colour);
-                continue;
-            }
-#endif
-            hatchRun(out, from, to - from, bits, colour);
+            writeHatchRun(form, out, from, to - from, bits, colour);
         }
     }
 }

@@ -22,6 +22,17 @@ namespace tessarin {
 // the pattern draws pixel (x, y) modulo 8 of its origin.
 std::array<std::uint8_t, 8> diagonalCrossRows();
 
+// The ways a run of one hatch row can be written: a pixel at a time, or eight or sixteen
+// at a time where the processor has AVX2 or AVX-512. All set the same pixels.
+enum class HatchWrites { Scalar, Avx2, Avx512 };
+// The fastest way this processor has.
+HatchWrites fastestHatchWrites();
+// Sets to `colour` the pixels of out[0, count) whose column, counted from `phase`, has its
+// bit set in the row's pattern `bits`; it changes no other pixel and reads or writes none
+// outside out[0, count). `form` must be one
+// this processor has: fastestHatchWrites() or a slower one.
+void writeHatchRun(HatchWrites form, QRgb* out, int phase, int count, unsigned bits, QRgb colour);
+
 // The pixels a convex polygon with these vertices covers in each row: those whose centre
 // lies inside, a centre on the boundary counting in on the right and out on the left.
 // The raster engine's own fill gives the same in most rows; where the boundary passes

@@ -89,6 +89,34 @@ TEST(AreaHatchTest, SpansDifferFromTheEngineOnlyByAPixelWhereAnEdgePassesThrough
     EXPECT_LT(differing * 50, rows) << differing << " of " << rows << " rows differ";
 }
 
+// Every way of writing a hatch row this processor has sets the pixels the pattern names
+// from the run's phase, changes no other, and keeps to the run: short runs, long ones,
+// runs that end mid-block, and empty or full rows of the pattern.
+TEST(AreaHatchTest, EveryFormOfTheRowWritesSetsThePatternsPixelsWithinTheRun) {
+    std::vector<HatchWrites> forms{HatchWrites::Scalar};
+    if (fastestHatchWrites() != HatchWrites::Scalar) forms.push_back(HatchWrites::Avx2);
+    if (fastestHatchWrites() == HatchWrites::Avx512) forms.push_back(HatchWrites::Avx512);
+    constexpr int kGuard = 20;
+    constexpr QRgb kOld = 0xff102030U;
+    constexpr QRgb kNew = 0xffa0b0c0U;
+    std::mt19937 random(5);
+    for (int round = 0; round < 400; ++round) {
+        const int count = round % 80;
+        const int phase = std::uniform_int_distribution<int>(-20, 20)(random);
+        const unsigned bits = round % 7 == 0 ? 0xffU : round % 11 == 0 ? 0U : random() & 0xffU;
+        std::vector<QRgb> expected(static_cast<std::size_t>(count + 2 * kGuard), kOld);
+        for (int x = 0; x < count; ++x) {
+            if ((bits >> ((x + phase) & 7)) & 1U) expected[static_cast<std::size_t>(x + kGuard)] = kNew;
+        }
+        for (const HatchWrites form : forms) {
+            std::vector<QRgb> pixels(expected.size(), kOld);
+            writeHatchRun(form, pixels.data() + kGuard, phase, count, bits, kNew);
+            ASSERT_EQ(pixels, expected) << "form " << static_cast<int>(form) << " count " << count << " phase " << phase
+                                        << " bits " << bits;
+        }
+    }
+}
+
 // The hatch of every area filled whole in turn, with a drawing between the areas: the
 // picture that drawing only the parts no later area covers must give. Every other round
 // the painter is moved by a few pixels, so the pattern's phase differs from the image's.
