@@ -29,8 +29,8 @@ enum class HatchWrites { Scalar, Avx2, Avx512 };
 HatchWrites fastestHatchWrites();
 // Sets to `colour` the pixels of out[0, count) whose column, counted from `phase`, has its
 // bit set in the row's pattern `bits`; it changes no other pixel and reads or writes none
-// outside out[0, count). `form` must be one
-// this processor has: fastestHatchWrites() or a slower one.
+// outside out[0, count). `form` must be one this processor has: fastestHatchWrites() or
+// a slower one.
 void writeHatchRun(HatchWrites form, QRgb* out, int phase, int count, unsigned bits, QRgb colour);
 
 // The pixels a convex polygon with these vertices covers in each row: those whose centre
