@@ -347,16 +347,9 @@ void directEllipse(QPainter& painter, const PainterPixels* direct, const QRect& 
 
 void directFill(QPainter& painter, const PainterPixels* direct, const QRect& rect, const QColor& colour) {
     if (!direct || !direct->available() || colour.alpha() != 255) return painter.fillRect(rect, colour);
-    const QRgb value = colour.rgba();
-    const QRect r = rect.normalized();
-    for (const QRect& clip : direct->clip()) {
-        const QRect part = r.intersected(clip);
-        if (part.isEmpty()) continue;
-        for (int y = part.top(); y <= part.bottom(); ++y) {
-            QRgb* line = direct->row(y) + direct->origin().x();
-            std::fill(line + part.left(), line + part.right() + 1, value);
-        }
-    }
+    // Each row is cut to the clip by the pixels' own run fill.
+    const QRect r = rect.normalized().intersected(direct->bounds());
+    for (int y = r.top(); y <= r.bottom(); ++y) direct->fill(r.left(), y, r.width(), colour.rgba());
 }
 
 }  // namespace tessarin

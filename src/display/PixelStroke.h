@@ -1,7 +1,7 @@
 #pragma once
 
 // One-pixel lines written straight into a painter's pixels, the same pixels the raster
-// engine sets for an aliased, solid, opaque pen of width 0 or 1 with flat caps: the same
+// engine sets for an aliased, solid, opaque pen of width 1 with flat caps: the same
 // fixed-point steps along the major axis, the same clipping to the device before the
 // steps, and the same handling of the pixel where two segments of a polyline meet. The
 // engine sends each pixel of such a line through its span and clip machinery on its
