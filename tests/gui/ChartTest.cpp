@@ -6,10 +6,10 @@
 #include <cmath>
 #include <limits>
 
-#include "Chart/2DScale.h"
-#include "Chart/ChartCtrl.h"
-#include "Chart/ChartWnd.h"
-#include "Chart/LegendWnd.h"
+#include "chart/2DScale.h"
+#include "chart/ChartCtrl.h"
+#include "chart/ChartWnd.h"
+#include "chart/LegendWnd.h"
 #include "gui/GuiTestSupport.h"
 
 namespace tessarin::test {

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "Profile.h"
+#include "settings/Profile.h"
 #include "display/DisplayOptions.h"
 #include "display/Displayer.h"
 #include "gui/GuiTestSupport.h"

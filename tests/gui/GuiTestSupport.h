@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "Profile.h"
+#include "settings/Profile.h"
 #include "record/GameRecords.h"
 #include "support/LogBuilder.h"
 

@@ -16,14 +16,14 @@
 #include <QTest>
 #include <QTimer>
 
-#include "CommandIds.h"
-#include "MainFrm.h"
-#include "Tessarin.h"
+#include "app/CommandIds.h"
+#include "app/MainFrm.h"
+#include "app/Tessarin.h"
 #include "analysis/BehaviorAnalyzer.h"
 #include "display/Displayer.h"
 #include "display/OverlayGeometry.h"
 #include "gui/GuiTestSupport.h"
-#include "live/SocketDialog.h"
+#include "windows/SocketDialog.h"
 #include "live/StandInServer.h"
 
 namespace tessarin::test {

@@ -19,15 +19,15 @@
 #include <QUrl>
 #include <thread>
 
-#include "CommandIds.h"
-#include "CycleSlider.h"
-#include "MainFrm.h"
-#include "RecentFiles.h"
-#include "StatusBar.h"
-#include "Tessarin.h"
+#include "app/CommandIds.h"
+#include "app/CycleSlider.h"
+#include "app/MainFrm.h"
+#include "app/RecentFiles.h"
+#include "app/StatusBar.h"
+#include "app/Tessarin.h"
 #include "display/Displayer.h"
-#include "display/DrawingBox.h"
-#include "display/ObjectDetailDialog.h"
+#include "windows/DrawingBox.h"
+#include "windows/ObjectDetailDialog.h"
 #include "gui/GuiTestSupport.h"
 #include "support/FakeHost.h"
 

@@ -10,10 +10,10 @@
 
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
-#include "analysis/PresentDialog.h"
+#include "windows/PresentDialog.h"
 #include "display/Displayer.h"
 #include "display/OverlayPainter.h"
-#include "display/PngExport.h"
+#include "export/PngExport.h"
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"
 #include "record/LogPlayer.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "display/DisplayOptions.h"
-#include "display/PathText.h"
-#include "display/PngExport.h"
+#include "files/PathText.h"
+#include "export/PngExport.h"
 #include "gui/GuiTestSupport.h"
 
 namespace tessarin::test {

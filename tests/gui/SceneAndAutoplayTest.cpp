@@ -7,13 +7,13 @@
 #include <QTest>
 #include <filesystem>
 
-#include "CommandIds.h"
-#include "MainFrm.h"
-#include "Tessarin.h"
+#include "app/CommandIds.h"
+#include "app/MainFrm.h"
+#include "app/Tessarin.h"
 #include "display/Displayer.h"
 #include "gui/GuiTestSupport.h"
-#include "live/AutoplayConfiger.h"
-#include "live/SceneEditor.h"
+#include "windows/AutoplayConfiger.h"
+#include "windows/SceneEditor.h"
 #include "live/SceneWriter.h"
 #include "record/ByteOrder.h"
 

@@ -12,10 +12,10 @@
 #include <QTimer>
 
 #include "display/Displayer.h"
-#include "display/DrawingBox.h"
+#include "windows/DrawingBox.h"
 #include "display/HintWindow.h"
 #include "display/HitTest.h"
-#include "display/ObjectDetailDialog.h"
+#include "windows/ObjectDetailDialog.h"
 #include "display/ObjectDetails.h"
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"

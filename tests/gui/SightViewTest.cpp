@@ -5,7 +5,7 @@
 #include <QImage>
 #include <initializer_list>
 
-#include "display/PngExport.h"
+#include "export/PngExport.h"
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"
 

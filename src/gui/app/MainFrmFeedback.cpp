@@ -1,0 +1,108 @@
+// The main frame's feedback: the status bar, the window titles, the recent files and
+// what the user is told when a load, a connection or a dump did not do what was asked.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <algorithm>
+
+#include "app/MainFrm.h"
+#include "app/RecentFiles.h"
+#include "app/StatusBar.h"
+#include "analysis/PositionDump.h"
+#include "record/LoadFailure.h"
+
+namespace tessarin {
+
+void CMainFrame::createStatusAndRecentFiles() {
+    status_ = std::make_unique<StatusBar>(*this);
+    // The sub-menu closes the System menu.
+    QMenu* system = menuBar()->actions().front()->menu();
+    QMenu* recent = system->addMenu(tr("Recent Files"));
+    recent_ = std::make_unique<RecentFiles>(profile_, *recent, [this](const QString& path) { openDocument(path); });
+}
+
+void CMainFrame::flashStatus(const QString& message) { status_->flash(message); }
+
+void CMainFrame::refreshStatus() {
+    StatusFacts facts;
+    facts.fileName = QFileInfo(gameFile_).fileName();
+    facts.hasGame = logPlayer_->size() > 0;
+    facts.cycle = logPlayer_->current_cycle();
+    facts.lastCycle = logPlayer_->last_cycle();
+    facts.periodMs = logPlayer_->period();
+    facts.running = logPlayer_->running();
+    facts.reverse = logPlayer_->reverse();
+    CDisplayer* display = display_.load();
+    if (display) {
+        const FieldScene scene = display->scene();
+        // A live game shows its newest record, not the playback position.
+        if (scene.current) facts.cycle = scene.current->cycle;
+        if (scene.showCurrent()) facts.playmode = scene.state.playmode;
+    }
+    facts.live = monitor_->connected();
+    if (facts.live) {
+        facts.liveAddress = QStringLiteral("%1:%2").arg(QString::fromStdString(monitor_->host())).arg(monitor_->port());
+        facts.received = liveGame_ ? logPlayer_->size() : 0;
+    }
+    status_->show(facts, display && separated_ ? display : nullptr);
+}
+
+void CMainFrame::reportLoad(const QString& path) {
+    if (const auto failure = loadFailureText(*logPlayer_, QDir::toNativeSeparators(path).toStdString())) {
+        showMessage(*failure);
+        return;
+    }
+    gameFile_ = path;
+    liveGame_ = false;
+    if (CDisplayer* display = display_.load()) display->gameReplaced();
+    recent_->add(path);
+    refreshStatus();
+}
+
+void CMainFrame::liveGameStarted() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            gameFile_.clear();
+            liveGame_ = true;
+            if (CDisplayer* display = display_.load()) display->gameReplaced();
+            refreshStatus();
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::connectionUnanswered() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // Unless a new connection was opened meanwhile, end this one as Disconnect
+            // would: the display goes back to the game that was kept.
+            if (!monitor_->connected()) monitor_->Disconnect(false);
+            showMessage("No server answered at " + monitor_->host() + ":" + std::to_string(monitor_->port()));
+            updateCommandUi();
+            refreshStatus();
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::reportPositionDump(const PositionDumpResult& result) {
+    if (!result.written) {
+        flashStatus(tr("No game is loaded: no position files were written"));
+        return;
+    }
+    int written = 0;
+    qint64 bytes = 0;
+    for (const std::string& name : positionDumpFileNames()) {
+        if (std::find(result.failedFiles.begin(), result.failedFiles.end(), name) != result.failedFiles.end()) continue;
+        ++written;
+        bytes += QFileInfo(QString::fromStdString(name)).size();
+    }
+    flashStatus(tr("Wrote %1 position files (%2 MB) to %3")
+                    .arg(written)
+                    .arg(static_cast<double>(bytes) / 1e6, 0, 'f', 1)
+                    .arg(QDir::toNativeSeparators(QDir::currentPath())));
+}
+
+}  // namespace tessarin

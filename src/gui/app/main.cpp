@@ -1,0 +1,89 @@
+// The windowed viewer, and its headless export of one cycle to a PNG file.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "app/CommandIds.h"
+#include "app/MainFrm.h"
+#include "settings/Profile.h"
+#include "app/Tessarin.h"
+#include "display/DisplayPalette.h"
+#include "files/PathText.h"
+#include "export/PngExport.h"
+
+namespace {
+
+// The arguments after the program name. File names keep their bytes, also those that
+// are not UTF-8 (see pathText).
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << tessarin::pathText(argv[i]);
+    return arguments;
+}
+
+int usageError(const QString& error) {
+    std::fprintf(stderr, "tessarin: %s\n%s", error.toLocal8Bit().constData(),
+                 tessarin::viewerUsage().toLocal8Bit().constData());
+    return 1;
+}
+
+int runExport(int argc, char** argv) {
+    // No window is opened: without a platform of the user's choice, draw offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
+    QGuiApplication::setApplicationName(QStringLiteral("Tessarin"));
+    QString error;
+    const auto request = tessarin::parseExportArguments(argumentsOf(argc, argv), error);
+    if (request) {
+        const tessarin::Profile profile;
+        error = tessarin::exportPng(*request, profile);
+    }
+    if (!error.isEmpty()) return usageError(error);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    tessarin::allowLargeCachedGlyphs();
+    const QStringList given = argumentsOf(argc, argv);
+    if (tessarin::wantsExport(given)) return runExport(argc, argv);
+
+    // Parsed before any application object exists: help, the version and a wrong option
+    // are answered on the terminal without a connection to a display.
+    QString error;
+    const auto arguments = tessarin::parseViewerArguments(given, error);
+    if (!arguments) return usageError(error);
+    if (arguments->help) {
+        std::fputs(tessarin::viewerUsage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (arguments->version) {
+        std::printf("%s\n", tessarin::kVersionText);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
+    QApplication::setApplicationName(QStringLiteral("Tessarin"));
+    QApplication::setWindowIcon(tessarin::CTessarinApp::icon());
+    // The frame decides when the program ends: its bar strip may be hidden while the
+    // display's own window is the only one on screen.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString path = arguments->path;
+
+    tessarin::Profile profile;
+    tessarin::CTessarinApp tessarinApp(profile);
+    std::optional<QPoint> at;
+    if (arguments->at) at = QPoint(arguments->at->first, arguments->at->second);
+    tessarinApp.InitInstance({}, at);
+    // The model learns while a game loads: switch it on before the file is opened.
+    if (arguments->opponentModel) tessarinApp.mainFrame()->onCommand(tessarin::cmd::kDebugOpponentModelOp);
+    if (!path.isEmpty()) tessarinApp.OpenDocumentFile(path);
+    tessarinApp.mainFrame()->setQuitOnClose(true);
+    return QApplication::exec();
+}

@@ -1,0 +1,341 @@
+#include "export/PngExport.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QImage>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "settings/Profile.h"
+#include "analysis/BehaviorAnalyzer.h"
+#include "analysis/GameAnalysis.h"
+#include "display/DisplayOptions.h"
+#include "display/FieldRenderer.h"
+#include "display/FieldScene.h"
+#include "display/OverlayGeometry.h"
+#include "display/OverlayPainter.h"
+#include "display/OverlaySources.h"
+#include "files/PathText.h"
+#include "record/AtomicFile.h"
+#include "record/LoadFailure.h"
+#include "record/LogPlayer.h"
+
+namespace tessarin {
+
+namespace {
+
+const QString kExportOption = QStringLiteral("--export-png");
+
+// The log player's host for a load without windows. Its answer to the jump question
+// moves the playback position to the exported cycle, so that the decisions read for it
+// are that cycle's, as the viewer's are for the cycle it shows.
+class HeadlessHost final : public NullPlaybackHost {
+public:
+    std::optional<int> askJumpCycle(int, int, int) override { return jumpTo; }
+    std::optional<int> jumpTo;
+};
+
+// The flag of a display option by its name in the settings, or none.
+bool* optionFlag(DisplayOptions& options, const QString& name) {
+    const std::pair<const char*, bool DisplayOptions::*> flags[] = {
+        {"Number", &DisplayOptions::Number},
+        {"Kickmargin", &DisplayOptions::Kickmargin},
+        {"Viewarea", &DisplayOptions::Viewarea},
+        {"Velocity", &DisplayOptions::Velocity},
+        {"Stamina", &DisplayOptions::Stamina},
+        {"OffsideLine", &DisplayOptions::OffsideLine},
+        {"BallDetail", &DisplayOptions::BallDetail},
+        {"ControlArea", &DisplayOptions::ControlArea},
+        {"ControlCourse", &DisplayOptions::ControlCourse},
+        {"PassInfo", &DisplayOptions::PassInfo},
+        {"DribbleInfo", &DisplayOptions::DribbleInfo},
+        {"InterceptInfo", &DisplayOptions::InterceptInfo},
+        {"DefenseInfo", &DisplayOptions::DefenseInfo},
+    };
+    for (const auto& [text, member] : flags) {
+        if (name == QLatin1StringView(text)) return &(options.*member);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool wantsExport(const QStringList& arguments) {
+    for (const QString& arg : arguments) {
+        if (arg == kExportOption || arg.startsWith(kExportOption + QLatin1Char('='))) return true;
+    }
+    return false;
+}
+
+QString viewerUsage() {
+    return QStringLiteral(
+        "usage: tessarin [--opponent-model] [--at X,Y] [FILE]\n"
+        "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]...\n"
+        "                [--present MODE] [--circle] FILE\n"
+        "       tessarin --help | --version\n"
+        "FILE is a game log (.rcg) or sight log (.slg, .slh), plain or gzip-compressed.\n"
+        "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
+        "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n"
+        "MODE is the present overlay of the selected object: 0 none, 1 shots, 2 dribbles, 3 passes,\n"
+        "4 interceptions, 5 its whole track\n");
+}
+
+bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error) {
+    if (name == QStringLiteral("PlayerScale")) {
+        if (!std::isfinite(value) || value < kMinOptionPlayerScale || value > kMaxOptionPlayerScale) {
+            error = QStringLiteral("--option PlayerScale: expected a number from %1 to %2")
+                        .arg(kMinOptionPlayerScale)
+                        .arg(kMaxOptionPlayerScale);
+            return false;
+        }
+        options.PlayerScale = value;
+        return true;
+    }
+    bool* const flag = optionFlag(options, name);
+    if (!flag) {
+        error = QStringLiteral("--option: unknown option name %1").arg(name);
+        return false;
+    }
+    if (value != 0.0 && value != 1.0) {
+        error = QStringLiteral("--option %1: expected 0 or 1").arg(name);
+        return false;
+    }
+    *flag = value == 1.0;
+    return true;
+}
+
+std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments, QString& error) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption exportOption(QStringLiteral("export-png"), QString(), QStringLiteral("OUT.png"));
+    const QCommandLineOption cycleOption(QStringLiteral("cycle"), QString(), QStringLiteral("N"));
+    const QCommandLineOption sizeOption(QStringLiteral("size"), QString(), QStringLiteral("WxH"));
+    const QCommandLineOption selectOption(QStringLiteral("select"), QString(), QStringLiteral("K"));
+    const QCommandLineOption displayOption(QStringLiteral("option"), QString(), QStringLiteral("NAME=VALUE"));
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption modelOption(QStringLiteral("opponent-model"));
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QCommandLineOption atOption(QStringLiteral("at"), QString(), QStringLiteral("X,Y"));
+    const QCommandLineOption presentOption(QStringLiteral("present"), QString(), QStringLiteral("MODE"));
+    const QCommandLineOption circleOption(QStringLiteral("circle"));
+    parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption,
+                       versionOption, atOption, presentOption, circleOption});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString());
+    if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    ViewerArguments result;
+    if (parser.isSet(helpOption)) {
+        result.help = true;
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.version = true;
+        return result;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        error = QStringLiteral("more than one game file given");
+        return std::nullopt;
+    }
+    if (!files.isEmpty()) result.path = files.front();
+    result.opponentModel = parser.isSet(modelOption);
+    if (parser.isSet(atOption)) {
+        const QString value = parser.values(atOption).back();
+        static const QRegularExpression point(QStringLiteral("^(-?\\d{1,5}),(-?\\d{1,5})$"));
+        const auto match = point.match(value);
+        if (!match.hasMatch()) {
+            error = QStringLiteral("--at: expected X,Y, got %1").arg(value);
+            return std::nullopt;
+        }
+        result.at = std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
+    }
+    if (!parser.isSet(exportOption)) {
+        for (const auto* only :
+             {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption, &circleOption}) {
+            if (parser.isSet(*only)) {
+                error = QStringLiteral("--%1 is used only with --export-png").arg(only->names().front());
+                return std::nullopt;
+            }
+        }
+        return result;
+    }
+
+    ExportRequest request;
+    request.output = parser.values(exportOption).back();
+    request.input = result.path;
+    if (request.output.isEmpty()) {
+        error = QStringLiteral("--export-png needs an output file");
+        return std::nullopt;
+    }
+    if (request.input.isEmpty()) {
+        error = QStringLiteral("no game file given");
+        return std::nullopt;
+    }
+    if (parser.isSet(cycleOption)) {
+        const QString value = parser.values(cycleOption).back();
+        bool ok = false;
+        const int cycle = value.toInt(&ok);
+        if (!ok || cycle < -32768 || cycle > 32767) {
+            error = QStringLiteral("--cycle: not a cycle number: %1").arg(value);
+            return std::nullopt;
+        }
+        request.cycle = cycle;
+    }
+    if (parser.isSet(sizeOption)) {
+        const QString value = parser.values(sizeOption).back();
+        static const QRegularExpression size(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+        const auto match = size.match(value);
+        const int w = match.hasMatch() ? match.captured(1).toInt() : 0;
+        const int h = match.hasMatch() ? match.captured(2).toInt() : 0;
+        if (w < kMinPaintWidth || h < kMinPaintHeight || w > kMaxExportSide || h > kMaxExportSide) {
+            error = QStringLiteral("--size: expected WxH from %1x%2 to %3x%3, got %4")
+                        .arg(kMinPaintWidth)
+                        .arg(kMinPaintHeight)
+                        .arg(kMaxExportSide)
+                        .arg(value);
+            return std::nullopt;
+        }
+        request.width = w;
+        request.height = h;
+    }
+    if (parser.isSet(selectOption)) {
+        const QString value = parser.values(selectOption).back();
+        bool ok = false;
+        const int index = value.toInt(&ok);
+        if (!ok || index < 0 || index > kSelectNothing) {
+            error = QStringLiteral("--select: expected an index from 0 to %1, got %2").arg(kSelectNothing).arg(value);
+            return std::nullopt;
+        }
+        request.select = index;
+    }
+    if (parser.isSet(presentOption)) {
+        const QString value = parser.values(presentOption).back();
+        bool ok = false;
+        const int mode = value.toInt(&ok);
+        if (!ok || mode < 0 || mode >= kPresentModeCount) {
+            error =
+                QStringLiteral("--present: expected a mode from 0 to %1, got %2").arg(kPresentModeCount - 1).arg(value);
+            return std::nullopt;
+        }
+        request.present = mode;
+    }
+    request.circle = parser.isSet(circleOption);
+    DisplayOptions check;
+    for (const QString& setting : parser.values(displayOption)) {
+        const qsizetype equals = setting.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? setting : setting.left(equals);
+        const QString text = equals < 0 ? QString() : setting.mid(equals + 1);
+        bool ok = false;
+        const double value = text.toDouble(&ok);
+        if (equals < 0 || !ok) {
+            error = QStringLiteral("--option: expected NAME=VALUE with a number, got %1").arg(setting);
+            return std::nullopt;
+        }
+        if (name != QStringLiteral("PlayerScale") && text != QStringLiteral("0") && text != QStringLiteral("1")) {
+            error = QStringLiteral("--option %1: expected 0 or 1, got %2").arg(name, text);
+            if (!optionFlag(check, name)) error = QStringLiteral("--option: unknown option name %1").arg(name);
+            return std::nullopt;
+        }
+        if (!setDisplayOption(check, name, value, error)) return std::nullopt;
+        request.options.emplace_back(name, value);
+    }
+    result.exportRequest = std::move(request);
+    return result;
+}
+
+std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, QString& error) {
+    auto parsed = parseViewerArguments(arguments, error);
+    if (!parsed) return std::nullopt;
+    if (!parsed->exportRequest) {
+        error = QStringLiteral("--export-png needs an output file");
+        return std::nullopt;
+    }
+    return std::move(parsed->exportRequest);
+}
+
+QString exportPng(const ExportRequest& request, const Profile& profile) {
+    DisplayOptions options = loadDisplayOptions(profile);
+    QString error;
+    for (const auto& [name, value] : request.options) {
+        if (!setDisplayOption(options, name, value, error)) return error;
+    }
+    // The pass course and the present overlays read the analysis of the whole game.
+    const bool analyse = options.ControlCourse || request.present != kPresentClear;
+    BehaviorAnalyzer analyzer;
+    GameAnalysis analysis(analyzer, nullptr);
+    HeadlessHost host;
+    LogPlayer player(host, analyse ? &analysis : nullptr);
+    player.command(kCmdLoad, pathBytes(request.input));
+    if (const auto failure = loadFailureText(player, request.input.toStdString())) {
+        return QString::fromStdString(*failure);
+    }
+    player.waitForParser();
+    if (player.size() == 0) return QStringLiteral("%1 holds no records").arg(request.input);
+
+    if (request.cycle) {
+        host.jumpTo = *request.cycle;
+        player.command(kCmdJump);
+    }
+    const std::optional<cycle_info_t> current = player.current();
+    if (!current) return QStringLiteral("%1 holds no records").arg(request.input);
+    const cycle_info_t& record = *current;
+    const std::size_t index = player.index();
+    if (request.cycle && record.cycle != *request.cycle) {
+        return QStringLiteral("%1 has no cycle %2 (its cycles run from %3 to %4)")
+            .arg(request.input)
+            .arg(*request.cycle)
+            .arg(player.first_cycle())
+            .arg(player.last_cycle());
+    }
+
+    FieldScene scene;
+    scene.setCurrent(record);
+    scene.setPlayerTypes(player.player_types(), player.ball_size());
+    if (request.select) scene.selected = *request.select;
+    scene.drawCircle = request.circle;
+
+    FieldRenderer renderer;
+    FieldOverlays overlays(renderer);
+    overlays.setDecisions(currentDecisionInputs(player, scene));
+    QImage image;
+    if (renderer.prepare(request.width, request.height)) {
+        if (analyse) {
+            player.withStore([&](const std::vector<cycle_info_t>& frames) {
+                if (options.ControlCourse) {
+                    for (std::size_t i = 0; i <= index; ++i) {
+                        overlays.passCourse().append(courseEventsAt(analyzer, recordCycle(frames[i])));
+                    }
+                }
+                PresentInputs present;
+                present.mode = request.present;
+                present.events = presentEvents(analyzer.Events(), scene.selected, request.present);
+                if (request.present == kPresentPosition)
+                    present.track = presentTrack(analyzer.Frames(), scene.selected);
+                overlays.setPresent(std::move(present));
+            });
+        }
+        image = renderer.compose(scene, options);
+    } else {
+        image = renderField(scene, options, request.width, request.height);
+    }
+    // Encoded in memory first, then written beside the target and renamed over it, so
+    // that a failed write never leaves a cut-off image in place of an old one.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return QStringLiteral("cannot encode the image of %1").arg(request.input);
+    int writeError = 0;
+    const std::string_view bytes(png.constData(), static_cast<std::size_t>(png.size()));
+    if (!writeFileAtomically(pathBytes(request.output), bytes, &writeError)) {
+        return QStringLiteral("cannot write %1: %2")
+            .arg(request.output, QString::fromLocal8Bit(std::strerror(writeError != 0 ? writeError : EIO)));
+    }
+    return {};
+}
+
+}  // namespace tessarin

@@ -1,0 +1,73 @@
+#pragma once
+
+// The object details window: a tool window of the display with nine rows of two
+// columns of the selected object's values and a read-only box of its received messages,
+// filled after every paint. It follows the display's window when that moves, and can be
+// shown opaque, half transparent, or with only its texts seen.
+
+#include <QRect>
+#include <array>
+#include <functional>
+#include <optional>
+#include "windows/ForwardingDialog.h"
+
+#include "display/ObjectDetails.h"
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace tessarin {
+
+class Profile;
+
+enum DetailTransparency : int { kTransparent = 0, kOpaque = 1, kAlpha = 2 };
+
+// Control ids of the rows 1..9, left and right column, and of the message box.
+inline constexpr std::array<int, kDetailRows> kDetailLeftIds = {1011, 1015, 1025, 1023, 1009, 1013, 1017, 1019, 1020};
+inline constexpr std::array<int, kDetailRows> kDetailRightIds = {1012, 1016, 1006, 1024, 1010, 1014, 1018, 1021, 1026};
+inline constexpr int kDetailMessageId = 1022;
+
+class CObjectDetailDialog final : public ForwardingDialog {
+    Q_OBJECT
+
+public:
+    // Reads its transparency ("ODWindow") and its last position from section "Displayer".
+    CObjectDetailDialog(Profile& profile, QWidget* display);
+    // Writes them back.
+    ~CObjectDetailDialog() override;
+
+    // Shows the texts; none (no current record) keeps the present ones.
+    void refresh(const std::optional<DetailTexts>& texts);
+    QString line(int row, int column) const;
+    QString messages() const;
+
+    int transparency() const { return transparency_; }
+    void setTransparency(int mode);
+    // Whether the window system can make windows translucent here.
+    static bool layeredWindowsAvailable();
+
+    // The reference window (the main frame, or the display's own window) now has this
+    // frame rectangle: the first call records it, later calls move this window by the
+    // change of its top-left corner.
+    void followReference(const QRect& reference);
+    // Starts following anew: the next reference rectangle is only recorded.
+    void resetReference() { reference_.reset(); }
+
+    void accept() override {}  // OK does nothing
+    void reject() override { hide(); }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void applyTransparency();
+
+    Profile& profile_;
+    std::array<std::array<QLabel*, 2>, kDetailRows> labels_{};
+    QPlainTextEdit* messageBox_ = nullptr;
+    int transparency_ = kTransparent;
+    std::optional<QRect> reference_;
+};
+
+}  // namespace tessarin

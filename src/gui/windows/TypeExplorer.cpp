@@ -1,0 +1,51 @@
+#include "windows/TypeExplorer.h"
+
+#include <QVBoxLayout>
+
+#include "app/MainFrm.h"
+#include "settings/Profile.h"
+#include "windows/PlayerTypeListCtrl.h"
+#include "analysis/StatisticTables.h"
+#include "settings/WindowPlacement.h"
+#include "record/LogPlayer.h"
+
+namespace tessarin {
+
+namespace {
+
+const QString kSection = QStringLiteral("TypeExplorer");
+
+}  // namespace
+
+CTypeExplorer::CTypeExplorer(const LogPlayer& player, Profile& profile, QWidget* parent)
+    : ForwardingDialog(parent), profile_(profile), list_(new CPlayerTypeListCtrl(this)) {
+    setWindowTitle(tr("Type Explorer"));
+    setAcceptDrops(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(list_);
+    // 381 x 141 dialog units.
+    resize(572, 229);
+    restorePlacement(*this, profile_, kSection);
+
+    const std::vector<player_type_t> types = player.player_types();
+    for (int id = 0; id < kListedTypeIds; ++id) {
+        if (const std::optional<player_type_t> type = findPlayerType(types, id)) list_->append(*type);
+    }
+}
+
+CTypeExplorer::~CTypeExplorer() = default;
+
+void CTypeExplorer::hideEvent(QHideEvent* event) {
+    savePlacement(*this, profile_, kSection);
+    ForwardingDialog::hideEvent(event);
+}
+
+void runTypeExplorer(CMainFrame& frame) {
+    CTypeExplorer explorer(frame.logPlayer(), frame.profile(), &frame);
+    explorer.setKeyHandler([&frame](QKeyEvent* event) { frame.handleKey(event); });
+    explorer.setDropHandler([&frame](const QStringList& paths) { frame.displayDroppedFiles(paths); });
+    explorer.exec();
+}
+
+}  // namespace tessarin
