@@ -14,18 +14,18 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "chart/ChartCtrl.h"
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
 #include "app/Tessarin.h"
+#include "chart/ChartCtrl.h"
+#include "display/Displayer.h"
+#include "gui/GuiTestSupport.h"
+#include "record/ByteOrder.h"
 #include "windows/PlayerTypeListCtrl.h"
 #include "windows/PresentDialog.h"
 #include "windows/StatListCtrl.h"
 #include "windows/StatisticDialog.h"
 #include "windows/TypeExplorer.h"
-#include "display/Displayer.h"
-#include "gui/GuiTestSupport.h"
-#include "record/ByteOrder.h"
 
 namespace tessarin::test {
 namespace {

@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <memory>
 
-#include "settings/Profile.h"
 #include "display/DisplayOptions.h"
 #include "display/Displayer.h"
 #include "gui/GuiTestSupport.h"
+#include "settings/Profile.h"
 
 namespace tessarin::test {
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "settings/Profile.h"
 #include "record/GameRecords.h"
+#include "settings/Profile.h"
 #include "support/LogBuilder.h"
 
 namespace tessarin::test {

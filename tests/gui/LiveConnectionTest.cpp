@@ -16,15 +16,15 @@
 #include <QTest>
 #include <QTimer>
 
+#include "analysis/BehaviorAnalyzer.h"
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
 #include "app/Tessarin.h"
-#include "analysis/BehaviorAnalyzer.h"
 #include "display/Displayer.h"
 #include "display/OverlayGeometry.h"
 #include "gui/GuiTestSupport.h"
-#include "windows/SocketDialog.h"
 #include "live/StandInServer.h"
+#include "windows/SocketDialog.h"
 
 namespace tessarin::test {
 namespace {

@@ -26,10 +26,10 @@
 #include "app/StatusBar.h"
 #include "app/Tessarin.h"
 #include "display/Displayer.h"
-#include "windows/DrawingBox.h"
-#include "windows/ObjectDetailDialog.h"
 #include "gui/GuiTestSupport.h"
 #include "support/FakeHost.h"
+#include "windows/DrawingBox.h"
+#include "windows/ObjectDetailDialog.h"
 
 namespace tessarin::test {
 namespace {

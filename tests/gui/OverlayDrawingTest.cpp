@@ -10,7 +10,6 @@
 
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
-#include "windows/PresentDialog.h"
 #include "display/Displayer.h"
 #include "display/OverlayPainter.h"
 #include "export/PngExport.h"
@@ -18,6 +17,7 @@
 #include "record/ByteOrder.h"
 #include "record/LogPlayer.h"
 #include "record/SightRecords.h"
+#include "windows/PresentDialog.h"
 
 namespace tessarin::test {
 namespace {

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "display/DisplayOptions.h"
-#include "files/PathText.h"
 #include "export/PngExport.h"
+#include "files/PathText.h"
 #include "gui/GuiTestSupport.h"
 
 namespace tessarin::test {

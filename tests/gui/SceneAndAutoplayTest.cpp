@@ -12,10 +12,10 @@
 #include "app/Tessarin.h"
 #include "display/Displayer.h"
 #include "gui/GuiTestSupport.h"
-#include "windows/AutoplayConfiger.h"
-#include "windows/SceneEditor.h"
 #include "live/SceneWriter.h"
 #include "record/ByteOrder.h"
+#include "windows/AutoplayConfiger.h"
+#include "windows/SceneEditor.h"
 
 namespace tessarin::test {
 namespace {

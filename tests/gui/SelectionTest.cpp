@@ -12,14 +12,14 @@
 #include <QTimer>
 
 #include "display/Displayer.h"
-#include "windows/DrawingBox.h"
 #include "display/HintWindow.h"
 #include "display/HitTest.h"
-#include "windows/ObjectDetailDialog.h"
 #include "display/ObjectDetails.h"
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"
 #include "record/LogPlayer.h"
+#include "windows/DrawingBox.h"
+#include "windows/ObjectDetailDialog.h"
 
 namespace tessarin::test {
 namespace {

@@ -19,19 +19,19 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "analysis/PositionDump.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/CycleSlider.h"
-#include "settings/Profile.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
-#include "analysis/PositionDump.h"
-#include "windows/StatisticDialog.h"
-#include "windows/TypeExplorer.h"
 #include "files/PathText.h"
+#include "settings/Profile.h"
 #include "windows/AutoplayConfiger.h"
 #include "windows/SceneEditor.h"
 #include "windows/SocketDialog.h"
+#include "windows/StatisticDialog.h"
+#include "windows/TypeExplorer.h"
 
 namespace tessarin {
 

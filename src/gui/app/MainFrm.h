@@ -12,10 +12,10 @@
 #include <map>
 #include <memory>
 
-#include "app/FrameOwner.h"
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
 #include "analysis/OpponentModel.h"
+#include "app/FrameOwner.h"
 #include "display/Displayer.h"
 #include "live/MonitorConnection.h"
 #include "live/MonitorHost.h"

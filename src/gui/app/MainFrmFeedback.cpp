@@ -7,10 +7,10 @@
 #include <QMenuBar>
 #include <algorithm>
 
+#include "analysis/PositionDump.h"
 #include "app/MainFrm.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
-#include "analysis/PositionDump.h"
 #include "record/LoadFailure.h"
 
 namespace tessarin {

@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "app/MainFrm.h"
-#include "settings/Profile.h"
 #include "display/Displayer.h"
+#include "settings/Profile.h"
 
 namespace tessarin {
 

@@ -7,11 +7,11 @@
 
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
-#include "settings/Profile.h"
 #include "app/Tessarin.h"
 #include "display/DisplayPalette.h"
-#include "files/PathText.h"
 #include "export/PngExport.h"
+#include "files/PathText.h"
+#include "settings/Profile.h"
 
 namespace {
 

@@ -16,16 +16,16 @@
 #include <QUrl>
 #include <cstdio>
 
-#include "settings/Profile.h"
-#include "windows/PresentDialog.h"
-#include "windows/DrawingBox.h"
 #include "display/HintWindow.h"
 #include "display/HitTest.h"
-#include "windows/ObjectDetailDialog.h"
 #include "display/ObjectDetails.h"
 #include "display/OverlaySources.h"
 #include "live/MonitorConnection.h"
 #include "record/LogPlayer.h"
+#include "settings/Profile.h"
+#include "windows/DrawingBox.h"
+#include "windows/ObjectDetailDialog.h"
+#include "windows/PresentDialog.h"
 
 namespace tessarin {
 

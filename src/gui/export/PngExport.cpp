@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "settings/Profile.h"
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
 #include "display/DisplayOptions.h"
@@ -22,6 +21,7 @@
 #include "record/AtomicFile.h"
 #include "record/LoadFailure.h"
 #include "record/LogPlayer.h"
+#include "settings/Profile.h"
 
 namespace tessarin {
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "windows/SortedListCtrl.h"
 #include "record/GameRecords.h"
+#include "windows/SortedListCtrl.h"
 
 namespace tessarin {
 

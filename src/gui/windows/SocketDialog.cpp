@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-#include "settings/Profile.h"
 #include "live/MonitorConnection.h"
+#include "settings/Profile.h"
 
 namespace tessarin {
 

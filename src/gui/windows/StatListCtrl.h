@@ -3,8 +3,8 @@
 // The statistics dialog's per-player table of one team: nine centred columns, one row per
 // uniform number, sortable by any column.
 
-#include "windows/SortedListCtrl.h"
 #include "analysis/StatisticTables.h"
+#include "windows/SortedListCtrl.h"
 
 namespace tessarin {
 

@@ -7,14 +7,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/BehaviorAnalyzer.h"
+#include "app/MainFrm.h"
 #include "chart/ChartCtrl.h"
 #include "chart/ChartWnd.h"
-#include "app/MainFrm.h"
-#include "settings/Profile.h"
-#include "analysis/BehaviorAnalyzer.h"
-#include "windows/StatListCtrl.h"
-#include "settings/WindowPlacement.h"
 #include "record/LogPlayer.h"
+#include "settings/Profile.h"
+#include "settings/WindowPlacement.h"
+#include "windows/StatListCtrl.h"
 
 namespace tessarin {
 

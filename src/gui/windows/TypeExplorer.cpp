@@ -2,12 +2,12 @@
 
 #include <QVBoxLayout>
 
-#include "app/MainFrm.h"
-#include "settings/Profile.h"
-#include "windows/PlayerTypeListCtrl.h"
 #include "analysis/StatisticTables.h"
-#include "settings/WindowPlacement.h"
+#include "app/MainFrm.h"
 #include "record/LogPlayer.h"
+#include "settings/Profile.h"
+#include "settings/WindowPlacement.h"
+#include "windows/PlayerTypeListCtrl.h"
 
 namespace tessarin {
 
