@@ -101,10 +101,10 @@ TEST(TextLog, V6AgreesWithItsVersion3Twin) {
             ASSERT_EQ(a.team[t].name, b.team[t].name);
             ASSERT_EQ(a.team[t].score, b.team[t].score);
         }
-        // The twin repeats the ball's vx as its vy, so vy is checked against the text elsewhere.
         EXPECT_NEAR(a.ball.x, b.ball.x, kPosition);
         EXPECT_NEAR(a.ball.y, b.ball.y, kPosition);
         EXPECT_NEAR(a.ball.vx, b.ball.vx, kPosition);
+        EXPECT_NEAR(a.ball.vy, b.ball.vy, kPosition);
         for (std::size_t p = 0; p < kPlayerCount; ++p) {
             const PlayerState& x = a.player[p];
             const PlayerState& y = b.player[p];
