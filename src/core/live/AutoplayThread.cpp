@@ -81,6 +81,16 @@ std::string autoplayCommandLine(const AutoplaySettings& settings, int n) {
     return line;
 }
 
+std::vector<int> autoplayStartOrder(int goalieNum) {
+    std::vector<int> order;
+    const bool goalie = goalieNum >= 1 && goalieNum <= kAutoplayClients;
+    if (goalie) order.push_back(goalieNum);
+    for (int n = 1; n <= kAutoplayClients; ++n) {
+        if (!goalie || n != goalieNum) order.push_back(n);
+    }
+    return order;
+}
+
 std::vector<std::string> splitCommandLine(std::string_view line) {
     std::vector<std::string> words;
     std::size_t i = 0;
@@ -157,13 +167,18 @@ void CAutoplayThread::Run(std::stop_token stop) {
 
     for (int round = 1; !stop.stop_requested(); ++round) {
         std::vector<pid_t> pids;
-        for (int n = 1; n <= kAutoplayClients && !stop.stop_requested(); ++n) {
+        const std::vector<int> order = autoplayStartOrder(settings_.goalie_num);
+        const bool goalieFirst = order.front() == settings_.goalie_num;
+        for (std::size_t i = 0; i < order.size() && !stop.stop_requested(); ++i) {
+            if (i == 1 && goalieFirst && !sleepFor(timing_.goalie_lead, stop)) break;
+            const int n = order[i];
             const std::string line = autoplayCommandLine(settings_, n);
             pid_t pid = 0;
             const int rc =
                 program.empty() ? ENOENT : spawnClient(program, workingDirectory, splitCommandLine(line), &pid);
             if (rc == 0) {
                 pids.push_back(pid);
+                if (observer_) observer_->clientStarted(round, n);
             } else if (observer_) {
                 observer_->clientFailed(line, rc);
             }

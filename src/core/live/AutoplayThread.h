@@ -2,7 +2,8 @@
 
 // Autoplay: a whole team of player clients started against a running server, round
 // after round. Each round starts eleven client processes, waits until all of them have
-// ended, and pauses before the next round.
+// ended, and pauses before the next round. The server numbers players in the order they
+// connect, so the goalie's client starts first and the others a moment later.
 
 #include <sys/types.h>
 
@@ -35,6 +36,9 @@ struct AutoplaySettings {
 // The command line of client n (1..11): client_param, the server and the uniform number,
 // then goalie_param for the goalie and nothing for the others (the line ends in a blank).
 std::string autoplayCommandLine(const AutoplaySettings& settings, int n);
+// The uniform numbers in the order their clients start: the goalie first when it is one
+// of 1..11, then the others in ascending order.
+std::vector<int> autoplayStartOrder(int goalieNum);
 // The words of a command line, split at runs of blanks; the first word is the client's
 // argv[0]. No quoting.
 std::vector<std::string> splitCommandLine(std::string_view line);
@@ -52,6 +56,8 @@ class AutoplayObserver {
 public:
     virtual ~AutoplayObserver() = default;
     virtual void clientFailed(const std::string& commandLine, int error) = 0;
+    // Client n (1..11) of the round has been started.
+    virtual void clientStarted(int /*round*/, int /*n*/) {}
     virtual void roundStarted(int round, int clientsStarted) = 0;
     // `stopped`: the round was cut short by a stop request and its clients ended.
     virtual void roundEnded(int round, bool stopped) = 0;
@@ -60,6 +66,9 @@ public:
 struct AutoplayTiming {
     std::chrono::milliseconds pause{30000};  // between the end of a round and the next one
     std::optional<int> rounds;               // none: until stopped
+    // Between starting the goalie's client and the others, so that the goalie connects
+    // first and the server gives it the goalie's number.
+    std::chrono::milliseconds goalie_lead{1000};
     // How long clients may take to end after SIGTERM before they get SIGKILL.
     std::chrono::milliseconds grace{2000};
     // How often the wait for the clients looks whether they ended.
