@@ -1,7 +1,9 @@
 // The headless export: its arguments, its errors, and the pixels of an exported frame.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QImage>
 #include <filesystem>
 
@@ -157,6 +159,17 @@ TEST_F(PngExportTest, UnusableFileOrCycleIsReported) {
     EXPECT_NE(exportTo(game, 0), QString());
     EXPECT_EQ(exportTo(game, 10), QString());
     EXPECT_EQ(exportTo(game), QString());
+}
+
+TEST_F(PngExportTest, AMissingCycleNamesTheNearestOnes) {
+    // The server logs no show at half time: cycles 1, 2 and 4 here.
+    V3LogBuilder log;
+    log.playMode(PM_PlayOn).teams("Alpha", 0, "Beta", 0);
+    for (const int cycle : {1, 2, 4}) log.show(ShowBuilder(cycle).build());
+    const std::string game = dir.write("gap.rcg", log.bytes());
+    EXPECT_THAT(exportTo(game, 3).toStdString(), ::testing::HasSubstr("no cycle 3: the nearest are 2 and 4"));
+    EXPECT_THAT(exportTo(game, 9).toStdString(), ::testing::HasSubstr("no cycle 9: the nearest is 4"));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.file("out.png"))));
 }
 
 // File names that are not UTF-8 keep their bytes from the command line to the file system.

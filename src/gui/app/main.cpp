@@ -23,11 +23,13 @@ QStringList argumentsOf(int argc, char** argv) {
     return arguments;
 }
 
-int usageError(const QString& error) {
-    std::fprintf(stderr, "tessarin: %s\n%s", error.toLocal8Bit().constData(),
-                 tessarin::viewerUsage().toLocal8Bit().constData());
+// One line on stderr; the usage is for --help, not for every mistake.
+int failure(const QString& error) {
+    std::fprintf(stderr, "tessarin: %s\n", error.toLocal8Bit().constData());
     return 1;
 }
+
+int usageError(const QString& error) { return failure(error + QStringLiteral(" (tessarin --help shows the usage)")); }
 
 int runExport(int argc, char** argv) {
     // No window is opened: without a platform of the user's choice, draw offscreen.
@@ -37,12 +39,10 @@ int runExport(int argc, char** argv) {
     QGuiApplication::setApplicationName(QStringLiteral("Tessarin"));
     QString error;
     const auto request = tessarin::parseExportArguments(argumentsOf(argc, argv), error);
-    if (request) {
-        const tessarin::Profile profile;
-        error = tessarin::exportPng(*request, profile);
-    }
-    if (!error.isEmpty()) return usageError(error);
-    return 0;
+    if (!request) return usageError(error);
+    const tessarin::Profile profile;
+    error = tessarin::exportPng(*request, profile);
+    return error.isEmpty() ? 0 : failure(error);
 }
 
 }  // namespace

@@ -258,6 +258,37 @@ std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, 
     return std::move(parsed->exportRequest);
 }
 
+namespace {
+
+// Names the cycles nearest to a missing one: the server logs no show at some cycles
+// (half time, for one), so the user is told where to look instead.
+QString missingCycleText(const LogPlayer& player, const ExportRequest& request) {
+    const int wanted = *request.cycle;
+    const auto [below, above] = player.withStore([wanted](const std::vector<cycle_info_t>& frames) {
+        std::optional<int> lower;
+        std::optional<int> upper;
+        for (const cycle_info_t& frame : frames) {
+            if (frame.cycle < wanted && (!lower || frame.cycle > *lower)) lower = frame.cycle;
+            if (frame.cycle > wanted && (!upper || frame.cycle < *upper)) upper = frame.cycle;
+        }
+        return std::pair{lower, upper};
+    });
+    QString nearest;
+    if (below && above) {
+        nearest = QStringLiteral("the nearest are %1 and %2").arg(*below).arg(*above);
+    } else if (below || above) {
+        nearest = QStringLiteral("the nearest is %1").arg(below ? *below : *above);
+    }
+    return QStringLiteral("%1 has no cycle %2: %3 (its cycles run from %4 to %5)")
+        .arg(request.input)
+        .arg(wanted)
+        .arg(nearest)
+        .arg(player.first_cycle())
+        .arg(player.last_cycle());
+}
+
+}  // namespace
+
 QString exportPng(const ExportRequest& request, const Profile& profile) {
     DisplayOptions options = loadDisplayOptions(profile);
     QString error;
@@ -285,13 +316,7 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     if (!current) return QStringLiteral("%1 holds no records").arg(request.input);
     const cycle_info_t& record = *current;
     const std::size_t index = player.index();
-    if (request.cycle && record.cycle != *request.cycle) {
-        return QStringLiteral("%1 has no cycle %2 (its cycles run from %3 to %4)")
-            .arg(request.input)
-            .arg(*request.cycle)
-            .arg(player.first_cycle())
-            .arg(player.last_cycle());
-    }
+    if (request.cycle && record.cycle != *request.cycle) return missingCycleText(player, request);
 
     FieldScene scene;
     scene.setCurrent(record);
