@@ -129,9 +129,12 @@ TEST_F(AnalysisDialogsTest, SummaryListsAndChartsShowTheDemoGamesStatistics) {
     std::vector<int> shots = column(list, 3);
     EXPECT_TRUE(std::is_sorted(shots.rbegin(), shots.rend()));
     EXPECT_EQ(list.topLevelItem(0)->text(3), QString::number(shots.front()));
+    EXPECT_EQ(list.header()->sortIndicatorSection(), 3);
+    EXPECT_EQ(list.header()->sortIndicatorOrder(), Qt::DescendingOrder);
     list.sortBy(3);
     shots = column(list, 3);
     EXPECT_TRUE(std::is_sorted(shots.begin(), shots.end()));
+    EXPECT_EQ(list.header()->sortIndicatorOrder(), Qt::AscendingOrder);
     list.sortBy(1);
     const std::vector<int> passes = column(list, 1);
     EXPECT_TRUE(std::is_sorted(passes.rbegin(), passes.rend()));
@@ -162,6 +165,7 @@ TEST_F(AnalysisDialogsTest, SummaryListsAndChartsShowTheDemoGamesStatistics) {
     dialog.setCurrentTab(CStatisticDialog::kLeft);
     EXPECT_EQ(column(list, 0).front(), 1);
     EXPECT_EQ(list.sortHeader().sort_column, -1);
+    EXPECT_EQ(list.header()->sortIndicatorSection(), -1);
 }
 
 TEST_F(AnalysisDialogsTest, CommandTogglesTheWindowWhichKeepsItsTabAndPassesKeysOn) {

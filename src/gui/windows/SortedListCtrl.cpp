@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QPolygon>
 #include <algorithm>
 
 namespace tessarin {
@@ -14,46 +12,21 @@ CSortedHeaderCtrl::CSortedHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizont
     setHighlightSections(false);
     setStretchLastSection(false);
     setDefaultAlignment(Qt::AlignCenter);
+    // The style's own indicator: the header keeps room for it beside the text.
+    setSortIndicatorShown(true);
+    setSortIndicator(-1, Qt::DescendingOrder);
 }
 
 void CSortedHeaderCtrl::clickColumn(int column) {
     sort_flag = column != sort_column || !sort_flag;
     sort_column = column;
-    viewport()->update();
+    setSortIndicator(column, sort_flag ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void CSortedHeaderCtrl::reset() {
     sort_column = -1;
     sort_flag = true;
-    viewport()->update();
-}
-
-void CSortedHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    painter->save();
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    painter->restore();
-    if (logicalIndex != sort_column || rect.width() < 12) return;
-    // A small triangle at the right end: pointing down while the order decreases, up while
-    // it increases, lit on one edge and shaded on the others.
-    const int size = std::min(8, rect.height() / 2);
-    const int right = rect.right() - 4;
-    const int left = right - size;
-    const int top = rect.center().y() - size / 4;
-    const int mid = (left + right) / 2;
-    QPolygon triangle;
-    if (sort_flag) {
-        triangle << QPoint(left, top) << QPoint(right, top) << QPoint(mid, top + size / 2);
-    } else {
-        triangle << QPoint(mid, top) << QPoint(right, top + size / 2) << QPoint(left, top + size / 2);
-    }
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setBrush(palette().color(QPalette::Dark));
-    painter->setPen(palette().color(QPalette::Shadow));
-    painter->drawPolygon(triangle);
-    painter->setPen(palette().color(QPalette::Light));
-    painter->drawLine(triangle[1], triangle[2]);
-    painter->restore();
+    setSortIndicator(-1, Qt::DescendingOrder);
 }
 
 CSortedListCtrl::CSortedListCtrl(QWidget* parent) : QTreeWidget(parent), header_(new CSortedHeaderCtrl(this)) {
@@ -64,6 +37,7 @@ CSortedListCtrl::CSortedListCtrl(QWidget* parent) : QTreeWidget(parent), header_
     // The list sorts itself; the view's own sorting would also make the header unclickable.
     setSortingEnabled(false);
     header_->setSectionsClickable(true);
+    header_->setSortIndicatorShown(true);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setFocusPolicy(Qt::ClickFocus);
     connect(header_, &QHeaderView::sectionClicked, this, &CSortedListCtrl::sortBy);

@@ -1,8 +1,8 @@
 #pragma once
 
 // A report list sortable by column: a click on a column's header sorts by that column,
-// a further click on it reverses the order. The header marks the sorted column with a
-// triangle. Ctrl+C copies the rows as tab-separated text; every other key goes on to the
+// a further click on it reverses the order. The header marks the sorted column with the
+// style's sort indicator. Ctrl+C copies the rows as tab-separated text; every other key goes on to the
 // window that holds the list.
 
 #include <QHeaderView>
@@ -28,9 +28,6 @@ public:
     int sort_column = -1;
     // Set: decreasing order; clear: increasing order.
     bool sort_flag = true;
-
-protected:
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
 
 class CSortedListCtrl : public QTreeWidget {
