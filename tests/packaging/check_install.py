@@ -6,7 +6,8 @@ usage: check_install.py BUILD_DIR VERSION APP_ID
 `cmake --install BUILD_DIR --prefix P` must put exactly the expected files under P: the two
 programs, which print VERSION; a desktop entry and AppStream metadata that their validators
 accept; an icon in every size the entry can ask for; the MIME definitions, whose cache the
-install refreshes; the manual pages; the shell completion.
+install refreshes, and which the desktop then opens with the entry; the manual pages;
+the shell completion.
 """
 import os
 import shutil
@@ -105,6 +106,14 @@ def check(prefix, version, app_id):
         if f'type="{mime_type}"' not in text:
             errors.append(f"the desktop entry opens {mime_type}, which the MIME definitions do not define")
 
+    # The desktop finds the entry as the handler of each of its types: a double-click opens them.
+    env = {k: v for k, v in os.environ.items() if k not in ("XDG_CURRENT_DESKTOP", "DESKTOP_SESSION")}
+    env.update(XDG_DATA_HOME=os.path.join(prefix, "share"), XDG_CONFIG_HOME=os.path.join(prefix, "config"))
+    for mime_type in sorted(mime_types):
+        result = run(["xdg-mime", "query", "default", mime_type], env=env)
+        if result.stdout.strip() != f"{app_id}.desktop":
+            errors.append(f"xdg-mime query default {mime_type}: {result.stdout.strip()!r}, expected {app_id}.desktop")
+
     metainfo = os.path.join(prefix, "share/metainfo", f"{app_id}.metainfo.xml")
     result = run(["appstreamcli", "validate", "--no-net", metainfo])
     if result.returncode != 0:
@@ -130,7 +139,8 @@ def main():
     if len(sys.argv) != 4:
         sys.exit(__doc__)
     build, version, app_id = sys.argv[1:]
-    for tool in ("desktop-file-validate", "appstreamcli", "update-mime-database", "man"):
+    for tool in ("desktop-file-validate", "appstreamcli", "update-mime-database", "update-desktop-database", "xdg-mime",
+                 "man"):
         if not shutil.which(tool):
             sys.exit(f"{tool} is missing: run tools/install-deps.sh")
     with tempfile.TemporaryDirectory() as prefix:
