@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tessarin needs on Debian 12 (bookworm).
+# Installs what building and testing Tessarin needs on Debian 12 (bookworm). The last two
+# lines serve the package and its tests: dpkg-shlibdeps for its dependencies, the
+# validators of the desktop entry and metadata, the MIME database and xdg-mime's reader
+# of it, the manual page renderer, and the shells whose completion is tested.
 set -euo pipefail
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
@@ -9,4 +12,6 @@ $sudo apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build git \
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev zlib1g-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core \
-  clang clang-format >/dev/null
+  clang clang-format \
+  python3 dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl \
+  man-db groff-base bash-completion zsh >/dev/null

@@ -6,6 +6,7 @@
 #include <exception>
 #include <iostream>
 
+#include "TessarinVersion.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     using namespace tessarin::cli;
     CLI::App app{"Tessarin command-line tool: inspect and convert game logs and sight logs."};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("tessarin-cli ") + tessarin::kVersion, "Print the version and exit");
 
     InfoOptions info;
     auto* infoCmd = app.add_subcommand("info", "Load a game file as the viewer does and print what it holds.");

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "TessarinVersion.h"
 #include "app/MainFrm.h"
 #include "display/Displayer.h"
 #include "settings/Profile.h"
@@ -128,6 +129,10 @@ void CTessarinApp::OpenDocumentFile(const QString& path) {
 }
 
 QIcon CTessarinApp::icon() {
+    // Installed, the program shows the icon of its desktop entry; run from the build
+    // tree, it draws a small one of its own.
+    const QString installed = QString::fromLatin1(kDesktopId);
+    if (QIcon::hasThemeIcon(installed)) return QIcon::fromTheme(installed);
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);

@@ -17,9 +17,6 @@ class QWidget;
 
 namespace tessarin {
 
-// The about box's version line, also printed by --version.
-inline constexpr const char* kVersionText = "Tessarin Version 2.0";
-
 class CDisplayer;
 class CMainFrame;
 class Profile;

@@ -5,6 +5,7 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include "TessarinVersion.h"
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
 #include "app/Tessarin.h"
@@ -62,13 +63,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (arguments->version) {
-        std::printf("%s\n", tessarin::kVersionText);
+        std::printf("tessarin %s\n", tessarin::kVersion);
         return 0;
     }
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("OrvoCorvane"));
     QApplication::setApplicationName(QStringLiteral("Tessarin"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tessarin::kVersion));
+    QApplication::setDesktopFileName(QString::fromLatin1(tessarin::kDesktopId));
     QApplication::setWindowIcon(tessarin::CTessarinApp::icon());
     // The frame decides when the program ends: its bar strip may be hidden while the
     // display's own window is the only one on screen.
