@@ -11,6 +11,7 @@
 #include "display/FieldPainter.h"
 #include "display/FieldRenderer.h"
 #include "display/HeaderLayout.h"
+#include "display/OverlayPainter.h"
 #include "gui/GuiTestSupport.h"
 
 namespace tessarin::test {
@@ -97,6 +98,39 @@ TEST(FieldPaintingTest, AtRatioTwoLinesAreSharpAndInTheirPlace) {
     const int column = 2 * (575 - 300);
     const QRect down(column, 2 * (460 - 340) - 6, 1, 13);
     EXPECT_EQ(coloursIn(image, down), (std::set<QRgb>{kField.rgb(), kWhite.rgb()}));
+}
+
+TEST(FieldPaintingTest, AtRatioTwoTheHatchIsScaledWithThePicture) {
+    FieldRenderer renderer;
+    FieldOverlays overlays(renderer);
+    ASSERT_TRUE(renderer.prepare(1150, 850));
+    FieldScene scene;
+    scene.setCurrent(showRecord(ShowBuilder(1).player(0, 1, 0, -30, 0).player(11, 1, 0, 30, 0).build()));
+    DisplayOptions options;
+    options.ControlArea = true;
+    // A piece of the left player's cell away from every marking and player.
+    const QRect cell(575 - 280, 460 - 250, 64, 64);
+    // The mean length of the hatch's runs along the rows, in device pixels.
+    auto meanRun = [&](qreal ratio) {
+        const QImage image = renderer.compose(scene, options, ratio);
+        const QRect area(cell.topLeft() * ratio, cell.size() * ratio);
+        int pixels = 0;
+        int runs = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            bool inRun = false;
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const bool blue = image.pixelColor(x, y) == QColor(0, 0, 255);
+                pixels += blue;
+                runs += blue && !inRun;
+                inRun = blue;
+            }
+        }
+        return runs == 0 ? 0.0 : static_cast<double>(pixels) / runs;
+    };
+    const double unscaled = meanRun(1.0);
+    EXPECT_GT(unscaled, 0.9);
+    // Twice as wide in device pixels: the same picture, not a finer one.
+    EXPECT_NEAR(meanRun(2.0), 2 * unscaled, 0.3);
 }
 
 TEST(FieldPaintingTest, SmoothDrawingBlendsTheEdgesOfCircles) {

@@ -81,9 +81,13 @@ void FieldOverlays::ControlAreas::drawBeforeBody(QPainter& painter, const FieldV
     const QPolygon& cell = cells_[static_cast<std::size_t>(index)];
     if (cell.isEmpty()) return;
     // A diagonal cross hatch on a transparent background, fixed to the window's origin, so
-    // that neighbouring cells' lines meet and the field shows between them.
+    // that neighbouring cells' lines meet and the field shows between them. Qt lays a
+    // pattern out in device pixels; on a scaled screen it is scaled with the picture, so
+    // that the hatch looks as it does unscaled instead of twice as dense.
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setBrushOrigin(0, 0);
+    const QPaintDevice* device = painter.device();
+    painter.setRenderHint(QPainter::NonCosmeticBrushPatterns, device && device->devicePixelRatioF() != 1.0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QBrush(index < kPlayersPerSide ? kLeftAreaColour : kRightAreaColour, Qt::DiagCrossPattern));
     painter.drawPolygon(cell);
