@@ -241,7 +241,8 @@ TEST(HeaderLayoutTest, EveryTextIsDrawnAtEverySize) {
         {
             QPainter painter(&band);
             painter.translate(0, -top);
-            drawHeader(painter, view, fonts, scene);
+            HeaderCache cache;
+            drawHeader(painter, view, fonts, scene, cache);
         }
         for (const HeaderItem& item : layoutHeader(view, fonts, headerTexts(scene))) {
             SCOPED_TRACE(item.text.toStdString());

@@ -205,15 +205,10 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
     }
 }
 
-void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene) {
-    painter.setPen(QColor(0, 0, 0));
+void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene,
+                HeaderCache& cache) {
     painter.setBackgroundMode(Qt::TransparentMode);
-    const HeaderLayout layout = layoutHeader(view, fonts, headerTexts(scene));
-    for (const HeaderItem& item : layout) {
-        if (item.text.isEmpty()) continue;
-        painter.setFont(item.font);
-        fonts.texts.draw(painter, item.box.x(), item.box.y(), item.text);
-    }
+    cache.draw(painter, view, fonts, headerTexts(scene));
     // The mode font stays selected: the drawings after the header write in it.
     painter.setFont(fonts.mode);
 }

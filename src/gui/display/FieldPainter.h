@@ -11,6 +11,7 @@
 #include "display/DisplayPalette.h"
 #include "display/FieldScene.h"
 #include "display/FieldView.h"
+#include "display/HeaderLayout.h"
 
 namespace tessarin {
 
@@ -22,7 +23,9 @@ double normalizeAngle(double radians);
 
 // Fills the area with the field colour and draws the markings.
 void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPalette& palette, int width, int height);
-void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene);
+// The header's texts, drawn through `cache`, which keeps what it can from the last paint.
+void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene,
+                HeaderCache& cache);
 // Draws the players of the current show record; returns the outline pen of the last one
 // drawn (the black pen when none was). `beforeBody`, when set, draws first for each
 // player drawn, with the player's index.

@@ -94,7 +94,7 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
         painter.drawPixmap(0, 0, background);
     }
     setSmoothDrawing(painter, options.SmoothDrawing);
-    drawHeader(painter, view_, fonts_, scene);
+    drawHeader(painter, view_, fonts_, scene, header_);
     if (options.OffsideLine) drawStage(OverlayStage::OffsideLine, painter, scene, options);
     if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
     drawStage(OverlayStage::Decisions, painter, scene, options);

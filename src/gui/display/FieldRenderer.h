@@ -17,6 +17,7 @@
 #include "display/DisplayPalette.h"
 #include "display/FieldScene.h"
 #include "display/FieldView.h"
+#include "display/HeaderLayout.h"
 
 namespace tessarin {
 
@@ -99,6 +100,7 @@ private:
     QSize size_;
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
     PlayerOverlay* playerOverlay_ = nullptr;
+    HeaderCache header_;
     QPixmap markings_;
     MarkingsKey markingsKey_;
     int markingsDrawn_ = 0;

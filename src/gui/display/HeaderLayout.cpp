@@ -113,4 +113,55 @@ HeaderLayout layoutHeader(const FieldView& view, const DisplayFonts& fonts, cons
     return items;
 }
 
+void HeaderCache::render(Rendered& rendered, const HeaderItem& item, qreal ratio) {
+    const QFontMetrics metrics(item.font);
+    // Room for the line and for any ink beyond it, a pixel to spare for anti-aliasing.
+    const QRect line(0, -metrics.ascent(), metrics.horizontalAdvance(item.text), metrics.height());
+    const QRect area = metrics.boundingRect(item.text).united(line).adjusted(-1, -1, 1, 1);
+    rendered.pixmap =
+        QPixmap(static_cast<int>(std::ceil(area.width() * ratio)), static_cast<int>(std::ceil(area.height() * ratio)));
+    rendered.pixmap.setDevicePixelRatio(ratio);
+    rendered.pixmap.fill(Qt::transparent);
+    if (!rendered.pixmap.isNull()) {
+        QPainter painter(&rendered.pixmap);
+        painter.setFont(item.font);
+        painter.setPen(QColor(0, 0, 0));
+        painter.drawText(-area.left(), -area.top(), item.text);
+    }
+    rendered.text = item.text;
+    rendered.font = item.font;
+    rendered.ratio = ratio;
+    rendered.offset = QPoint(area.left(), metrics.ascent() + area.top());
+}
+
+void HeaderCache::draw(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const HeaderTexts& texts) {
+    if (!laidOut_ || texts != texts_ || view.scale() != scale_ || view.centreX() != cx_ || view.centreY() != cy_) {
+        layout_ = layoutHeader(view, fonts, texts);
+        texts_ = texts;
+        scale_ = view.scale();
+        cx_ = view.centreX();
+        cy_ = view.centreY();
+        laidOut_ = true;
+    }
+    const QPaintDevice* device = painter.device();
+    const qreal ratio = device ? device->devicePixelRatioF() : 1.0;
+    const QFont font = painter.font();
+    painter.setPen(QColor(0, 0, 0));
+    for (std::size_t i = 0; i < kHeaderSlotCount; ++i) {
+        const HeaderItem& item = layout_[i];
+        if (item.text.isEmpty()) continue;
+        if (i == kTime) {
+            painter.setFont(item.font);
+            fonts.texts.draw(painter, item.box.x(), item.box.y(), item.text);
+            continue;
+        }
+        Rendered& rendered = rendered_[i];
+        if (rendered.text != item.text || rendered.font != item.font || rendered.ratio != ratio) {
+            render(rendered, item, ratio);
+        }
+        painter.drawPixmap(item.box.topLeft() + rendered.offset, rendered.pixmap);
+    }
+    painter.setFont(font);
+}
+
 }  // namespace tessarin

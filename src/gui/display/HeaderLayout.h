@@ -8,6 +8,8 @@
 // that still has no room is set smaller, then cut short. Texts never overlap.
 
 #include <QFont>
+#include <QPainter>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <array>
@@ -32,5 +34,34 @@ struct HeaderItem {
 using HeaderLayout = std::array<HeaderItem, kHeaderSlotCount>;
 
 HeaderLayout layoutHeader(const FieldView& view, const DisplayFonts& fonts, const HeaderTexts& texts);
+
+// The header as last drawn: its layout, made again only when a text or the view changes,
+// and each text but the cycle rendered once into a pixmap at the device's pixel ratio.
+// The scores and names are larger than the glyphs Qt keeps rendered (64 pixels), so
+// drawn as text they would be filled from their outlines on every paint. The cycle
+// changes on every paint and its glyphs are small enough for Qt's own cache.
+class HeaderCache final {
+public:
+    // Draws the header's texts in black; leaves the painter's font as it was.
+    void draw(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const HeaderTexts& texts);
+
+private:
+    struct Rendered {
+        QString text;
+        QFont font;
+        qreal ratio = 0.0;
+        QPixmap pixmap;
+        QPoint offset;  // of the pixmap's top-left from the top-left of the text's line
+    };
+    void render(Rendered& rendered, const HeaderItem& item, qreal ratio);
+
+    bool laidOut_ = false;
+    HeaderTexts texts_;
+    double scale_ = 0.0;
+    int cx_ = 0;
+    int cy_ = 0;
+    HeaderLayout layout_;
+    std::array<Rendered, kHeaderSlotCount> rendered_;
+};
 
 }  // namespace tessarin

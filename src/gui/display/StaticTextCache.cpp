@@ -5,7 +5,7 @@ namespace tessarin {
 void StaticTextCache::draw(QPainter& painter, int x, int y, const QString& text) {
     if (text.isEmpty()) return;
     const QFont& font = painter.font();
-    Key key{font.key(), text};
+    Key key{font.family(), font.pixelSize(), text};
     auto found = texts_.find(key);
     if (found == texts_.end()) {
         if (texts_.size() >= kCapacity) texts_.clear();

@@ -26,12 +26,17 @@ public:
     static constexpr qsizetype kCapacity = 512;
 
 private:
+    // The display's fonts differ in face and size only; QFont::key() would spell out every
+    // attribute of the font on each lookup.
     struct Key {
-        QString font;
+        QString family;
+        int pixelSize = 0;
         QString text;
         bool operator==(const Key&) const = default;
     };
-    friend size_t qHash(const Key& key, size_t seed) noexcept { return qHashMulti(seed, key.font, key.text); }
+    friend size_t qHash(const Key& key, size_t seed) noexcept {
+        return qHashMulti(seed, key.family, key.pixelSize, key.text);
+    }
 
     QHash<Key, QStaticText> texts_;
 };
