@@ -9,7 +9,6 @@
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
 #include "app/Tessarin.h"
-#include "display/DisplayPalette.h"
 #include "export/PngExport.h"
 #include "files/PathText.h"
 #include "settings/Profile.h"
@@ -49,7 +48,6 @@ int runExport(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    tessarin::allowLargeCachedGlyphs();
     const QStringList given = argumentsOf(argc, argv);
     if (tessarin::wantsExport(given)) return runExport(argc, argv);
 

@@ -54,6 +54,7 @@ bool* optionFlag(DisplayOptions& options, const QString& name) {
         {"DribbleInfo", &DisplayOptions::DribbleInfo},
         {"InterceptInfo", &DisplayOptions::InterceptInfo},
         {"DefenseInfo", &DisplayOptions::DefenseInfo},
+        {"SmoothDrawing", &DisplayOptions::SmoothDrawing},
     };
     for (const auto& [text, member] : flags) {
         if (name == QLatin1StringView(text)) return &(options.*member);
