@@ -1,5 +1,7 @@
 #include "cli/CliHost.h"
 
+#include <cstring>
+
 #include "record/LoadFailure.h"
 
 namespace tessarin::cli {
@@ -31,6 +33,8 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
     }
     return result;
 }
+
+std::string errnoText(int error) { return error == 0 ? std::string() : std::string(": ") + std::strerror(error); }
 
 const char* formatName(LogFormat format) {
     switch (format) {

@@ -35,4 +35,7 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path);
 
 const char* formatName(LogFormat format);
 
+// ": " and the system's text for an errno, or nothing for 0 (a failure with no errno).
+std::string errnoText(int error);
+
 }  // namespace tessarin::cli

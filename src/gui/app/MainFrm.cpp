@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <cstring>
 
 #include "analysis/PositionDump.h"
 #include "app/CommandIds.h"
@@ -596,11 +597,10 @@ void CMainFrame::saveOpponentModel() {
     const OpponentModelSaveResult result = opponentModel_->Save(shown->show());
     QStringList problems;
     for (std::size_t side = 0; side < 2; ++side) {
-        const QString name = QString::fromStdString(result.name[side]);
-        if (result.team[side] == TeamSaveStatus::RefusedName) {
-            problems << tr("\"%1\" cannot be used as a file name").arg(name);
-        } else if (result.team[side] == TeamSaveStatus::Failed) {
-            problems << tr("\"%1\" could not be written").arg(name);
+        if (result.team[side] == TeamSaveStatus::Failed) {
+            problems << tr("\"%1\" could not be written: %2")
+                            .arg(QString::fromStdString(result.file[side]),
+                                 QString::fromLocal8Bit(std::strerror(result.error[side])));
         }
     }
     if (!problems.isEmpty()) QMessageBox::warning(this, QStringLiteral("Tessarin"), problems.join(QLatin1Char('\n')));
