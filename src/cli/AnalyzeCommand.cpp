@@ -62,18 +62,34 @@ bool ensureDirectory(const fs::path& dir, std::ostream& err) {
     return true;
 }
 
-const char* saveStatusText(TeamSaveStatus status) {
-    switch (status) {
-        case TeamSaveStatus::Written:
-            return "written";
-        case TeamSaveStatus::Disabled:
-            return "not modelled";
-        case TeamSaveStatus::RefusedName:
-            return "refused: the team name cannot be a file name";
-        case TeamSaveStatus::Failed:
-            return "could not be written";
+std::array<std::string, 2> modelNames(const show_info_t& show) {
+    return {toHost(show.team[0]).name, toHost(show.team[1]).name};
+}
+
+// The files one game's chosen outputs are written to, by name.
+std::vector<std::string> outputNames(const AnalyzeOptions& o) {
+    std::vector<std::string> names;
+    if (o.events) names.emplace_back("event.txt");
+    if (o.statsJson) names.emplace_back("stats.json");
+    if (o.plan) names.insert(names.end(), {"concurrent_event.txt", "Trie.txt", "MAPRN.txt"});
+    if (o.dumpPositions) {
+        names.emplace_back("ball.txt");
+        for (int i = 1; i <= kPlayerCount; ++i) names.push_back("player" + std::to_string(i) + ".txt");
     }
-    return "unknown";
+    return names;
+}
+
+// The first of `names` in `dir` that would replace one of the games being read.
+template <typename Names>
+std::optional<std::string> outputOverInput(const fs::path& dir, const Names& names,
+                                           const std::vector<std::string>& inputs) {
+    for (const auto& name : names) {
+        const std::string path = (dir / name).string();
+        for (const auto& input : inputs) {
+            if (sameFile(input, path)) return path;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -111,6 +127,11 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         if (const auto last = player.last(); last && last->kind == kShowRecord) lastShow = last->show();
 
         const fs::path dir = gameDirectory(outDir, file, several, usedNames);
+        if (const auto clash = outputOverInput(dir, outputNames(options), options.files)) {
+            err << "tessarin-cli: " << *clash << " is a file being read: refusing to write over it\n";
+            ++failures;
+            continue;
+        }
         if (!ensureDirectory(outDir, err) || !ensureDirectory(dir, err)) {
             ++failures;
             continue;
@@ -153,13 +174,20 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         if (!lastShow) {
             err << "tessarin-cli: no show record was read: no opponent model to save\n";
             ++failures;
+        } else if (const auto clash =
+                       outputOverInput(outDir, opponentModelFileNames(modelNames(*lastShow)), options.files)) {
+            err << "tessarin-cli: " << *clash << " is a file being read: refusing to write over it\n";
+            ++failures;
         } else if (!ensureDirectory(outDir, err)) {
             ++failures;
         } else {
             const OpponentModelSaveResult saved = model.Save(*lastShow, outDir);
             for (std::size_t side = 0; side < 2; ++side) {
-                out << "opponent model of \"" << saved.name[side] << "\": " << saveStatusText(saved.team[side]) << '\n';
-                if (saved.team[side] == TeamSaveStatus::RefusedName || saved.team[side] == TeamSaveStatus::Failed) {
+                const std::string path = (outDir / saved.file[side]).string();
+                if (saved.team[side] == TeamSaveStatus::Written) {
+                    out << "opponent model of \"" << saved.name[side] << "\": " << path << '\n';
+                } else {
+                    err << "tessarin-cli: cannot write " << path << errnoText(saved.error[side]) << '\n';
                     ++failures;
                 }
             }

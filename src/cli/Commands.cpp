@@ -4,6 +4,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/StatsJson.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin::cli {
 
@@ -101,6 +102,10 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+    if (sameFile(options.in, options.out)) {
+        err << "tessarin-cli: " << options.out << " is the file being read: refusing to write over it\n";
+        return 1;
+    }
     CliHost host(err);
     LogPlayer player(host);
     const LoadResult loaded = loadAndWait(player, options.in);

@@ -3,6 +3,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "live/SceneWriter.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin::cli {
 
@@ -10,6 +11,10 @@ int runScene(const SceneOptions& options, std::ostream& out, std::ostream& err) 
     if (options.self < 1 || options.self > kPlayerCount) {
         err << "tessarin-cli: --self must be 1..22 (1..11 the left team's players, 12..22 the right team's), not "
             << options.self << '\n';
+        return 1;
+    }
+    if (sameFile(options.file, options.out)) {
+        err << "tessarin-cli: " << options.out << " is the file being read: refusing to write over it\n";
         return 1;
     }
     CliHost host(err);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/CliHost.h"
@@ -154,6 +155,24 @@ TEST(ConvertCommand, WritesTheGameAgainAndRefusesWhatItCannotWrite) {
     EXPECT_NE(err.str().find("cannot write"), std::string::npos);
     const std::string typesOnly = dir.write("types.slh", test::sightV2Log({}));
     EXPECT_NE(runConvert({typesOnly, dir.file("x.slh")}, out, err), 0);
+}
+
+TEST(ConvertCommand, RefusesToWriteOverTheFileItReads) {
+    TempDir dir;
+    // A cut-off compressed game: writing what was read over it would lose its tail for good.
+    test::Bytes game = test::readFile(test::testDataPath("text/v6-short.rcg.gz"));
+    game.resize(game.size() / 2);
+    const std::string in = dir.write("game.rcg.gz", game);
+    std::filesystem::create_symlink(in, dir.file("link.rcg.gz"));
+    std::filesystem::create_hard_link(in, dir.file("hard.rcg.gz"));
+    for (const std::string& target :
+         {in, dir.file("link.rcg.gz"), dir.file("hard.rcg.gz"), dir.file("./game.rcg.gz")}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runConvert({in, target}, out, err), 1) << target;
+        EXPECT_NE(err.str().find("is the file being read"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(test::readFile(in), game);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.rcg.gz")));
 }
 
 TEST(ConvertCommand, TurnsACompressedTextLogIntoACompressedVersion3Log) {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace tessarin {
 
@@ -96,6 +98,20 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(LogFi
 bool writeFileAtomically(const std::string& path, std::string_view contents, int* error) {
     return writeFileAtomically(
         path, [contents](LogFile& file) { return file.write(contents.data(), contents.size()); }, error);
+}
+
+bool sameFile(const std::string& input, const std::string& output) {
+    struct stat in {};
+    struct stat out {};
+    const bool inExists = ::stat(input.c_str(), &in) == 0;
+    const bool outExists = ::stat(output.c_str(), &out) == 0;
+    if (inExists && outExists) return in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+    std::error_code ec1;
+    std::error_code ec2;
+    const auto a = std::filesystem::weakly_canonical(input, ec1);
+    const auto b = std::filesystem::weakly_canonical(output, ec2);
+    if (ec1 || ec2) return input == output;
+    return a == b;
 }
 
 }  // namespace tessarin

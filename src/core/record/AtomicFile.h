@@ -45,4 +45,9 @@ private:
 bool writeFileAtomically(const std::string& path, const std::function<bool(LogFile&)>& write, int* error = nullptr);
 bool writeFileAtomically(const std::string& path, std::string_view contents, int* error = nullptr);
 
+// Whether writing `output` would replace `input`: both name one file (the same device
+// and inode, so also through hard and symbolic links), or, when either does not exist,
+// the same path once links are resolved.
+bool sameFile(const std::string& input, const std::string& output);
+
 }  // namespace tessarin

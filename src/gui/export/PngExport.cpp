@@ -259,6 +259,9 @@ std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, 
 }
 
 QString exportPng(const ExportRequest& request, const Profile& profile) {
+    if (sameFile(pathBytes(request.input), pathBytes(request.output))) {
+        return QStringLiteral("%1 is the file being read: refusing to write over it").arg(request.output);
+    }
     DisplayOptions options = loadDisplayOptions(profile);
     QString error;
     for (const auto& [name, value] : request.options) {
