@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "analysis/BehaviorAnalyzer.h"
+#include "analysis/EventReport.h"
 #include "analysis/GameAnalysis.h"
 #include "analysis/OpponentModel.h"
 #include "analysis/PlanRecognition.h"
@@ -12,6 +13,7 @@
 #include "cli/Commands.h"
 #include "cli/StatsJson.h"
 #include "record/AtomicFile.h"
+#include "record/OutputSink.h"
 
 namespace tessarin::cli {
 
@@ -109,6 +111,7 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         options.plan ? PlanRecognitionParameters::Read(kPlanRecognitionParametersFile) : PlanRecognitionParameters{};
     std::optional<show_info_t> lastShow;
     int failures = 0;
+    int incompleteInputs = 0;  // damaged, or larger than the budget: analysed as far as read
 
     for (std::size_t i = 0; i < options.files.size(); ++i) {
         const std::string& file = options.files[i];
@@ -117,13 +120,14 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         BehaviorAnalyzer analyzer;
         GameAnalysis analysis(analyzer, &model);
         LogPlayer player(host, &analysis);
-        const LoadResult loaded = loadAndWait(player, file);
+        const LoadResult loaded = loadAndWait(player, file, options.maxRecords);
         if (!loaded.ok) {
             err << "tessarin-cli: " << loaded.error << '\n';
             ++failures;
             continue;
         }
         if (!loaded.warning.empty()) err << "tessarin-cli: warning: " << loaded.warning << '\n';
+        if (loaded.incomplete) ++incompleteInputs;
         if (const auto last = player.last(); last && last->kind == kShowRecord) lastShow = last->show();
 
         const fs::path dir = gameDirectory(outDir, file, several, usedNames);
@@ -142,29 +146,30 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         // The report and stats.json both carry the statistics: bring them up to date first
         // (a second call does nothing while they are current).
         if (options.events || options.statsJson) analyzer.ComputeStatistics();
-        if (options.events && analyzer.WriteEventReport(dir) != 0) {
-            err << "tessarin-cli: cannot write " << (dir / "event.txt").string() << '\n';
+        DirectorySink sink(dir);
+        const auto cannotWrite = [&](const std::string& name) {
+            err << "tessarin-cli: cannot write " << sink.pathOf(name).string() << errnoText(sink.error()) << '\n';
             ++failures;
+        };
+        if (options.events &&
+            writeEventReport(sink, analyzer.Events(), analyzer.statistics()) != 0) {
+            cannotWrite(kEventReportFileName);
         }
-        if (options.statsJson) {
-            if (!writeFileAtomically((dir / "stats.json").string(), dumpJson(statsJson(analyzer)) + '\n')) {
-                err << "tessarin-cli: cannot write " << (dir / "stats.json").string() << '\n';
-                ++failures;
-            }
+        if (options.statsJson && !sink.replace("stats.json", dumpJson(statsJson(analyzer)) + '\n')) {
+            cannotWrite("stats.json");
         }
         if (options.plan) {
             PlanRecognition plan(planParameters);
-            const PlanRecognitionResult r = plan.RunPlanRecognition(analyzer.Events(), analyzer.Frames(), dir);
-            if (r.concurrent_events != 0 || r.trie != 0 || r.network != 0) {
-                err << "tessarin-cli: some plan-recognition files could not be written in " << dir.string() << '\n';
-                ++failures;
-            }
+            const PlanRecognitionResult r = plan.RunPlanRecognition(analyzer.Events(), analyzer.Frames(), sink);
+            if (r.concurrent_events != 0) cannotWrite(kConcurrentEventFile);
+            if (r.trie != 0) cannotWrite(kTrieFile);
+            if (r.network != 0) cannotWrite(kNetworkFile);
         }
         if (options.dumpPositions) {
             const PositionDumpResult dump = player.withStore(
-                [&](const std::vector<cycle_info_t>& records) { return writePositionDump(records, model, dir); });
+                [&](const std::vector<cycle_info_t>& records) { return writePositionDump(records, model, sink); });
             for (const auto& name : dump.failedFiles) {
-                err << "tessarin-cli: cannot write " << (dir / name).string() << '\n';
+                err << "tessarin-cli: cannot write " << sink.pathOf(name).string() << errnoText(dump.error) << '\n';
                 ++failures;
             }
         }
@@ -194,8 +199,10 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         }
     }
     out << "analysed " << options.files.size() << " file(s) into " << outDir.string()
-        << (failures ? " with errors (see above)" : "") << '\n';
-    return failures == 0 ? 0 : 1;
+        << (failures ? " with errors (see above)" : incompleteInputs ? " from incomplete input (see above)" : "")
+        << '\n';
+    if (failures != 0) return 1;
+    return incompleteInputs != 0 ? kExitIncompleteInput : 0;
 }
 
 }  // namespace tessarin::cli

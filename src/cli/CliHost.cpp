@@ -8,8 +8,11 @@ namespace tessarin::cli {
 
 void CliHost::showMessage(const std::string& text) { messages_ << text << '\n'; }
 
-LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
+LoadResult loadAndWait(LogPlayer& player, const std::string& path, std::size_t maxRecords) {
     LoadResult result;
+    StoreBudget budget = player.budget();
+    budget.records = maxRecords;
+    player.setBudget(budget);
     player.command(kCmdLoad, path);
     player.waitForParser();
     if (auto failure = loadFailureText(player, path)) {
@@ -17,12 +20,14 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path) {
         return result;
     }
     result.ok = true;
+    result.incomplete = player.inputDamaged() || player.overBudget();
     const std::string warning = player.loadWarning();
     if (player.ranOutOfMemory()) {
         result.warning = "reading of " + path + " stopped: out of memory after " + std::to_string(player.size()) +
                          " records (they are kept)";
     } else if (!warning.empty()) {
         result.warning = path + ": " + warning + " (" + std::to_string(player.size()) + " records kept)";
+        if (player.overBudget()) result.warning += "; --max-records sets the budget";
     } else if (player.parseResult() == false) {
         result.warning = "reading of " + path + " stopped at a record that cannot be read after " +
                          std::to_string(player.size()) + " records";

@@ -57,7 +57,7 @@ std::string teamText(const GameSummary& s, std::size_t side) {
 int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     CliHost host(err);
     LogPlayer player(host);
-    const LoadResult loaded = loadAndWait(player, options.file);
+    const LoadResult loaded = loadAndWait(player, options.file, options.maxRecords);
     if (!loaded.ok) {
         err << "tessarin-cli: " << loaded.error << '\n';
         return 1;
@@ -108,7 +108,7 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     }
     CliHost host(err);
     LogPlayer player(host);
-    const LoadResult loaded = loadAndWait(player, options.in);
+    const LoadResult loaded = loadAndWait(player, options.in, options.maxRecords);
     if (!loaded.ok) {
         err << "tessarin-cli: " << loaded.error << '\n';
         return 1;
@@ -118,8 +118,9 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         err << "tessarin-cli: " << options.in << " holds no records: nothing to write\n";
         return 1;
     }
-    if (!player.save(options.out)) {
-        err << "tessarin-cli: cannot write " << options.out << '\n';
+    int writeError = 0;
+    if (!player.save(options.out, &writeError)) {
+        err << "tessarin-cli: cannot write " << options.out << errnoText(writeError) << '\n';
         return 1;
     }
     // Game logs of every version are written as version 3, the one binary game-log format.
@@ -128,6 +129,11 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     const bool gzip = options.out.size() > 3 && options.out.ends_with(".gz");
     out << "wrote " << player.size() << " records (" << written << (gzip ? ", gzip" : "") << ") to " << options.out
         << '\n';
+    if (loaded.incomplete) {
+        err << "tessarin-cli: " << options.out << " holds only what was read of " << options.in
+            << " before reading stopped (exit status " << kExitIncompleteInput << ")\n";
+        return kExitIncompleteInput;
+    }
     return 0;
 }
 

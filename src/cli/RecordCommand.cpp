@@ -90,8 +90,9 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
         err << "tessarin-cli: no show record arrived (" << stopReason << "); nothing written\n";
         return 1;
     }
-    if (!player.save(options.out)) {
-        err << "tessarin-cli: cannot write " << options.out << '\n';
+    int writeError = 0;
+    if (!player.save(options.out, &writeError)) {
+        err << "tessarin-cli: cannot write " << options.out << errnoText(writeError) << '\n';
         return 1;
     }
     out << "recorded " << records << " records, cycles " << player.first_cycle() << " .. " << player.last_cycle()

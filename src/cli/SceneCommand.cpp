@@ -19,7 +19,7 @@ int runScene(const SceneOptions& options, std::ostream& out, std::ostream& err) 
     }
     CliHost host(err);
     LogPlayer player(host);
-    const LoadResult loaded = loadAndWait(player, options.file);
+    const LoadResult loaded = loadAndWait(player, options.file, options.maxRecords);
     if (!loaded.ok) {
         err << "tessarin-cli: " << loaded.error << '\n';
         return 1;

@@ -16,6 +16,15 @@ std::atomic<bool> interrupted{false};
 
 extern "C" void onInterrupt(int) { interrupted = true; }
 
+// The store's budget of a command that loads a game.
+void addMaxRecords(CLI::App& command, std::size_t& maxRecords) {
+    command
+        .add_option("--max-records", maxRecords,
+                    "Most records a game may hold; reading stops there with a warning (exit status 2)")
+        ->capture_default_str()
+        ->check(CLI::Range(std::size_t{1}, std::size_t{100'000'000}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,13 +37,16 @@ int main(int argc, char** argv) {
     infoCmd->add_option("FILE", info.file, "Game log (.rcg, version 3), sight log (SLG) or version-2 sight log (SLH)")
         ->required();
     infoCmd->add_flag("--json", info.json, "Print one JSON object instead of text");
+    addMaxRecords(*infoCmd, info.maxRecords);
 
     ConvertOptions convert;
     auto* convertCmd = app.add_subcommand("convert",
                                           "Load a game file and write it again in the format of its first record (game "
                                           "logs of every version as version 3), gzip-compressed when OUT ends in .gz.");
     convertCmd->add_option("IN", convert.in, "File to read")->required();
+    convertCmd->footer("Exit status 2: OUT was written from an input that was damaged or larger than --max-records.");
     convertCmd->add_option("OUT", convert.out, "File to write")->required();
+    addMaxRecords(*convertCmd, convert.maxRecords);
 
     RecordOptions record;
     record.interrupted = &interrupted;
@@ -69,7 +81,10 @@ int main(int argc, char** argv) {
     analyzeCmd->add_flag(
         "--opponent-model", analyze.opponentModel,
         "Learn the opponent model over all files and save one block file per team into the output directory");
-    analyzeCmd->footer("Without an output flag, --events and --stats-json are written.");
+    analyzeCmd->footer(
+        "Without an output flag, --events and --stats-json are written. Exit status 2: the outputs were written from "
+        "an input that was damaged or larger than --max-records.");
+    addMaxRecords(*analyzeCmd, analyze.maxRecords);
 
     SceneOptions scene;
     auto* sceneCmd = app.add_subcommand(
@@ -79,6 +94,7 @@ int main(int argc, char** argv) {
     sceneCmd->add_option("--self", scene.self, "Observing player: 1..11 left players 1..11, 12..22 right players 1..11")
         ->required();
     sceneCmd->add_option("--out", scene.out, "Scene file to write (.slh)")->required();
+    addMaxRecords(*sceneCmd, scene.maxRecords);
 
     AutoplayOptions autoplay;
     autoplay.interrupted = &interrupted;

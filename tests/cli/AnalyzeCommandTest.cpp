@@ -108,6 +108,22 @@ TEST(AnalyzeCommand, NoOutputReplacesAGameBeingRead) {
     EXPECT_EQ(test::readFile(o.files[0]), game);
 }
 
+TEST(AnalyzeCommand, ADamagedInputIsAnalysedAsFarAsReadAndEndsWithStatusTwo) {
+    TempDir dir;
+    test::Bytes torn = test::readFile(test::demoGamePath());
+    torn.resize(torn.size() - 100);
+    AnalyzeOptions o;
+    o.files = {test::demoGamePath(), dir.write("torn.rcg", torn)};
+    o.out = dir.file("out");
+    const Ran r = analyze(o);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "torn" / "event.txt"));
+    EXPECT_NE(r.out.find("from incomplete input"), std::string::npos) << r.out;
+
+    o.files.push_back(dir.file("missing.rcg"));
+    EXPECT_EQ(analyze(o).status, 1) << "a failure outweighs a damaged input";
+}
+
 TEST(AnalyzeCommand, DefaultsAndBadOutputDirectories) {
     TempDir dir;
     AnalyzeOptions o;

@@ -175,6 +175,26 @@ TEST(ConvertCommand, RefusesToWriteOverTheFileItReads) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.rcg.gz")));
 }
 
+TEST(ConvertCommand, WritesWhatWasReadOfAnIncompleteInputWithADistinctStatus) {
+    TempDir dir;
+    test::Bytes torn = test::readFile(test::demoGamePath());
+    torn.resize(torn.size() / 2 + 7);
+    {
+        std::ostringstream out, err;
+        EXPECT_EQ(runConvert({dir.write("torn.rcg", torn), dir.file("a.rcg")}, out, err), kExitIncompleteInput);
+        EXPECT_NE(err.str().find("holds only what was read"), std::string::npos) << err.str();
+        EXPECT_NE(out.str().find("wrote "), std::string::npos) << "what was read is written";
+    }
+    {
+        ConvertOptions options{test::demoGamePath(), dir.file("b.rcg")};
+        options.maxRecords = 100;
+        std::ostringstream out, err;
+        EXPECT_EQ(runConvert(options, out, err), kExitIncompleteInput);
+        EXPECT_EQ(out.str(), "wrote 100 records (v3) to " + options.out + "\n");
+        EXPECT_NE(err.str().find("--max-records"), std::string::npos) << err.str();
+    }
+}
+
 TEST(ConvertCommand, TurnsACompressedTextLogIntoACompressedVersion3Log) {
     TempDir dir;
     const std::string in = test::testDataPath("text/v6-short.rcg.gz");

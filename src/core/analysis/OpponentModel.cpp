@@ -298,6 +298,11 @@ void OpponentModel::Finish() {
 }
 
 OpponentModelSaveResult OpponentModel::Save(const show_info_t& shown, const std::filesystem::path& directory) const {
+    DirectorySink sink(directory);
+    return Save(shown, sink);
+}
+
+OpponentModelSaveResult OpponentModel::Save(const show_info_t& shown, OutputSink& sink) const {
     OpponentModelSaveResult result;
     for (int t = 0; t < 2; ++t) result.name[t] = teamName(shown.team[t]);
     result.file = opponentModelFileNames(result.name);
@@ -309,10 +314,9 @@ OpponentModelSaveResult OpponentModel::Save(const show_info_t& shown, const std:
         for (int t = 0; t < 2; ++t) bytes[t] = encodeRoleBlock(blocks_[t]);
     }
     for (int t = 0; t < 2; ++t) {
-        const std::filesystem::path path = directory / result.file[t];
-        const bool written = writeFileAtomically(
-            path.string(), [&](LogFile& file) { return file.write(bytes[t].data(), bytes[t].size()); },
-            &result.error[t]);
+        const std::string_view block(reinterpret_cast<const char*>(bytes[t].data()), bytes[t].size());
+        const bool written = sink.replace(result.file[t], block);
+        result.error[t] = written ? 0 : sink.error();
         result.team[t] = written ? TeamSaveStatus::Written : TeamSaveStatus::Failed;
     }
     return result;

@@ -16,6 +16,7 @@
 
 #include "geometry/Vector.h"
 #include "record/GameRecords.h"
+#include "record/OutputSink.h"
 
 namespace tessarin {
 
@@ -146,6 +147,8 @@ public:
     // file opponentModelFileNames() derives from its team's name in `shown`. Nothing when
     // modelling is off.
     OpponentModelSaveResult Save(const show_info_t& shown, const std::filesystem::path& directory = {}) const;
+    // The same with the files as outputs of `sink`.
+    OpponentModelSaveResult Save(const show_info_t& shown, OutputSink& sink) const;
 
     // The expected position (field coordinates) of player 0..10 of team 0 (left) or 1
     // (right) for this ball position, clamped to the player's sampled extent.

@@ -199,7 +199,7 @@ bool CTextLogParser::endOfFile(const std::stop_token& stop, RecordBatch& batch) 
                                " of an unknown kind");
     }
     player_.finishOpponentModel();
-    return true;
+    return !player_.overBudget();
 }
 
 bool CTextLogParser::broken(std::size_t lineNumber, RecordBatch& batch) {
@@ -251,11 +251,12 @@ bool CTextLogParser::parse(LogFile& file, std::stop_token stop) {
             }
             if (parseLine(line, batch) == LineResult::Broken) return broken(lineNumber, batch);
             ++lineNumber;
-            if (stop.stop_requested()) break;
+            if (stop.stop_requested() || player_.overBudget()) break;
         }
         std::memmove(buffer.data(), buffer.data() + start, filled - start);
         filled -= start;
         if (stop.stop_requested()) break;
+        if (player_.overBudget()) return endOfFile(stop, batch);
         if (filled >= kMaxLineLength) {
             error_ = "longer than " + std::to_string(kMaxLineLength) + " bytes";
             return broken(lineNumber, batch);
