@@ -68,6 +68,16 @@ std::array<std::string, 2> modelNames(const show_info_t& show) {
     return {toHost(show.team[0]).name, toHost(show.team[1]).name};
 }
 
+// What the analysis did when the game's cycle went back.
+std::string restartText(const BehaviorAnalyzer& analyzer) {
+    const AnalysisRestart& r = analyzer.lastRestart();
+    std::string text =
+        "the game starts again at cycle " + std::to_string(r.toCycle) + " after cycle " + std::to_string(r.fromCycle);
+    if (analyzer.restartCount() > 1) text += " (the last of " + std::to_string(analyzer.restartCount()) + " restarts)";
+    return text + "; the analysis covers the game from there, dropping the " + std::to_string(r.droppedEvents) +
+           " events of " + std::to_string(r.droppedFrames) + " cycles before it";
+}
+
 // The files one game's chosen outputs are written to, by name.
 std::vector<std::string> outputNames(const AnalyzeOptions& o) {
     std::vector<std::string> names;
@@ -143,6 +153,8 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         // Loading has finished: nothing feeds the analyser any more, so it is read directly.
         const std::size_t events = analyzer.Events().empty() ? 0 : analyzer.Events().size() - 1;
         err << "    " << player.size() << " records, " << events << " events\n";
+        if (analyzer.restartCount() != 0)
+            err << "tessarin-cli: warning: " << file << ": " << restartText(analyzer) << '\n';
         // The report and stats.json both carry the statistics: bring them up to date first
         // (a second call does nothing while they are current).
         if (options.events || options.statsJson) analyzer.ComputeStatistics();
@@ -151,8 +163,7 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
             err << "tessarin-cli: cannot write " << sink.pathOf(name).string() << errnoText(sink.error()) << '\n';
             ++failures;
         };
-        if (options.events &&
-            writeEventReport(sink, analyzer.Events(), analyzer.statistics()) != 0) {
+        if (options.events && writeEventReport(sink, analyzer.Events(), analyzer.statistics()) != 0) {
             cannotWrite(kEventReportFileName);
         }
         if (options.statsJson && !sink.replace("stats.json", dumpJson(statsJson(analyzer)) + '\n')) {
@@ -199,7 +210,9 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         }
     }
     out << "analysed " << options.files.size() << " file(s) into " << outDir.string()
-        << (failures ? " with errors (see above)" : incompleteInputs ? " from incomplete input (see above)" : "")
+        << (failures           ? " with errors (see above)"
+            : incompleteInputs ? " from incomplete input (see above)"
+                               : "")
         << '\n';
     if (failures != 0) return 1;
     return incompleteInputs != 0 ? kExitIncompleteInput : 0;

@@ -124,6 +124,20 @@ TEST(AnalyzeCommand, ADamagedInputIsAnalysedAsFarAsReadAndEndsWithStatusTwo) {
     EXPECT_EQ(analyze(o).status, 1) << "a failure outweighs a damaged input";
 }
 
+TEST(AnalyzeCommand, ARestartOfTheAnalysisIsSaid) {
+    TempDir dir;
+    // The demo game with one stray show of cycle 1 after its last one.
+    test::Bytes game = test::readFile(test::demoGamePath());
+    const test::Bytes stray = test::V3LogBuilder().show(1).bytes();
+    game.insert(game.end(), stray.begin() + 4, stray.end());
+    AnalyzeOptions o;
+    o.files = {dir.write("stray.rcg", game)};
+    o.out = dir.file("out");
+    const Ran r = analyze(o);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("the game starts again at cycle 1 after cycle 8000"), std::string::npos) << r.err;
+}
+
 TEST(AnalyzeCommand, DefaultsAndBadOutputDirectories) {
     TempDir dir;
     AnalyzeOptions o;

@@ -5,9 +5,9 @@
 
 #include <array>
 #include <filesystem>
-#include <string>
 #include <map>
 #include <memory>
+#include <string>
 #include <tuple>
 #include <vector>
 

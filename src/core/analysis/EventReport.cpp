@@ -99,7 +99,8 @@ int writeEventReport(const std::filesystem::path& file, const std::vector<BasicB
     return sink.replace(file.filename().string(), out.view()) ? 0 : -1;
 }
 
-int writeEventReport(OutputSink& sink, const std::vector<BasicBehaviorEvent>& events, const GameStatistics& statistics) {
+int writeEventReport(OutputSink& sink, const std::vector<BasicBehaviorEvent>& events,
+                     const GameStatistics& statistics) {
     std::ostringstream out;
     writeEventReport(out, events, statistics);
     return sink.replace(kEventReportFileName, out.view()) ? 0 : -1;

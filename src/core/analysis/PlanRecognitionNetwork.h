@@ -5,8 +5,8 @@
 // what came next.
 
 #include <filesystem>
-#include <string>
 #include <map>
+#include <string>
 #include <tuple>
 #include <vector>
 

@@ -755,19 +755,22 @@ bool LogPlayer::save(const std::string& path, int* error) const {
     // Written beside the target and renamed over it when complete: a save that fails
     // halfway keeps the old file rather than leaving a cut-off game behind.
     const bool compress = path.size() > 3 && path.ends_with(".gz");
-    return writeFileAtomically(path, [&](LogFile& file) {
-        if (compress && !file.startCompression()) return false;
-        switch (frames_.front().kind) {
-            case kShowRecord:
-                return writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
-            case kSightRecord:
-                return writeSightLog(file, frames_);
-            case kSightRecordV2:
-                return writeSightLogV2(file, frames_, playerTypes_);
-            default:
-                return false;
-        }
-    }, error);
+    return writeFileAtomically(
+        path,
+        [&](LogFile& file) {
+            if (compress && !file.startCompression()) return false;
+            switch (frames_.front().kind) {
+                case kShowRecord:
+                    return writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
+                case kSightRecord:
+                    return writeSightLog(file, frames_);
+                case kSightRecordV2:
+                    return writeSightLogV2(file, frames_, playerTypes_);
+                default:
+                    return false;
+            }
+        },
+        error);
 }
 
 bool LogPlayer::saveWithDialog() {

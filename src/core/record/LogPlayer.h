@@ -243,10 +243,10 @@ private:
     void play();
     void jump();
     bool saveWithDialog();
-    void copyCurrentLocked();                    // requires mutex_
-    bool addLocked(const cycle_info_t& record);  // requires mutex_; false when over budget
+    void copyCurrentLocked();                      // requires mutex_
+    bool addLocked(const cycle_info_t& record);    // requires mutex_; false when over budget
     bool admitLocked(const cycle_info_t& record);  // requires mutex_
-    std::size_t findLocked(int cycle) const;     // requires mutex_
+    std::size_t findLocked(int cycle) const;       // requires mutex_
 
     PlaybackHost& host_;
     GameAnalysisHooks* hooks_ = nullptr;  // guarded by mutex_ for add(); set before use

@@ -210,6 +210,7 @@ void CMainFrame::onCommand(int id) {
     CDisplayer* display = display_.load();
     if (id == cmd::kLoad) {
         chosenPath_.reset();
+        applyStoreBudget();
         logPlayer_->command(kCmdOpen);
         if (chosenPath_) reportLoad(*chosenPath_);
     } else if (const int lp = logPlayerCommandOf(id); lp >= 0) {
@@ -383,7 +384,15 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) { handleKey(event); }
 
 bool CMainFrame::focusNextPrevChild(bool) { return false; }  // Tab is a command key
 
+void CMainFrame::applyStoreBudget() {
+    StoreBudget budget = logPlayer_->budget();
+    const int records = profile_.readInt(kSection, QStringLiteral("MaxRecords"), int{StoreBudget::kDefaultRecords});
+    budget.records = records > 0 ? static_cast<std::size_t>(records) : StoreBudget::kDefaultRecords;
+    logPlayer_->setBudget(budget);
+}
+
 void CMainFrame::openDocument(const QString& path) {
+    applyStoreBudget();
     logPlayer_->command(kCmdLoad, pathBytes(path));
     reportLoad(path);
     // While the parser is still to deliver the first record, its add draws it; drawing

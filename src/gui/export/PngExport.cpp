@@ -273,6 +273,11 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     GameAnalysis analysis(analyzer, nullptr);
     HeadlessHost host;
     LogPlayer player(host, analyse ? &analysis : nullptr);
+    StoreBudget budget;
+    const int maxRecords =
+        profile.readInt(QStringLiteral("MainFrame"), QStringLiteral("MaxRecords"), int{StoreBudget::kDefaultRecords});
+    if (maxRecords > 0) budget.records = static_cast<std::size_t>(maxRecords);
+    player.setBudget(budget);
     player.command(kCmdLoad, pathBytes(request.input));
     if (const auto failure = loadFailureText(player, request.input.toStdString())) {
         return QString::fromStdString(*failure);
