@@ -5,8 +5,10 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <limits>
 
 #include "cli/Commands.h"
+#include "cli/OptionChecks.h"
 
 namespace {
 
@@ -16,13 +18,32 @@ std::atomic<bool> interrupted{false};
 
 extern "C" void onInterrupt(int) { interrupted = true; }
 
+// A year: longer waits are typing mistakes, and every one of them fits a timer.
+constexpr double kMostSeconds = 365.0 * 24 * 3600;
+constexpr long long kMostCount = 1'000'000'000;
+
+CLI::Validator positiveSeconds(double highest) {
+    return CLI::Validator([highest](std::string& text) { return tessarin::cli::checkPositiveSeconds(text, highest); },
+                          "SECONDS>0");
+}
+
+CLI::Validator secondsFromZero(double highest) {
+    return CLI::Validator([highest](std::string& text) { return tessarin::cli::checkSecondsFromZero(text, highest); },
+                          "SECONDS>=0");
+}
+
+CLI::Validator count(long long lowest, long long highest) {
+    return CLI::Validator(
+        [lowest, highest](std::string& text) { return tessarin::cli::checkCount(text, lowest, highest); }, "NUMBER");
+}
+
 // The store's budget of a command that loads a game.
 void addMaxRecords(CLI::App& command, std::size_t& maxRecords) {
     command
         .add_option("--max-records", maxRecords,
                     "Most records a game may hold; reading stops there with a warning (exit status 2)")
         ->capture_default_str()
-        ->check(CLI::Range(std::size_t{1}, std::size_t{100'000'000}));
+        ->check(count(1, 100'000'000));
 }
 
 }  // namespace
@@ -57,13 +78,14 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Range(1, 65535));
     recordCmd->add_option("--out", record.out, "Game log to write (.rcg)")->required();
-    recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(CLI::PositiveNumber);
-    recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
+    recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(count(1, kMostCount));
+    recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")
+        ->check(positiveSeconds(kMostSeconds));
     recordCmd
         ->add_option("--idle", record.idle,
                      "Once something has arrived, stop after this many seconds without a datagram")
         ->capture_default_str()
-        ->check(CLI::PositiveNumber);
+        ->check(positiveSeconds(kMostSeconds));
 
     AnalyzeOptions analyze;
     auto* analyzeCmd = app.add_subcommand(
@@ -111,10 +133,10 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Range(1, 65535));
     autoplayCmd->add_option("--rounds", autoplay.rounds, "Stop after this many rounds (default: until interrupted)")
-        ->check(CLI::PositiveNumber);
+        ->check(count(1, std::numeric_limits<int>::max()));
     autoplayCmd->add_option("--pause", autoplay.pauseSeconds, "Seconds between the end of a round and the next one")
         ->capture_default_str()
-        ->check(CLI::Range(0.0, 1e7));
+        ->check(secondsFromZero(1e7));
     autoplayCmd->footer("Ctrl-C or SIGTERM ends the running clients (SIGTERM, then SIGKILL) and stops.");
 
     CLI11_PARSE(app, argc, argv);
