@@ -36,10 +36,19 @@ LoadResult loadAndWait(LogPlayer& player, const std::string& path, std::size_t m
                          " cannot be read: the file ends inside it; it was dropped after " +
                          std::to_string(player.size()) + " records";
     }
+    if (const std::size_t dropped = player.droppedPlayerTypes(); dropped != 0) {
+        if (!result.warning.empty()) result.warning += "; ";
+        result.warning += path + " holds " + std::to_string(dropped) + " player type" + (dropped == 1 ? "" : "s") +
+                          " beyond the first " + std::to_string(kMaxPlayerTypes) + ", which were dropped";
+    }
     return result;
 }
 
-std::string errnoText(int error) { return error == 0 ? std::string() : std::string(": ") + std::strerror(error); }
+std::string errnoText(int error) {
+    if (error == 0) return {};
+    if (error == kNotRegularFileError) return ": not a regular file";
+    return std::string(": ") + std::strerror(error);
+}
 
 const char* formatName(LogFormat format) {
     switch (format) {

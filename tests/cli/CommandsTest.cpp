@@ -145,6 +145,19 @@ TEST(LoadAndWait, MemoryRunningOutKeepsTheRecordsStoredAndSaysSo) {
     EXPECT_FALSE(player.parsing());
 }
 
+TEST(InfoCommand, SaysOnceHowManyPlayerTypesWereDropped) {
+    TempDir dir;
+    test::V3LogBuilder log;
+    for (int id = 0; id < 300; ++id) log.playerType(id % 18, 0.3, 0.7);
+    log.show(1);
+    const CliRun r = info(dir.write("types.rcg", log.bytes()), false);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("player types:          256"), std::string::npos) << r.out;
+    const std::string note = "holds 44 player types beyond the first 256, which were dropped";
+    ASSERT_NE(r.err.find(note), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(note, r.err.find(note) + 1), std::string::npos) << "said once";
+}
+
 TEST(ConvertCommand, WritesTheGameAgainAndRefusesWhatItCannotWrite) {
     TempDir dir;
     std::ostringstream out, err;

@@ -41,8 +41,14 @@ void CMainFrame::reportLoadNotice() {
     }
     if (!loadNoticePending_ || logPlayer_->parsing()) return;
     loadNoticePending_ = false;
-    const std::string warning = logPlayer_->loadWarning();
-    if (!warning.empty()) flashStatus(QString::fromStdString(warning));
+    QStringList notes;
+    if (const std::string warning = logPlayer_->loadWarning(); !warning.empty()) {
+        notes << QString::fromStdString(warning);
+    }
+    if (const std::size_t dropped = logPlayer_->droppedPlayerTypes(); dropped != 0) {
+        notes << tr("%1 player types beyond the first %2 were dropped").arg(dropped).arg(kMaxPlayerTypes);
+    }
+    if (!notes.isEmpty()) flashStatus(notes.join(QStringLiteral("; ")));
 }
 
 void CMainFrame::refreshStatus() {
