@@ -9,4 +9,4 @@ $sudo apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build git \
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev zlib1g-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core \
-  clang clang-format >/dev/null
+  clang clang-format python3 >/dev/null

@@ -51,7 +51,6 @@ void DisplayFonts::make(double scale) {
     mode = pointFont(serif, QFont::Serif, 8 * u);
     label = pointFont(serif, QFont::Serif, 5 * u);
     labelGlyphs.make(label);
-    madeForScale = scale;
 }
 
 void allowLargeCachedGlyphs() {

@@ -42,7 +42,6 @@ struct DisplayFonts {
     QFont label;
     // The label font prepared for numbers.
     LabelGlyphs labelGlyphs;
-    double madeForScale = -1.0;
 
     void make(double scale);
 };
