@@ -737,8 +737,8 @@ TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
     EXPECT_TRUE(frame().analyzer().statisticsCurrent());
     EXPECT_EQ(frame().analyzer().teamStatistics(1).shots.successes, 4) << "side code 1 is the left team";
 
-    // "Enable OpponentModeling" issues operation 30, which switches the model together with
-    // the display's flag, and is checked as the operation reports.
+    // "Enable OpponentModeling" switches the model together with the display's flag, and
+    // its check mark follows.
     QAction* modeling = frame().action(cmd::kEnableOpponentModeling);
     EXPECT_FALSE(frame().opponentModel().enabled());
     EXPECT_FALSE(modeling->isChecked());

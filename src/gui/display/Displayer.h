@@ -1,6 +1,6 @@
 #pragma once
 
-// The field display: draws the current cycle, carries the 31 display operations, and
+// The field display: draws the current cycle, carries the display's commands, and
 // keeps its options and window placement in section "Displayer".
 
 #include <QPoint>
