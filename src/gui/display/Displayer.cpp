@@ -201,13 +201,6 @@ void CDisplayer::toggleRecover() {
     update();
 }
 
-void CDisplayer::setSmoothDrawing(bool on) {
-    if (options_.SmoothDrawing == on) return;
-    options_.SmoothDrawing = on;
-    update();
-    emit smoothDrawingChanged(on);
-}
-
 bool CDisplayer::fullScreen() const { return isWindow() && isMaximized(); }
 
 void CDisplayer::toggleFullScreen() {

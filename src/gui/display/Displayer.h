@@ -139,9 +139,6 @@ public:
     void savePlacement();
 
     const DisplayOptions& options() const { return options_; }
-    // Anti-aliased drawing of lines, circles and text; kept in the settings.
-    void setSmoothDrawing(bool on);
-    bool smoothDrawing() const { return options_.SmoothDrawing; }
     int selected() const;
     int zoomMode() const { return zoomMode_; }
     bool drawCircle() const;
