@@ -63,6 +63,15 @@ TEST(FieldPaintingTest, MarkingsAreDrawnAgainOnlyWhenTheViewChanges) {
     EXPECT_EQ(renderer.markingsDrawn(), 6);
     renderer.compose(sceneAt(4, 5), smooth, 2.0);
     EXPECT_EQ(renderer.markingsDrawn(), 6);
+
+    // A renderer of one frame keeps no copy, and draws the same picture.
+    FieldRenderer once;
+    once.setCacheMarkings(false);
+    ASSERT_TRUE(once.prepare(1150, 850));
+    ASSERT_TRUE(renderer.prepare(1150, 850));
+    EXPECT_EQ(once.compose(sceneAt(3, 0), smooth), renderer.compose(sceneAt(3, 0), smooth));
+    EXPECT_EQ(once.compose(sceneAt(3, 0), options), renderer.compose(sceneAt(3, 0), options));
+    EXPECT_EQ(once.markingsDrawn(), 0);
 }
 
 // The colours found in a device-pixel rectangle of an image.

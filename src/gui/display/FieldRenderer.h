@@ -69,6 +69,9 @@ public:
     QSize size() const { return size_; }
     const DisplayPalette& palette() const { return palette_; }
     const DisplayFonts& fonts() const { return fonts_; }
+    // A renderer that draws one frame only (an export) draws the markings straight into
+    // it: a cached copy would double the memory of a picture of up to 8192 x 8192.
+    void setCacheMarkings(bool on) { cacheMarkings_ = on; }
     // How many times the markings were drawn: once per change of what they depend on.
     int markingsDrawn() const { return markingsDrawn_; }
 
@@ -101,6 +104,7 @@ private:
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
     PlayerOverlay* playerOverlay_ = nullptr;
     HeaderCache header_;
+    bool cacheMarkings_ = true;
     QPixmap markings_;
     MarkingsKey markingsKey_;
     int markingsDrawn_ = 0;

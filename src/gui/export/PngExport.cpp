@@ -334,6 +334,7 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     scene.drawCircle = request.circle;
 
     FieldRenderer renderer;
+    renderer.setCacheMarkings(false);
     FieldOverlays overlays(renderer);
     overlays.setDecisions(currentDecisionInputs(player, scene));
     QImage image;
