@@ -191,6 +191,24 @@ TEST(SummaryCommand, PythonsCsvModuleReadsBackEveryField) {
     EXPECT_EQ(fs::path((*rows)[1][0].get<std::string>()).filename(), "broken, \"quoted\".rcg");
 }
 
+TEST(SummaryCommand, TeamNamesWithAnyBytesReachNoTerminalAsControls) {
+    TempDir dir;
+    test::V3LogBuilder log;
+    log.playerType(0, 0.3, 0.7).teams("\x1b[2J\x01", 1, "\xff\xfe", 0).playMode(3).show(5);
+    dir.write("odd.rcg", log.bytes());
+    SummaryOptions o;
+    o.paths = {dir.path().string()};
+    o.json = dir.file("odd.json");
+    const Ran r = summary(o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(r.out.find("?[2J?"), std::string::npos) << r.out;
+    // The JSON stays valid UTF-8: bytes that are not become U+FFFD.
+    const auto doc = readJson(o.json);
+    EXPECT_EQ(doc["games"][0]["left"], "\x1b[2J\x01");
+    EXPECT_EQ(doc["games"][0]["right"], "\xef\xbf\xbd\xef\xbf\xbd");
+}
+
 Ran compare(const CompareOptions& options) {
     std::ostringstream out, err;
     Ran r;

@@ -3,6 +3,7 @@
 // version, and files that are no game.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <numeric>
@@ -151,6 +152,10 @@ TEST(GameSummary, ReportsFilesThatAreNoGame) {
     EXPECT_FALSE(summarizeGame(dir.file("missing.rcg")).ok());
     EXPECT_FALSE(summarizeGame(dir.path().string()).ok()) << "a folder";
     EXPECT_NE(summarize(dir, "view.slg", test::sightLog({1, 2, 3})).error.find("sight log"), std::string::npos);
+    // A FIFO would block a reader that waits for a writer: refused without a wait.
+    const std::string fifo = dir.file("pipe.rcg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(summarizeGame(fifo).error.find("not a regular file"), std::string::npos) << summarizeGame(fifo).error;
     // A header and nothing else.
     EXPECT_NE(summarize(dir, "header.rcg", V3LogBuilder().bytes()).error.find("no show"), std::string::npos);
 
