@@ -80,8 +80,8 @@ void BM_SummarizeHundredGames(benchmark::State& state) {
         const std::vector<GameSummary> out = summarizeGames(files, static_cast<int>(state.range(0)));
         if (out.size() != files.size() || !out.back().ok()) state.SkipWithError("a copy was not summarised");
     }
-    state.counters["games_per_s"] = benchmark::Counter(static_cast<double>(state.iterations() * kCopies),
-                                                       benchmark::Counter::kIsRate);
+    state.counters["games_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * kCopies), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SummarizeHundredGames)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
