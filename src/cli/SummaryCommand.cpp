@@ -217,6 +217,9 @@ int runSummary(const SummaryOptions& options, std::ostream& out, std::ostream& e
         doc["teams"] = std::move(list);
         written &= writeOutput(options.json, dumpJson(doc) + '\n', err);
     }
+    if (!options.team.empty() && !teams.empty() && teams.front().games == 0) {
+        err << "tessarin-cli: " << options.team << " played in none of the games read\n";
+    }
     if (run.failures > 0) err << "tessarin-cli: " << run.failures << " game(s) could not be read\n";
     return run.failures == 0 && written ? 0 : 1;
 }

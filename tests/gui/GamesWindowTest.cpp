@@ -71,9 +71,11 @@ TEST(GamesWindow, ScansOnAWorkerWhileTheWindowPaintsAndCancelKeepsTheRows) {
     std::mutex m;
     std::condition_variable cv;
     bool release = false;
+    std::atomic<bool> lastEntered{false};
     std::atomic<bool> lastReturned{false};
     const SummarizeFn gated = [&](const std::string& path) {
         if (stem(path) == "d") {
+            lastEntered = true;
             std::unique_lock lock(m);
             cv.wait(lock, [&] { return release; });
             lastReturned = true;
@@ -88,7 +90,7 @@ TEST(GamesWindow, ScansOnAWorkerWhileTheWindowPaintsAndCancelKeepsTheRows) {
 
     window.openFolder(QString::fromStdString(dir.path().string()));
     EXPECT_TRUE(window.scanning());
-    ASSERT_TRUE(waitFor([&] { return window.table()->model()->rowCount() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return window.table()->model()->rowCount() == 3 && lastEntered; }));
     EXPECT_TRUE(window.scanning());
     const int before = counter.paints;
     window.table()->viewport()->update();
@@ -109,6 +111,46 @@ TEST(GamesWindow, ScansOnAWorkerWhileTheWindowPaintsAndCancelKeepsTheRows) {
     for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_EQ(window.table()->model()->rowCount(), 3) << "nothing is added after Cancel";
     EXPECT_EQ(finished.count(), 1);
+}
+
+TEST(GamesWindow, OpeningAnotherFolderDoesNotWaitForTheOldScan) {
+    TempDir dir;
+    fs::create_directories(dir.path() / "old");
+    fs::create_directories(dir.path() / "new");
+    dir.write("old/slow.rcg", Bytes{'x'});
+    dir.write("new/n1.rcg", Bytes{'x'});
+    dir.write("new/n2.rcg", Bytes{'x'});
+    std::mutex m;
+    std::condition_variable cv;
+    bool release = false;
+    std::atomic<bool> slowEntered{false};
+    std::atomic<bool> slowReturned{false};
+    const SummarizeFn gated = [&](const std::string& path) {
+        if (stem(path) == "slow") {
+            slowEntered = true;
+            std::unique_lock lock(m);
+            // Bounded, so that a window that waited for this scan fails the test instead of hanging it.
+            cv.wait_for(lock, std::chrono::seconds(30), [&] { return release; });
+            slowReturned = true;
+        }
+        return fakeGame(path, "Us", 0, "Them", 0, 10);
+    };
+    GamesWindow window(QString::fromStdString(dir.file("cache.json")), nullptr, gated);
+    window.openFolder(QString::fromStdString((dir.path() / "old").string()));
+    ASSERT_TRUE(waitFor([&] { return slowEntered.load(); }));
+    window.openFolder(QString::fromStdString((dir.path() / "new").string()));
+    EXPECT_FALSE(slowReturned) << "the window went on while the old scan still read its game";
+    ASSERT_TRUE(waitFor([&] { return !window.scanning(); }));
+    ASSERT_EQ(window.games().size(), 2u);
+    for (const GameSummary& g : window.games()) EXPECT_NE(stem(g.file), "slow");
+    {
+        std::lock_guard lock(m);
+        release = true;
+    }
+    cv.notify_all();
+    ASSERT_TRUE(waitFor([&] { return slowReturned.load(); }));
+    for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_EQ(window.games().size(), 2u) << "the old scan's game is not added";
 }
 
 TEST(GamesWindow, ASecondScanOfAFolderComesFromTheCache) {

@@ -156,7 +156,10 @@ void GamesWindow::buildWidgets() {
 }
 
 void GamesWindow::openFolder(const QString& folder) {
-    stopWorker();
+    // The old scan's worker ends by itself after its games in progress; waiting for it
+    // here would stall the window, so it is joined at the end.
+    stop_.request_stop();
+    if (worker_.joinable()) retired_.push_back(std::move(worker_));
     ++generation_;
     games_.clear();
     teams_.clear();
@@ -400,6 +403,7 @@ void GamesWindow::closeEvent(QCloseEvent* event) {
 void GamesWindow::stopWorker() {
     stop_.request_stop();
     if (worker_.joinable()) worker_.join();
+    retired_.clear();  // each jthread is asked to stop and joined
 }
 
 }  // namespace tessarin

@@ -98,8 +98,10 @@ private:
     int generation_ = 0;  // GUI thread; results of an older scan are dropped
     int expected_ = 0;
     int received_ = 0;
-    std::stop_source stop_;
+    std::stop_source stop_;  // of the current scan
     std::jthread worker_;
+    // Workers of scans replaced by a newer one: already asked to stop, joined on destruction.
+    std::vector<std::jthread> retired_;
 
     QComboBox* teamBox_ = nullptr;
     QLineEdit* filterEdit_ = nullptr;
