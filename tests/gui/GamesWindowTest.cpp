@@ -77,7 +77,7 @@ TEST(GamesWindow, ScansOnAWorkerWhileTheWindowPaintsAndCancelKeepsTheRows) {
         if (stem(path) == "d") {
             lastEntered = true;
             std::unique_lock lock(m);
-            cv.wait(lock, [&] { return release; });
+            cv.wait_for(lock, std::chrono::seconds(30), [&] { return release; });
             lastReturned = true;
         }
         return fakeGame(path, "Us", 1, "Them", 0, 100);
