@@ -136,6 +136,19 @@ TEST(SummaryCommand, ATeamsViewOfItsGames) {
     EXPECT_NE(r.out.find("skipped"), std::string::npos);
 }
 
+TEST(SummaryCommand, AProgressLineOnlyWhenAskedFor) {
+    SummaryOptions o;
+    o.paths = {test::testDataPath("text/v6-short.rcg.gz"), test::testDataPath("text/v4-short.rcg")};
+    const Ran quiet = summary(o);
+    ASSERT_EQ(quiet.status, 0) << quiet.err;
+    EXPECT_EQ(quiet.err.find('\r'), std::string::npos) << quiet.err;
+    o.progress = true;
+    const Ran shown = summary(o);
+    EXPECT_NE(shown.err.find("\r  2/2 games"), std::string::npos) << shown.err;
+    EXPECT_NE(shown.err.find(" s left"), std::string::npos) << shown.err;
+    EXPECT_EQ(shown.out, quiet.out) << "the progress goes to stderr only";
+}
+
 // Runs Python's csv module over a file and returns its rows as JSON, or nothing when
 // there is no Python.
 std::optional<nlohmann::json> readWithPython(const std::string& csvPath) {
