@@ -25,8 +25,8 @@ FileStamp stampOf(const std::string& path);
 
 class GamesCache {
 public:
-    // Entries kept at most; the oldest go first.
-    static constexpr std::size_t kMaxEntries = 20000;
+    // Entries kept at most (a few megabytes of file); the oldest go first.
+    static constexpr std::size_t kMaxEntries = 5000;
 
     explicit GamesCache(QString file = {});
 
