@@ -164,6 +164,22 @@ TEST(AgentLogFile, KeepsTheGoodCyclesOfADamagedLog) {
     AgentLog cutOff(std::make_unique<MemorySource>(cut.data(), cut.size()));
     ASSERT_TRUE(cutOff.waitUntilIndexed(kGenerous));
     EXPECT_NE(cutOff.progress().error, "");
+
+    // A small cut-off file: the cycles just before the cut are still read, although a
+    // read inflates ahead of them into the damage.
+    std::string small;
+    for (int cycle = 1; cycle <= 3000; ++cycle)
+        small += std::to_string(cycle) + ",0 1 M cycle " + std::to_string(cycle) + "\n";
+    const std::string smallGz = gzipText(small);
+    const std::string smallCut = smallGz.substr(0, smallGz.size() - 20);
+    AgentLog shortLog(std::make_unique<MemorySource>(smallCut.data(), smallCut.size()));
+    ASSERT_TRUE(shortLog.waitUntilIndexed(kGenerous));
+    const std::vector<CycleKey> keys = shortLog.keys();
+    ASSERT_GT(keys.size(), 100u);
+    const CycleRecords nearCut = shortLog.read(keys[keys.size() - 2]);
+    EXPECT_EQ(nearCut.error, "");
+    ASSERT_EQ(nearCut.records.size(), 1u);
+    EXPECT_EQ(nearCut.records[0].text, "cycle " + std::to_string(keys[keys.size() - 2].cycle));
 }
 
 TEST(AgentLogFile, RefusesWhatIsNotARegularFile) {

@@ -22,9 +22,13 @@ std::unique_ptr<AgentLog> AgentLog::open(const std::string& path, std::string& e
     return std::make_unique<AgentLog>(std::move(source));
 }
 
-AgentLog::AgentLog(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {
+AgentLog::AgentLog(std::unique_ptr<ByteSource> source, Indexing indexing) : source_(std::move(source)) {
     compressed_ = startsWithGzipMagic(*source_);
-    worker_ = std::jthread([this](std::stop_token stop) { run(stop); });
+    if (indexing == Indexing::Inline) {
+        run({});
+    } else {
+        worker_ = std::jthread([this](std::stop_token stop) { run(stop); });
+    }
 }
 
 AgentLog::~AgentLog() {
@@ -110,7 +114,9 @@ bool AgentLog::readText(std::uint64_t begin, std::uint64_t length, std::string& 
     if (begin < cacheBegin_ || begin + length > cacheBegin_ + cache_.size()) {
         const std::size_t span = static_cast<std::size_t>(std::max<std::uint64_t>(length, kCacheSpan));
         std::string text;
-        if (!points_.read(*source_, begin, span, text, error)) {
+        std::string damage;  // beyond the indexed text only: the index stops where the stream does
+        if (!points_.read(*source_, begin, span, text, damage)) {
+            error = damage;
             cache_.clear();
             return false;
         }

@@ -42,8 +42,11 @@ class AgentLog {
 public:
     // Opens a file and starts indexing it; null with a message when it cannot be opened.
     static std::unique_ptr<AgentLog> open(const std::string& path, std::string& error);
+    // Where the index is made: on a worker of the log's own, or at once on the caller's
+    // thread (the constructor returns with the index complete).
+    enum class Indexing { Worker, Inline };
     // Indexes bytes from any source (memory, for tests and fuzzing).
-    explicit AgentLog(std::unique_ptr<ByteSource> source);
+    explicit AgentLog(std::unique_ptr<ByteSource> source, Indexing indexing = Indexing::Worker);
     // Stops the worker and waits for it.
     ~AgentLog();
     AgentLog(const AgentLog&) = delete;

@@ -136,8 +136,9 @@ bool GzipAccess::read(const ByteSource& source, std::uint64_t offset, std::size_
     out.reserve(len);
     while (out.size() < len) {
         if (!input.refill(strm)) {
+            // A cut-off file still gives what it holds from the offset on.
             error = "the compressed stream is cut off";
-            return false;
+            return skip == 0;
         }
         const bool discarding = skip > 0;
         const std::size_t room = discarding ? static_cast<std::size_t>(std::min<std::uint64_t>(skip, scratch.size()))
@@ -149,7 +150,7 @@ bool GzipAccess::read(const ByteSource& source, std::uint64_t offset, std::size_
         const std::size_t produced = room - strm.avail_out;
         if (ret == Z_BUF_ERROR && produced == 0 && strm.avail_in == availIn) {
             error = "damaged compressed stream";
-            return false;
+            return skip == 0;
         }
         if (discarding) {
             skip -= produced;
@@ -165,7 +166,7 @@ bool GzipAccess::read(const ByteSource& source, std::uint64_t offset, std::size_
         }
         if (ret != Z_OK && ret != Z_BUF_ERROR) {
             error = strm.msg ? strm.msg : "damaged compressed stream";
-            return false;
+            return skip == 0;
         }
     }
     return true;

@@ -42,7 +42,8 @@ public:
     std::uint64_t lastOut() const;
 
     // Reads len bytes of the inflated text at offset into out (fewer at the end of the
-    // stream). False with a message when the stream is damaged or no point precedes offset.
+    // stream, or where a damaged or cut-off stream stops, with a message in error). False
+    // when the offset itself cannot be reached.
     bool read(const ByteSource& source, std::uint64_t offset, std::size_t len, std::string& out,
               std::string& error) const;
 

@@ -21,9 +21,7 @@ bool containsLower(std::string_view text, const std::string& needle) {
 }  // namespace
 
 LogSearch::LogSearch(std::shared_ptr<const ByteSource> source, std::string needle, std::uint32_t levels)
-    : source_(std::move(source)), levels_(levels) {
-    needle_.reserve(needle.size());
-    for (char c : needle) needle_ += lower(c);
+    : source_(std::move(source)), needle_(std::move(needle)), levels_(levels) {
     worker_ = std::jthread([this](std::stop_token stop) { run(stop); });
 }
 
@@ -33,37 +31,45 @@ LogSearch::~LogSearch() {
 }
 
 void LogSearch::run(std::stop_token stop) {
-    bool complete = true;
-    if (!needle_.empty()) {
-        TextStream stream(*source_);
-        std::map<CycleKey, std::size_t> where;  // cycle -> its place in hits_
-        Record record;
-        std::size_t lines = 0;
-        complete = forEachLine(stream, [&](const TextLine& line) {
-            if ((++lines & 0x3ff) == 0) {
-                done_.store(stream.consumed(), std::memory_order_relaxed);
-                if (stop.stop_requested()) return false;
-            }
-            // The cheap test on the raw line first; only a line that holds the text is parsed.
-            if (line.tooLong || !containsLower(line.text, needle_)) return true;
-            if (!parseRecord(line.text, record) || !(record.levels & levels_)) return true;
-            if (record.type != 'M' && record.type != 'm') return true;
-            if (!containsLower(record.text, needle_)) return true;
-            std::lock_guard lock(mutex_);
-            const auto [it, fresh] = where.try_emplace(record.key, hits_.size());
-            if (fresh) {
-                if (hits_.size() >= kMaxHits) return false;
-                hits_.push_back(SearchHit{record.key, 0, record.text});
-            }
-            ++hits_[it->second].count;
-            return true;
-        });
-        done_.store(stream.consumed());
-    }
+    std::map<CycleKey, std::size_t> where;  // cycle -> its place in hits_
+    const bool complete = searchRecords(*source_, needle_, levels_, stop, &done_, [&](const Record& record) {
+        std::lock_guard lock(mutex_);
+        const auto [it, fresh] = where.try_emplace(record.key, hits_.size());
+        if (fresh) {
+            if (hits_.size() >= kMaxHits) return false;
+            hits_.push_back(SearchHit{record.key, 0, record.text});
+        }
+        ++hits_[it->second].count;
+        return true;
+    });
     std::lock_guard lock(mutex_);
     finished_ = true;
     incomplete_ = !complete;
     changed_.notify_all();
+}
+
+bool searchRecords(const ByteSource& source, std::string_view needle, std::uint32_t levels, std::stop_token stop,
+                   std::atomic<std::uint64_t>* done, const std::function<bool(const Record&)>& found) {
+    std::string lowered;
+    for (char c : needle) lowered += lower(c);
+    if (lowered.empty()) return true;
+    TextStream stream(source);
+    Record record;
+    std::size_t lines = 0;
+    const bool complete = forEachLine(stream, [&](const TextLine& line) {
+        if ((++lines & 0x3ff) == 0) {
+            if (done) done->store(stream.consumed(), std::memory_order_relaxed);
+            if (stop.stop_requested()) return false;
+        }
+        // The cheap test on the raw line first; only a line that holds the text is parsed.
+        if (line.tooLong || !containsLower(line.text, lowered)) return true;
+        if (!parseRecord(line.text, record) || !(record.levels & levels)) return true;
+        if (record.type != 'M' && record.type != 'm') return true;
+        if (!containsLower(record.text, lowered)) return true;
+        return found(record);
+    });
+    if (done) done->store(stream.consumed());
+    return complete;
 }
 
 bool LogSearch::finished() const {

@@ -10,9 +10,12 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -26,6 +29,13 @@ struct SearchHit {
     std::size_t count = 0;  // matching records in the cycle
     std::string firstText;
 };
+
+// The search itself, on the caller's thread: calls found(record) for every message or
+// drawn text whose levels meet `levels` and that holds the needle (ASCII case ignored),
+// in file order, until found returns false or a stop is requested. done, when given,
+// follows the bytes of the file read. Returns false when it ended early.
+bool searchRecords(const ByteSource& source, std::string_view needle, std::uint32_t levels, std::stop_token stop,
+                   std::atomic<std::uint64_t>* done, const std::function<bool(const Record&)>& found);
 
 class LogSearch {
 public:
@@ -52,7 +62,7 @@ private:
     void run(std::stop_token stop);
 
     std::shared_ptr<const ByteSource> source_;
-    std::string needle_;  // lower case
+    std::string needle_;
     std::uint32_t levels_;
     std::atomic<std::uint64_t> done_{0};
 

@@ -19,9 +19,13 @@ constexpr std::size_t kPointFloor = 64 * 1024;
 
 TextStream::TextStream(const ByteSource& source, GzipAccess* points) : source_(source), points_(points) {
     gzip_ = startsWithGzipMagic(source);
+    // A small file gets small buffers: a piece never needs to be larger than the file
+    // (or, inflated, than a generous multiple of it).
+    const std::uint64_t size = source.size();
     if (gzip_) {
-        buffer_.resize(kDeflateWindow + kPiece);
-        input_.resize(kInput);
+        piece_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(size * 16, 4096, kPiece));
+        buffer_.resize(kDeflateWindow + piece_);
+        input_.resize(static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, kInput)));
         // 15 + 32: a zlib or gzip header, detected by inflate itself.
         if (inflateInit2(&strm_, 15 + 32) != Z_OK) {
             error_ = "out of memory";
@@ -31,7 +35,8 @@ TextStream::TextStream(const ByteSource& source, GzipAccess* points) : source_(s
             memberOpen_ = true;
         }
     } else {
-        buffer_.resize(kPiece);
+        piece_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, kPiece));
+        buffer_.resize(piece_);
     }
 }
 
@@ -86,7 +91,7 @@ std::string_view TextStream::nextGzip() {
     textOffset_ += lastPiece_;
     unsigned char* const start = buffer_.data() + history_;
     strm_.next_out = start;
-    strm_.avail_out = static_cast<uInt>(kPiece);
+    strm_.avail_out = static_cast<uInt>(piece_);
 
     while (strm_.avail_out > 0) {
         if (strm_.avail_in == 0 && !refillInput()) {

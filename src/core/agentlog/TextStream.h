@@ -50,6 +50,7 @@ private:
     std::string error_;
     std::vector<unsigned char> buffer_;  // for gzip: 32 KiB of history, then the new text
     std::vector<unsigned char> input_;
+    std::size_t piece_ = 0;         // the most text one piece holds
     std::size_t history_ = 0;       // bytes of history at the front of buffer_
     std::size_t lastPiece_ = 0;     // bytes of the piece last returned, after the history
     std::uint64_t textOffset_ = 0;  // text offset of the start of the next piece
