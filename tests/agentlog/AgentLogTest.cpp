@@ -9,6 +9,7 @@
 
 #include "AgentLogSupport.h"
 #include "agentlog/AgentLog.h"
+#include "agentlog/AgentLogSet.h"
 #include "agentlog/Levels.h"
 #include "agentlog/LogSearch.h"
 #include "agentlog/TextStream.h"
@@ -189,6 +190,58 @@ TEST(AgentLogFile, RefusesWhatIsNotARegularFile) {
     error.clear();
     EXPECT_FALSE(AgentLog::open(dataPath("no-such.log"), error));
     EXPECT_NE(error, "");
+}
+
+TEST(AgentLogSetTest, PlacesAGameRecordAmongTheRecordsOfItsCycle) {
+    std::vector<cycle_info_t> frames(6);
+    const int cycles[] = {1, 2, 2, 2, 3, 3};
+    for (std::size_t i = 0; i < frames.size(); ++i) frames[i].cycle = static_cast<std::int16_t>(cycles[i]);
+    const GamePlace second = gamePlace(frames, 2);
+    EXPECT_EQ(second.cycle, 2);
+    EXPECT_EQ(second.occurrence, 1);
+    EXPECT_EQ(second.recordsInCycle, 3);
+    const GamePlace last = gamePlace(frames, 5);
+    EXPECT_EQ(last.occurrence, 1);
+    EXPECT_EQ(last.recordsInCycle, 2);
+    EXPECT_EQ(gamePlace(frames, 0).recordsInCycle, 1);
+}
+
+TEST(AgentLogSetTest, FindsTheSelectedPlayersLogAndKeepsTheShownCycle) {
+    AgentLogSet set;
+    set.setEntries(listLogFolder(dataPath(""), "HELIOS_L", "HELIOS_R"));
+    ASSERT_EQ(set.entries().size(), 2u);
+    const int left6 = set.entryOfSelection(5);
+    const int right7 = set.entryOfSelection(17);
+    ASSERT_GE(left6, 0);
+    ASSERT_GE(right7, 0);
+    EXPECT_EQ(set.entries()[static_cast<std::size_t>(right7)].fileName, "HELIOS_R-7.log.gz");
+    EXPECT_EQ(set.entryOfSelection(16), -1);
+    EXPECT_EQ(set.entryOfSelection(22), -1);
+
+    AgentLog* log = set.log(static_cast<std::size_t>(right7));
+    ASSERT_NE(log, nullptr);
+    ASSERT_TRUE(log->waitUntilIndexed(kGenerous));
+    const GamePlace place{3, 0, 1};
+    const CycleRecords& first = set.records(static_cast<std::size_t>(right7), place);
+    ASSERT_FALSE(first.records.empty());
+    // Asked again for the same place, the kept records come back without a read.
+    EXPECT_EQ(&set.records(static_cast<std::size_t>(right7), place), &first);
+    // The right side's line from (-14.06, -5.39) lies on the field at (14.06, 5.39).
+    const CycleView view = set.view(static_cast<std::size_t>(right7), place, kAllLevels);
+    const auto line =
+        std::find_if(view.drawings.begin(), view.drawings.end(), [](const Record& r) { return r.type == 'l'; });
+    ASSERT_NE(line, view.drawings.end());
+    EXPECT_NEAR(line->values[0], 14.0595, 1e-9);
+    EXPECT_NEAR(line->values[1], 5.3907, 1e-9);
+
+    std::string error;
+    AgentLogSet missing;
+    LogFileEntry gone;
+    gone.path = dataPath("HELIOS_L-9.log");
+    missing.setEntries({gone});
+    EXPECT_EQ(missing.log(0, &error), nullptr);
+    EXPECT_NE(error, "");
+    EXPECT_TRUE(missing.records(0, place).records.empty());
 }
 
 TEST(AgentLogSearchTest, ListsTheCyclesWhoseMessagesHoldTheText) {

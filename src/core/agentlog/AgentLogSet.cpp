@@ -64,6 +64,10 @@ const CycleRecords& AgentLogSet::records(std::size_t entry, const GamePlace& pla
     return slot.records;
 }
 
+bool AgentLogSet::stale(std::size_t entry) const {
+    return entry < slots_.size() && slots_[entry].cached && !slots_[entry].cachedComplete;
+}
+
 CycleView AgentLogSet::view(std::size_t entry, const GamePlace& place, std::uint32_t levels) {
     if (entry >= entries_.size()) return {};
     return makeCycleView(records(entry, place).records, levels, entries_[entry].side);

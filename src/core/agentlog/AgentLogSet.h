@@ -41,6 +41,9 @@ public:
     // The records of an entry's log that go with a game record, in file order, and the
     // bad lines met reading them. Cached for the last place asked for.
     const CycleRecords& records(std::size_t entry, const GamePlace& place);
+    // True when the records kept for an entry were read before its index was complete:
+    // a later read may find more.
+    bool stale(std::size_t entry) const;
     // The same filtered by levels and mapped onto the field for the entry's side.
     CycleView view(std::size_t entry, const GamePlace& place, std::uint32_t levels);
 

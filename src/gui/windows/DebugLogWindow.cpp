@@ -92,6 +92,13 @@ CDebugLogWindow::CDebugLogWindow(Profile& profile, QWidget* parent) : Forwarding
     results_ = new QListWidget(this);
     results_->setMaximumHeight(160);
 
+    logChoice_->setObjectName(QStringLiteral("log"));
+    levelList_->setObjectName(QStringLiteral("levels"));
+    filter_->setObjectName(QStringLiteral("filter"));
+    messages_->setObjectName(QStringLiteral("messages"));
+    findText_->setObjectName(QStringLiteral("findText"));
+    results_->setObjectName(QStringLiteral("findResults"));
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(split, 1);
@@ -281,18 +288,22 @@ void CDebugLogWindow::refreshStatus() {
         }
     }
     status_->setText(state);
+    for (std::size_t e = 0; e < set_.entries().size(); ++e) busy = busy || set_.stale(e);
     if (busy && !poll_.isActive()) poll_.start();
 }
 
 void CDebugLogWindow::poll() {
     bool busy = false;
+    bool stale = false;
     const int entry = currentLog();
     if (entry >= 0) {
         const agentlog::AgentLog* log = set_.log(static_cast<std::size_t>(entry));
         if (log && !log->progress().finished) busy = true;
     }
-    // While the index grows, the shown cycle may gain records.
-    if (busy || (allPlayers_ && havePlace_)) {
+    for (std::size_t e = 0; e < set_.entries().size(); ++e) stale = stale || set_.stale(e);
+    // While an index grows, the shown cycle may gain records: read it again until it was
+    // read from a complete index.
+    if (busy || stale) {
         refreshMessages();
         emit drawingsChanged();
     } else {
@@ -360,6 +371,11 @@ void CDebugLogWindow::keyPressEvent(QKeyEvent* event) { ForwardingDialog::keyPre
 bool CDebugLogWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return ForwardingDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    // The message list's own copy would take only its current line.
+    if (key->matches(QKeySequence::Copy)) {
+        copyShownLines();
+        return true;
+    }
     // The lists keep the keys that move through them and tick a topic; every other key
     // steps the game as it does in the main frame.
     switch (key->key()) {

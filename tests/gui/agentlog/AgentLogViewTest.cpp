@@ -7,9 +7,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -110,7 +112,9 @@ protected:
         for (std::string line; std::getline(in, line);) {
             Record r;
             if (!line.starts_with(key + " ") || !agentlog::parseRecord(line, r) || r.type != 'M') continue;
-            if (holding.empty() || r.text.find(holding) != std::string::npos) ++n;
+            std::string lowered;
+            for (const char c : r.text) lowered += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (holding.empty() || lowered.find(holding) != std::string::npos) ++n;
         }
         return n;
     }
@@ -156,19 +160,14 @@ TEST_F(DebugLogWindowTest, KeepsTheLevelsInTheSettings) {
 TEST_F(DebugLogWindowTest, FiltersCopiesAndLetsKeysStepTheGame) {
     window->setSelection(5);
     window->showGameRecord({3, 0, 1});
-    auto* filter = window->findChild<QLineEdit*>();
+    auto* filter = window->findChild<QLineEdit*>(QStringLiteral("filter"));
     ASSERT_NE(filter, nullptr);
     ASSERT_TRUE(waitFor([&] { return !window->shownLines().isEmpty(); }));
     filter->setText(QStringLiteral("HOME POS"));
     EXPECT_EQ(window->shownLines().size(), messagesOfCycle("HELIOS_L-6.log", "3,0", "home pos"));
 
     window->show();
-    QListWidget* messages = nullptr;
-    for (QListWidget* l : window->findChildren<QListWidget*>()) {
-        if (l->count() == window->shownLines().size() && l->count() > 0 &&
-            l->item(0)->text().contains(QStringLiteral("home pos")))
-            messages = l;
-    }
+    auto* messages = window->findChild<QListWidget*>(QStringLiteral("messages"));
     ASSERT_NE(messages, nullptr);
     messages->setFocus();
     QTest::keyClick(messages, Qt::Key_C, Qt::ControlModifier);
@@ -191,21 +190,17 @@ TEST_F(DebugLogWindowTest, FindsATextInAllCyclesAndAsksToJumpThere) {
     ASSERT_TRUE(waitFor([&] { return !window->findRunning(); }));
     const std::vector<agentlog::SearchHit> hits = window->findHits();
     ASSERT_FALSE(hits.empty());
-    QListWidget* results = nullptr;
-    ASSERT_TRUE(waitFor([&] {
-        for (QListWidget* l : window->findChildren<QListWidget*>()) {
-            if (l->count() == static_cast<int>(hits.size()) && l->item(0)->data(Qt::UserRole).isValid() &&
-                l->item(0)->text().contains(QStringLiteral("(")))
-                results = l;
-        }
-        return results != nullptr;
-    }));
+    auto* results = window->findChild<QListWidget*>(QStringLiteral("findResults"));
+    ASSERT_NE(results, nullptr);
+    ASSERT_TRUE(waitFor([&] { return results->count() == static_cast<int>(hits.size()); }));
     window->show();
-    const int last = results->count() - 1;
-    results->scrollToItem(results->item(last));
-    QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, results->visualItemRect(results->item(last)).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    results->doItemsLayout();
+    const QPoint centre = results->visualItemRect(results->item(0)).center();
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(results->viewport(), Qt::LeftButton, {}, centre);
     ASSERT_EQ(jumps.count(), 1);
-    EXPECT_EQ(jumps.front().front().toInt(), hits.back().key.cycle);
+    EXPECT_EQ(jumps.front().front().toInt(), hits.front().key.cycle);
 }
 
 class DebugLogExportTest : public ::testing::Test {
