@@ -71,6 +71,7 @@ void AgentLog::run(std::stop_token stop) {
         return true;
     });
     close();
+    index_.finish();
     done_.store(stream.consumed());
     std::lock_guard lock(mutex_);
     finished_ = true;

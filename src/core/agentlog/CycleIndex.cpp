@@ -40,6 +40,14 @@ void CycleIndex::append(const Segment& segment) {
     if (pending_.size() >= std::max(kMinPending, sorted_.size() / 8)) mergePendingLocked();
 }
 
+void CycleIndex::finish() {
+    std::lock_guard lock(mutex_);
+    if (!pending_.empty()) mergePendingLocked();
+    pending_.shrink_to_fit();
+    segments_.shrink_to_fit();
+    sorted_.shrink_to_fit();
+}
+
 std::vector<Segment> CycleIndex::find(CycleKey key) const {
     std::lock_guard lock(mutex_);
     std::vector<std::uint32_t> hits;

@@ -26,6 +26,9 @@ struct Segment {
 class CycleIndex {
 public:
     void append(const Segment& segment);
+    // Called once the whole file is indexed: merges what waits and gives back the room
+    // the growing lists held in reserve.
+    void finish();
     // The segments of a cycle, in file order (those found so far while indexing runs).
     std::vector<Segment> find(CycleKey key) const;
     // Every cycle found, sorted, each once.

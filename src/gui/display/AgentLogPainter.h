@@ -6,7 +6,9 @@
 // draws them on every paint until it is given others: reading and parsing happen once
 // per shown cycle, never per paint.
 
+#include <QColor>
 #include <QFont>
+#include <QStaticText>
 #include <vector>
 
 #include "agentlog/Record.h"
@@ -16,17 +18,21 @@ namespace tessarin {
 
 class AgentLogPainter final : public FieldOverlay {
 public:
-    void setDrawings(std::vector<agentlog::Record> drawings) { drawings_ = std::move(drawings); }
+    // Takes the drawings of a cycle; their colours and texts are prepared here, once.
+    void setDrawings(std::vector<agentlog::Record> drawings);
     const std::vector<agentlog::Record>& drawings() const { return drawings_; }
-    void clear() { drawings_.clear(); }
+    void clear() { setDrawings({}); }
 
     void draw(QPainter& painter, const FieldView& view, const FieldScene& scene,
               const DisplayOptions& options) override;
 
 private:
     std::vector<agentlog::Record> drawings_;
+    std::vector<QColor> colours_;     // one per drawing
+    std::vector<QStaticText> texts_;  // one per drawing; laid out text for 'm', empty otherwise
     QFont font_;
     double fontScale_ = 0;  // the view scale font_ was made for
+    int ascent_ = 0;        // of font_
 };
 
 }  // namespace tessarin
