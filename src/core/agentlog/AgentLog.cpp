@@ -38,6 +38,7 @@ AgentLog::~AgentLog() {
 
 void AgentLog::run(std::stop_token stop) {
     TextStream stream(*source_, compressed_ ? &points_ : nullptr);
+    stream.setStop(stop);
     std::optional<Segment> open;
     const auto close = [&] {
         if (!open) return;

@@ -54,6 +54,7 @@ bool searchRecords(const ByteSource& source, std::string_view needle, std::uint3
     for (char c : needle) lowered += lower(c);
     if (lowered.empty()) return true;
     TextStream stream(source);
+    stream.setStop(stop);
     Record record;
     std::size_t lines = 0;
     const bool complete = forEachLine(stream, [&](const TextLine& line) {
@@ -69,7 +70,7 @@ bool searchRecords(const ByteSource& source, std::string_view needle, std::uint3
         return found(record);
     });
     if (done) done->store(stream.consumed());
-    return complete;
+    return complete && !stop.stop_requested();
 }
 
 bool LogSearch::finished() const {

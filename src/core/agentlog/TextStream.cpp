@@ -45,7 +45,7 @@ TextStream::~TextStream() {
 }
 
 std::string_view TextStream::next() {
-    if (ended_) return {};
+    if (ended_ || stop_.stop_requested()) return {};
     return gzip_ ? nextGzip() : nextPlain();
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,9 @@ public:
     TextStream& operator=(const TextStream&) = delete;
 
     bool compressed() const { return gzip_; }
+    // Once a stop is requested, next() gives nothing more: a worker stops within one piece
+    // even in a file whose lines never end.
+    void setStop(std::stop_token stop) { stop_ = std::move(stop); }
     // The next piece of text, valid until the next call; empty at the end or after an error.
     std::string_view next();
     // Bytes of the file consumed so far (for progress).
@@ -45,6 +49,7 @@ private:
 
     const ByteSource& source_;
     GzipAccess* points_;
+    std::stop_token stop_;
     bool gzip_ = false;
     bool ended_ = false;
     std::string error_;
