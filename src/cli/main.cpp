@@ -58,7 +58,9 @@ int main(int argc, char** argv) {
 
     InfoOptions info;
     auto* infoCmd = app.add_subcommand("info", "Load a game file as the viewer does and print what it holds.");
-    infoCmd->add_option("FILE", info.file, "Game log (.rcg, version 3), sight log (SLG) or version-2 sight log (SLH)")
+    infoCmd
+        ->add_option("FILE", info.file,
+                     "Game log (.rcg), sight log (SLG), version-2 sight log (SLH) or a player's debug log")
         ->required();
     infoCmd->add_flag("--json", info.json, "Print one JSON object instead of text");
     addMaxRecords(*infoCmd, info.maxRecords);

@@ -113,6 +113,7 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
     const QPen pen = drawPlayers(painter, view_, palette_, fonts_, scene, options, beforeBody);
     drawBall(painter, view_, fonts_, scene, options, pen);
     drawSightRecord(painter, view_, palette_, fonts_, scene, options, pen);
+    drawStage(OverlayStage::DebugLog, painter, scene, options);
     drawStage(OverlayStage::VisualObjects, painter, scene, options);
     drawStage(OverlayStage::Present, painter, scene, options);
 }

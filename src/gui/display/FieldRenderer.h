@@ -26,10 +26,11 @@ enum class OverlayStage : int {
     OffsideLine,  // after the header, when OffsideLine is on
     PassCourse,   // when ControlCourse is on
     Decisions,
+    DebugLog,  // the players' own debug drawings, above the players and the ball
     VisualObjects,
     Present,
 };
-inline constexpr std::size_t kOverlayStageCount = 5;
+inline constexpr std::size_t kOverlayStageCount = 6;
 
 // A drawing that sits in the paint order beside the field's own painters.
 class FieldOverlay {

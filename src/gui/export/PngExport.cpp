@@ -5,12 +5,16 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <string_view>
 
+#include "agentlog/AgentLogSet.h"
+#include "agentlog/Levels.h"
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
+#include "display/AgentLogPainter.h"
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
@@ -62,6 +66,35 @@ bool* optionFlag(DisplayOptions& options, const QString& name) {
     return nullptr;
 }
 
+// The selected player's debug drawings of the exported record, from the folder of logs.
+QString loadDebugDrawings(const ExportRequest& request, const LogPlayer& player, std::size_t index,
+                          const FieldScene& scene, AgentLogPainter& painter) {
+    if (scene.selected < 0 || scene.selected > 21) {
+        return QStringLiteral("--debug-logs: choose a player with --select 0..21");
+    }
+    agentlog::AgentLogSet logs;
+    logs.setEntries(
+        agentlog::listLogFolder(pathBytes(request.debugLogs), scene.state.team[0].name, scene.state.team[1].name));
+    const int entry = logs.entryOfSelection(scene.selected);
+    const bool left = scene.selected < 11;
+    const QString team = QString::fromStdString(scene.state.team[left ? 0 : 1].name);
+    const int unum = left ? scene.selected + 1 : scene.selected - 10;
+    if (entry < 0) {
+        return QStringLiteral("%1 holds no debug log of %2 player %3 (%4-%3.log)")
+            .arg(request.debugLogs, QLatin1StringView(left ? "left" : "right"))
+            .arg(unum)
+            .arg(team);
+    }
+    std::string error;
+    agentlog::AgentLog* log = logs.log(static_cast<std::size_t>(entry), &error);
+    if (!log) return QString::fromStdString(error);
+    log->waitUntilIndexed(std::chrono::hours(1));
+    const agentlog::GamePlace place =
+        player.withStore([&](const std::vector<cycle_info_t>& frames) { return agentlog::gamePlace(frames, index); });
+    painter.setDrawings(logs.view(static_cast<std::size_t>(entry), place, request.debugLevels).drawings);
+    return {};
+}
+
 }  // namespace
 
 bool wantsExport(const QStringList& arguments) {
@@ -75,13 +108,15 @@ QString viewerUsage() {
     return QStringLiteral(
         "usage: tessarin [--opponent-model] [--at X,Y] [FILE]\n"
         "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]...\n"
-        "                [--present MODE] [--circle] FILE\n"
+        "                [--present MODE] [--circle] [--debug-logs DIR [--debug-level all|NAME[,NAME...]]] FILE\n"
         "       tessarin --help | --version\n"
         "FILE is a game log (.rcg) or sight log (.slg, .slh), plain or gzip-compressed.\n"
         "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
         "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n"
         "MODE is the present overlay of the selected object: 0 none, 1 shots, 2 dribbles, 3 passes,\n"
-        "4 interceptions, 5 its whole track\n");
+        "4 interceptions, 5 its whole track\n"
+        "DIR holds the players' debug logs (TEAM-UNUM.log, plain or .gz): the selected player's drawings\n"
+        "of the cycle are drawn, of the levels named as the library's --debug_NAME switches name them\n");
 }
 
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error) {
@@ -122,8 +157,10 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     const QCommandLineOption atOption(QStringLiteral("at"), QString(), QStringLiteral("X,Y"));
     const QCommandLineOption presentOption(QStringLiteral("present"), QString(), QStringLiteral("MODE"));
     const QCommandLineOption circleOption(QStringLiteral("circle"));
+    const QCommandLineOption debugLogsOption(QStringLiteral("debug-logs"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption debugLevelOption(QStringLiteral("debug-level"), QString(), QStringLiteral("LEVELS"));
     parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption,
-                       versionOption, atOption, presentOption, circleOption});
+                       versionOption, atOption, presentOption, circleOption, debugLogsOption, debugLevelOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QString());
     if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
         error = parser.errorText();
@@ -156,8 +193,8 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         result.at = std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
     }
     if (!parser.isSet(exportOption)) {
-        for (const auto* only :
-             {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption, &circleOption}) {
+        for (const auto* only : {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption,
+                                 &circleOption, &debugLogsOption, &debugLevelOption}) {
             if (parser.isSet(*only)) {
                 error = QStringLiteral("--%1 is used only with --export-png").arg(only->names().front());
                 return std::nullopt;
@@ -226,6 +263,29 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         request.present = mode;
     }
     request.circle = parser.isSet(circleOption);
+    if (parser.isSet(debugLogsOption)) {
+        request.debugLogs = parser.values(debugLogsOption).back();
+        if (request.debugLogs.isEmpty()) {
+            error = QStringLiteral("--debug-logs needs a folder");
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(debugLevelOption)) {
+        const QString value = parser.values(debugLevelOption).back();
+        if (request.debugLogs.isEmpty()) {
+            error = QStringLiteral("--debug-level is used only with --debug-logs");
+            return std::nullopt;
+        }
+        const auto levels = agentlog::parseLevelList(value.toStdString());
+        if (!levels) {
+            QStringList names;
+            for (int bit = 0; bit < 32; ++bit) names << QString::fromUtf8(agentlog::levelName(bit).data());
+            error = QStringLiteral("--debug-level: expected all or names from %1, got %2")
+                        .arg(names.join(QLatin1Char(',')), value);
+            return std::nullopt;
+        }
+        request.debugLevels = *levels;
+    }
     DisplayOptions check;
     for (const QString& setting : parser.values(displayOption)) {
         const qsizetype equals = setting.indexOf(QLatin1Char('='));
@@ -336,6 +396,12 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     FieldRenderer renderer;
     renderer.setCacheMarkings(false);
     FieldOverlays overlays(renderer);
+    AgentLogPainter debugPainter;
+    if (!request.debugLogs.isEmpty()) {
+        QString debugError = loadDebugDrawings(request, player, index, scene, debugPainter);
+        if (!debugError.isEmpty()) return debugError;
+        renderer.addOverlay(OverlayStage::DebugLog, &debugPainter);
+    }
     overlays.setDecisions(currentDecisionInputs(player, scene));
     QImage image;
     if (renderer.prepare(request.width, request.height)) {

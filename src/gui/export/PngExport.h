@@ -5,10 +5,12 @@
 //   tessarin [FILE]
 //   tessarin --help | --version
 //   tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K]
-//            [--option NAME=VALUE]... [--present MODE] [--circle] FILE
+//            [--option NAME=VALUE]... [--present MODE] [--circle]
+//            [--debug-logs DIR [--debug-level all|NAME[,NAME...]]] FILE
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -30,6 +32,10 @@ struct ExportRequest {
     // The present overlay (0 none .. 5 the selected object's track) and the 9.15 m circle.
     int present = 0;
     bool circle = false;
+    // A folder of players' debug logs: the selected player's drawings of the cycle are
+    // drawn, those of the levels chosen (every level by default).
+    QString debugLogs;
+    std::uint32_t debugLevels = 0xffffffffu;
 };
 
 // What the viewer was asked to do: open a game (or nothing), export a PNG, or print its
@@ -65,7 +71,10 @@ QString viewerUsage();
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error);
 // Loads the file, draws the cycle with the options stored in `profile` (and those of the
 // request over them) and writes the PNG; a version-2 sight record is drawn with the
-// decisions of its cycle, read from the decision files beside the log. When the pass
+// decisions of its cycle, read from the decision files beside the log. With a folder of
+// debug logs, the selected player's log there (found by the game's team names) adds
+// its drawings of the cycle; a selection that is no player, or a player without a log,
+// is an error. When the pass
 // course or a present overlay is drawn, the whole game is analysed first, and the pass
 // course is the one that playing from the first record up to the cycle would have drawn.
 // Returns an empty text on success, else what went wrong.
