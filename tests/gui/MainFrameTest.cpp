@@ -779,7 +779,7 @@ TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
     frame().onCommand(cmd::kSaveOpponentModel);
     std::filesystem::current_path(previous);
     EXPECT_TRUE(std::filesystem::exists(settings.dir().path() / "player22.txt"));
-    EXPECT_EQ(std::filesystem::file_size(settings.dir().path() / "HELIOS_left"), 960u);
+    EXPECT_EQ(std::filesystem::file_size(settings.dir().path() / "HELIOS_left.opm"), 960u);
     const QString dumped = frame().statusLine().message();
     EXPECT_TRUE(dumped.startsWith(QStringLiteral("Wrote 23 position files ("))) << dumped.toStdString();
     EXPECT_TRUE(dumped.endsWith(QString::fromStdString(settings.dir().path().string()))) << dumped.toStdString();
