@@ -15,8 +15,8 @@ declare -gA _tessarin_cli_options=(
     [scene]="--cycle=value --self=value --out=file --max-records=value"
     [autoplay]="--client=file --client-param=value --goalie-param=value --goalie-num=value --host=value
         --port=value --rounds=value --pause=value"
-    [summary]="--team=value -j=value --jobs=value --csv=file --json=file"
-    [compare]="--team=value -j=value --jobs=value --json=file"
+    [summary]="--team=value --jobs=value --csv=file --json=file"
+    [compare]="--team=value --jobs=value --json=file"
     [export-csv]="--out=file"
 )
 # What the words that are not options are: "game" game files read, "none" nothing.

@@ -117,7 +117,7 @@ QString viewerUsage() {
         "MODE is the present overlay of the selected object: 0 none, 1 shots, 2 dribbles, 3 passes,\n"
         "4 interceptions, 5 its whole track\n"
         "DIR holds the players' debug logs (TEAM-UNUM.log, plain or .gz): the selected player's drawings\n"
-        "of the cycle are drawn, of the levels named as the library's --debug_NAME switches name them\n");
+        "of the cycle are drawn, of the topics named as the base library names them (pass, world, ...)\n");
 }
 
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error) {
