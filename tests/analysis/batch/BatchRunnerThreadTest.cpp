@@ -72,25 +72,25 @@ TEST(BatchRunner, ResultsKeepTheOrderOfTheFilesWhateverFinishesFirst) {
     // results must still be that of the files.
     std::mutex m;
     std::condition_variable cv;
-    int others = 0;
+    std::vector<std::size_t> doneOrder;  // guarded by m
     const std::vector<std::string> files = {"a", "b", "c", "d", "e"};
     const SummarizeFn slowFirst = [&](const std::string& path) {
         GameSummary s;
         s.file = path;
-        std::unique_lock lock(m);
         if (path == "a") {
-            EXPECT_TRUE(cv.wait_for(lock, std::chrono::seconds(30), [&] { return others == 4; }));
-        } else {
-            ++others;
-            cv.notify_all();
+            std::unique_lock lock(m);
+            EXPECT_TRUE(cv.wait_for(lock, std::chrono::seconds(30), [&] { return doneOrder.size() == 4; }));
         }
         return s;
     };
-    std::vector<std::size_t> doneOrder;
     const GameDoneFn done = [&](std::size_t index, const GameSummary&, const BatchProgress& p) {
-        doneOrder.push_back(index);
-        EXPECT_EQ(p.total, 5u);
-        EXPECT_EQ(p.done, doneOrder.size());
+        {
+            std::lock_guard lock(m);
+            doneOrder.push_back(index);
+            EXPECT_EQ(p.total, 5u);
+            EXPECT_EQ(p.done, doneOrder.size());
+        }
+        cv.notify_all();
     };
     const std::vector<GameSummary> out = summarizeGames(files, 2, done, {}, slowFirst);
     ASSERT_EQ(out.size(), 5u);
