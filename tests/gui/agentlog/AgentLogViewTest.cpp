@@ -40,12 +40,7 @@ Record parsed(const char* line) {
 
 // Polls a condition while Qt's events run, for at most half a minute.
 bool waitFor(const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QTest::qWait(10);
-    }
-    return true;
+    return test::eventuallyInGui(condition, std::chrono::seconds(30));
 }
 
 // Whether a colour lies within `radius` pixels of a point.
