@@ -61,7 +61,14 @@ LogFileName parseLogFileName(std::string_view fileName) {
 
 std::string LogFileEntry::label() const {
     if (name.team.empty()) return fileName;
-    return name.team + (name.coach ? " coach" : " " + std::to_string(*name.unum));
+    std::string text = name.team;
+    if (name.coach) {
+        text += " coach";
+    } else {
+        text += ' ';
+        text += std::to_string(*name.unum);
+    }
+    return text;
 }
 
 std::vector<std::string> gameLogFolders(const std::string& gamePath) {
