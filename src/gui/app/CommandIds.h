@@ -106,6 +106,6 @@ inline constexpr int kExit = 57665;
 inline constexpr int kClientsOneStep = 40001;
 inline constexpr int kDeleteDrawings = 40002;
 // Ends the autoplay loop that runs on without its dialog.
-inline constexpr int kStopAutoplay = 40101;
+inline constexpr int kStopAutoplay = 40110;
 
 }  // namespace tessarin::cmd
