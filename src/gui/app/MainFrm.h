@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
@@ -34,7 +35,9 @@ namespace tessarin {
 
 class CStatisticDialog;
 class CTypeExplorer;
+class DebugLogLink;
 class DisplayToolWindows;
+class GamesWindow;
 class Profile;
 class RecentFiles;
 class StatusBar;
@@ -55,6 +58,8 @@ struct FrameDialogs {
     std::function<std::optional<ServerAddress>()> askServer;
     std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
     std::function<void(const std::string& text)> showMessage;
+    // Asks for a folder; none when cancelled.
+    std::function<std::optional<QString>(const QString& caption)> askFolder;
 };
 
 class CMainFrame final : public QMainWindow, public PlaybackHost, public DisplayerHost, public MonitorHost {
@@ -160,6 +165,12 @@ public:
     CTypeExplorer* typeExplorer() const;
     // The display's tool windows; none while the frame has no display.
     DisplayToolWindows* toolWindows() const { return toolWindows_.get(); }
+    // The players' debug logs of the game: the "Debug Log" window and its drawings.
+    DebugLogLink& debugLogs() const { return *debugLogs_; }
+    // The "Games" window, once "Open Folder" made it.
+    GamesWindow* gamesWindow() const;
+    // Lists the games of a folder in the "Games" window, made on first use, and shows it.
+    void openGamesFolder(const QString& folder);
 
     bool playbackTimerActive() const { return timer_.isActive(); }
     int playbackTimerInterval() const { return timer_.interval(); }
@@ -217,6 +228,10 @@ private:
     // Says in the status bar where the dump went and how much it wrote.
     void reportPositionDump(const PositionDumpResult& result);
     void saveOpponentModel();
+    // Asks for a folder through dialogs_ or a folder dialog; none when cancelled.
+    std::optional<QString> askFolder(const QString& caption);
+    // Moves the game to a cycle asked for by a tool window and draws it.
+    void jumpToCycle(int cycle);
 
     Profile& profile_;
     // Declared before the log player, so that they outlive it and its parser thread.
@@ -249,6 +264,9 @@ private:
     QPointer<CStatisticDialog> statisticDialog_;  // created on first use, a child of the frame
     QPointer<CTypeExplorer> typeExplorer_;        // the same
     std::unique_ptr<DisplayToolWindows> toolWindows_;
+    // Made with the frame, before any record is drawn; draw() hands it records on any thread.
+    std::unique_ptr<DebugLogLink> debugLogs_;
+    QPointer<GamesWindow> gamesWindow_;  // created on first use, a window of its own
     // GUI thread only: the feedback around the game.
     std::unique_ptr<StatusBar> status_;
     std::unique_ptr<RecentFiles> recent_;
