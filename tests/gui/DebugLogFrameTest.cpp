@@ -200,18 +200,29 @@ TEST_F(DebugLogFrameTest, KeysStepTheGameWhileTheListsKeepTheirOwn) {
     EXPECT_TRUE(waitFor([&] { return shownCycle() == 4; }));
 }
 
-TEST_F(DebugLogFrameTest, OpenDebugLogsListsAChosenFolderWithTheGamesSides) {
-    load((kSamples / kGame).string());
+TEST_F(DebugLogFrameTest, AChosenFolderOfLogsTakesItsSidesFromTheGameLoadedLater) {
     answerFolder.reset();
     frame().onCommand(cmd::kOpenDebugLogs);
     EXPECT_FALSE(window().isVisible());
 
+    // Before any game the team names are unknown, and so are the logs' sides.
     answerFolder = QString::fromStdString(kSamples.string());
     frame().onCommand(cmd::kOpenDebugLogs);
     EXPECT_TRUE(window().isVisible());
     ASSERT_EQ(window().logs().size(), 2u);
+    EXPECT_EQ(window().logs()[0].side, agentlog::Side::Unknown);
+
+    // The game, alone in its folder, has no logs beside it: the chosen folder stays,
+    // its logs now on the game's sides, so that the field's selection reaches them.
+    fs::create_directories(dir.path() / "alone");
+    fs::copy_file(kSamples / kGame, dir.path() / "alone" / kGame);
+    load((dir.path() / "alone" / kGame).string());
+    ASSERT_TRUE(waitFor([&] { return !logs().lookupPending(); }));
+    ASSERT_EQ(window().logs().size(), 2u);
     EXPECT_EQ(window().logs()[0].side, agentlog::Side::Left);
     EXPECT_EQ(window().logs()[1].side, agentlog::Side::Right);
+    display().select(11 + 6);
+    EXPECT_EQ(window().logs()[static_cast<std::size_t>(window().currentLog())].fileName, "HELIOS_R-7.log.gz");
 }
 
 TEST_F(DebugLogFrameTest, OpenFolderBrowsesItsGamesAndOpensThemWithTheTablesKeys) {

@@ -126,6 +126,7 @@ void DebugLogLink::tryLookup() {
     lookupTimer_.stop();
     const QString path = std::exchange(pendingGame_, QString());
     const int found = window_->findLogsOfGame(path, names[0], names[1]);
+    if (found == 0 && !chosenFolder_.isEmpty()) window_->openFolder(chosenFolder_, names[0], names[1]);
     selection_ = -1;
     if (windowShown()) syncSelection();
     if (found > 0) emit notice(tr("%n debug log(s) found beside the game; ToolBox > Debug Log shows them", "", found));
@@ -135,6 +136,7 @@ int DebugLogLink::openFolder(const QString& folder) {
     // A folder chosen by hand wins over a look-up still waiting.
     pendingGame_.clear();
     lookupTimer_.stop();
+    chosenFolder_ = folder;
     const std::array<QString, 2> names = teamNames();
     const int found = window_->openFolder(folder, names[0], names[1]);
     selection_ = -1;

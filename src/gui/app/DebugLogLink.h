@@ -48,7 +48,8 @@ public:
     // follows it on the GUI thread, once for a burst of records.
     void recordDrawn(const std::optional<cycle_info_t>& record);
     // A game file was loaded: the logs of the game before go, and those beside the file
-    // are looked for as soon as the game's team names are read.
+    // are looked for as soon as the game's team names are read; without any there, the
+    // folder chosen last by hand is listed again with the new game's sides.
     void gameLoaded(const QString& path);
     // Lists the logs of a folder, sides taken from the loaded game's team names; shows the
     // window. Returns how many logs were found.
@@ -89,6 +90,7 @@ private:
     std::optional<agentlog::GamePlace> place_;  // of the record drawn last
     int selection_ = -1;                        // the display's selection the window was given
     QString pendingGame_;                       // a game whose logs are still to be looked for
+    QString chosenFolder_;                      // the folder chosen last by hand, if any
     QTimer lookupTimer_;                        // retries the look-up while the game is read
 
     static constexpr int kNoRecord = std::numeric_limits<int>::min();
