@@ -202,11 +202,13 @@ void LogPlayer::moveToLast() {
 void LogPlayer::jump() {
     const bool wasRunning = pause();
     const auto chosen = host_.askJumpCycle(first_cycle(), last_cycle(), current_cycle());
-    if (chosen) {
-        std::lock_guard lock(mutex_);
-        if (!frames_.empty()) index_ = findLocked(*chosen);
-    }
+    if (chosen) jumpTo(*chosen);
     if (wasRunning) resume();
+}
+
+void LogPlayer::jumpTo(int cycle) {
+    std::lock_guard lock(mutex_);
+    if (!frames_.empty()) index_ = findLocked(cycle);
 }
 
 std::optional<cycle_info_t> LogPlayer::current() {

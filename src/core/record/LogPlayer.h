@@ -105,6 +105,9 @@ public:
     std::size_t find(int cycle) const;
     // Draws the record of this cycle without moving the playback position.
     void preview(int cycle);
+    // Moves the playback position to the record of this cycle (a neighbour when it is
+    // missing), as an answered jump does; the timer keeps running if it ran.
+    void jumpTo(int cycle);
     // Moves the playback position to the newest record (a live game's replay starts
     // there: its cycles may repeat or start again, so a search by cycle can land mid-run).
     void moveToLast();

@@ -79,6 +79,7 @@ inline constexpr int kPresent = 270;
 inline constexpr int kSceneEdit = 32857;
 inline constexpr int kPosInfoToFile = 33000;
 inline constexpr int kSaveOpponentModel = 32869;
+inline constexpr int kDebugLogWindow = 40103;
 
 // Trainer.
 inline constexpr int kTrainerConnect = 32862;
@@ -98,6 +99,8 @@ inline constexpr int kTop = 277;
 inline constexpr int kFirstBarView = 280;  // 280..288: tool bar (id - 280)
 inline constexpr int kSeparated = 305;
 inline constexpr int kSmoothDrawing = 306;
+inline constexpr int kOpenFolder = 40101;
+inline constexpr int kOpenDebugLogs = 40102;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 

@@ -24,13 +24,16 @@
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/CycleSlider.h"
+#include "app/DebugLogLink.h"
 #include "app/DigitRowKeys.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
 #include "files/PathText.h"
 #include "settings/Profile.h"
 #include "windows/AutoplayConfiger.h"
+#include "windows/DebugLogWindow.h"
 #include "windows/DisplayToolWindows.h"
+#include "windows/GamesWindow.h"
 #include "windows/SocketDialog.h"
 #include "windows/StatisticDialog.h"
 #include "windows/TypeExplorer.h"
@@ -58,6 +61,10 @@ CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent
     setObjectName(QStringLiteral("MainFrame"));
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &CMainFrame::onTimer);
+    debugLogs_ = std::make_unique<DebugLogLink>(*logPlayer_, profile_, this);
+    connect(debugLogs_.get(), &DebugLogLink::cycleRequested, this, &CMainFrame::jumpToCycle);
+    connect(debugLogs_.get(), &DebugLogLink::notice, this, &CMainFrame::flashStatus);
+    connect(&debugLogs_->window(), &ForwardingDialog::filesDropped, this, &CMainFrame::displayDroppedFiles);
 
     createActions();
     createMenus();
@@ -91,6 +98,8 @@ CMainFrame::~CMainFrame() {
     // The parser thread may still hand records over while it stops: end it while the
     // display pointer is valid, then forget the display.
     logPlayer_.reset();
+    // No producer is left to hand it records; it takes its painter off the display.
+    debugLogs_.reset();
     if (CDisplayer* display = display_.exchange(nullptr)) {
         display->setHost(nullptr);
         disconnect(display, nullptr, this, nullptr);
@@ -131,6 +140,7 @@ void CMainFrame::setDisplayer(CDisplayer* display, bool separated) {
         connect(toolWindows_.get(), &DisplayToolWindows::filesDropped, this, &CMainFrame::displayDroppedFiles);
         connect(toolWindows_.get(), &DisplayToolWindows::notice, this, &CMainFrame::flashStatus);
     }
+    debugLogs_->setDisplayer(display);
     updateCommandUi();
     refreshStatus();
 }
@@ -209,6 +219,7 @@ void CMainFrame::runCommand(const Command& command) {
 
 void CMainFrame::draw(const std::optional<cycle_info_t>& record) {
     if (CDisplayer* display = display_.load()) display->SetCurrentRecord(record);
+    if (debugLogs_) debugLogs_->recordDrawn(record);
 }
 
 void CMainFrame::logPlayerCommand(int number) {
@@ -506,6 +517,38 @@ void CMainFrame::saveOpponentModel() {
         }
     }
     if (!problems.isEmpty()) QMessageBox::warning(this, QStringLiteral("Tessarin"), problems.join(QLatin1Char('\n')));
+}
+
+}  // namespace tessarin
+
+namespace tessarin {
+
+GamesWindow* CMainFrame::gamesWindow() const { return gamesWindow_; }
+
+void CMainFrame::openGamesFolder(const QString& folder) {
+    if (!gamesWindow_) {
+        // A window of its own that stays open while its games are opened in the viewer.
+        gamesWindow_ = new GamesWindow(GamesCache::defaultFile(), this);
+        connect(gamesWindow_, &GamesWindow::openGame, this, &CMainFrame::openDocument);
+    }
+    gamesWindow_->show();
+    gamesWindow_->raise();
+    gamesWindow_->openFolder(folder);
+}
+
+std::optional<QString> CMainFrame::askFolder(const QString& caption) {
+    if (dialogs_.askFolder) return dialogs_.askFolder(caption);
+    const QString folder = QFileDialog::getExistingDirectory(this, caption, recent_->lastFolder());
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+}
+
+void CMainFrame::jumpToCycle(int cycle) {
+    if (!logPlayer_->availability(kCmdJump)) return;
+    logPlayer_->jumpTo(cycle);
+    draw(logPlayer_->current());
+    updateCommandUi();
+    refreshStatus();
 }
 
 }  // namespace tessarin

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
@@ -36,7 +37,9 @@ class AutoplayRunner;
 class CAutoplayConfiger;
 class CStatisticDialog;
 class CTypeExplorer;
+class DebugLogLink;
 class DisplayToolWindows;
+class GamesWindow;
 class Profile;
 class RecentFiles;
 class StatusBar;
@@ -57,6 +60,8 @@ struct FrameDialogs {
     std::function<std::optional<ServerAddress>()> askServer;
     std::function<bool(const std::string& text, const std::string& caption)> askYesNo;
     std::function<void(const std::string& text)> showMessage;
+    // Asks for a folder; none when cancelled.
+    std::function<std::optional<QString>(const QString& caption)> askFolder;
 };
 
 class CMainFrame final : public QMainWindow, public PlaybackHost, public DisplayerHost, public MonitorHost {
@@ -165,6 +170,12 @@ public:
     CTypeExplorer* typeExplorer() const;
     // The display's tool windows; none while the frame has no display.
     DisplayToolWindows* toolWindows() const { return toolWindows_.get(); }
+    // The players' debug logs of the game: the "Debug Log" window and its drawings.
+    DebugLogLink& debugLogs() const { return *debugLogs_; }
+    // The "Games" window, once "Open Folder" made it.
+    GamesWindow* gamesWindow() const;
+    // Lists the games of a folder in the "Games" window, made on first use, and shows it.
+    void openGamesFolder(const QString& folder);
 
     bool playbackTimerActive() const { return timer_.isActive(); }
     int playbackTimerInterval() const { return timer_.interval(); }
@@ -225,6 +236,10 @@ private:
     // Says in the status bar where the dump went and how much it wrote.
     void reportPositionDump(const PositionDumpResult& result);
     void saveOpponentModel();
+    // Asks for a folder through dialogs_ or a folder dialog; none when cancelled.
+    std::optional<QString> askFolder(const QString& caption);
+    // Moves the game to a cycle asked for by a tool window and draws it.
+    void jumpToCycle(int cycle);
 
     Profile& profile_;
     // Declared before the log player, so that they outlive it and its parser thread.
@@ -259,6 +274,9 @@ private:
     std::unique_ptr<AutoplayRunner> autoplay_;    // GUI thread; the loop outlives its dialog
     QPointer<CAutoplayConfiger> autoplayDialog_;  // deleted when it closes
     std::unique_ptr<DisplayToolWindows> toolWindows_;
+    // Made with the frame, before any record is drawn; draw() hands it records on any thread.
+    std::unique_ptr<DebugLogLink> debugLogs_;
+    QPointer<GamesWindow> gamesWindow_;  // created on first use, a window of its own
     // GUI thread only: the feedback around the game.
     std::unique_ptr<StatusBar> status_;
     std::unique_ptr<RecentFiles> recent_;

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "app/CommandIds.h"
+#include "app/DebugLogLink.h"
 #include "app/MainFrm.h"
 #include "app/ToolBarIcons.h"
 #include "settings/Profile.h"
@@ -46,6 +47,20 @@ std::vector<Command> CMainFrame::commandTable() {
                         },
                     .checked = [this] { return onTop_; },
                     .icon = s->standardIcon(QStyle::SP_ArrowUp)});
+    rows.push_back({.id = cmd::kOpenFolder,
+                    .text = tr("Open &Folder..."),
+                    .keys = {QKeySequence(Qt::CTRL | Qt::Key_O)},
+                    .run =
+                        [this] {
+                            if (const auto folder = askFolder(tr("Open Folder"))) openGamesFolder(*folder);
+                        },
+                    .icon = s->standardIcon(QStyle::SP_DirOpenIcon)});
+    rows.push_back({.id = cmd::kOpenDebugLogs,
+                    .text = tr("Open &Debug Logs..."),
+                    .keys = {QKeySequence(Qt::CTRL | Qt::Key_D)},
+                    .run = [this] {
+                        if (const auto folder = askFolder(tr("Open Debug Logs"))) debugLogs_->openFolder(*folder);
+                    }});
     addLogPlayerCommands(rows);
     // View
     const QString barTexts[kToolBarCount] = {tr("&Field Bar"),     tr("&Monitor Bar"), tr("Dis&player Bar"),
@@ -388,6 +403,9 @@ void CMainFrame::addToolCommands(std::vector<Command>& rows) {
                     .enabled = hasDisplay});
     rows.push_back(
         {.id = cmd::kPosInfoToFile, .text = tr("PosInfoToFile"), .run = [this] { writePositionDumpFiles(); }});
+    rows.push_back({.id = cmd::kDebugLogWindow, .text = tr("Debug &Log"), .keys = letterKeys(Qt::Key_M), .run = [this] {
+                        debugLogs_->toggleWindow();
+                    }});
     rows.push_back(
         {.id = cmd::kSaveOpponentModel, .text = tr("Save OpponentModel"), .run = [this] { saveOpponentModel(); }});
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "analysis/PositionDump.h"
+#include "app/DebugLogLink.h"
 #include "app/MainFrm.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
@@ -95,6 +96,7 @@ void CMainFrame::reportLoad(const QString& path) {
     loadNoticePending_ = true;
     if (CDisplayer* display = display_.load()) display->gameReplaced();
     recent_->add(path);
+    debugLogs_->gameLoaded(path);
     refreshStatus();
 }
 

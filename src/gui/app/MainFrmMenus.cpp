@@ -41,7 +41,8 @@ QMenu* CMainFrame::addMenuItems(QMenu* menu, std::initializer_list<int> ids) {
 
 void CMainFrame::createMenus() {
     QMenuBar* bar = menuBar();
-    addMenuItems(bar->addMenu(tr("&System")), {cmd::kExit, cmd::kNewInstance, cmd::kHide, cmd::kTop});
+    addMenuItems(bar->addMenu(tr("&System")),
+                 {cmd::kExit, cmd::kNewInstance, cmd::kHide, cmd::kTop, 0, cmd::kOpenFolder, cmd::kOpenDebugLogs});
     addMenuItems(bar->addMenu(tr("&LogPlayer")),
                  {cmd::kLoad, 0, cmd::kPlay, cmd::kStop, cmd::kRewind, cmd::kForward, cmd::kBackward, cmd::kReverse,
                   cmd::kJump, cmd::kAccelerate, cmd::kDecelerate});
@@ -80,7 +81,8 @@ void CMainFrame::createMenus() {
 
     addMenuItems(bar->addMenu(tr("Tool&Box")),
                  {cmd::kTypeExplorer, cmd::kObjectDetails, cmd::kDrawingTools, cmd::kAutoplayer, cmd::kStopAutoplay,
-                  cmd::kStatistics, cmd::kPresent, cmd::kSceneEdit, cmd::kPosInfoToFile, cmd::kSaveOpponentModel});
+                  cmd::kStatistics, cmd::kPresent, cmd::kDebugLogWindow, cmd::kSceneEdit, cmd::kPosInfoToFile,
+                  cmd::kSaveOpponentModel});
     addMenuItems(bar->addMenu(tr("&Help")), {cmd::kAbout});
 }
 

@@ -1,9 +1,11 @@
 #include "display/AgentLogPainter.h"
 
-#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <optional>
+#include <unordered_map>
 
 namespace tessarin {
 
@@ -28,83 +30,78 @@ QRect circleRect(const FieldView& view, double x, double y, double r) {
     return {view.pixelX(x) - pr, view.pixelY(y) - pr, 2 * pr, 2 * pr};
 }
 
-// Field angles turn clockwise on the screen (y grows downward); Qt's turn the other way,
-// in sixteenths of a degree.
-int qtAngle(double degrees) { return static_cast<int>(std::lround(-degrees * 16.0)); }
-
-QPainterPath sectorPath(const FieldView& view, const Record& r) {
-    const auto& v = r.values;
-    const QRectF outer = circleRect(view, v[0], v[1], std::max(v[2], v[3]));
-    const QRectF inner = circleRect(view, v[0], v[1], std::min(v[2], v[3]));
-    QPainterPath path;
-    path.arcMoveTo(outer, -v[4]);
-    path.arcTo(outer, -v[4], -v[5]);
-    if (inner.width() > 0) {
-        path.arcTo(inner, -(v[4] + v[5]), v[5]);
-    } else {
-        path.lineTo(screen(view, v[0], v[1]));
+// What a rectangle drawn with a one-pixel pen (and filled, when it is) covers, as
+// filled strips one device pixel wide (`pixel` of the painter's units): the raster engine
+// fills rectangles far faster than it strokes them.
+void addRectangle(const QRect& r, bool filled, double pixel, std::vector<QRectF>& strips) {
+    const double left = r.left(), top = r.top(), w = r.width(), h = r.height();
+    if (filled || w <= pixel || h <= pixel) {
+        strips.emplace_back(left, top, w + pixel, h + pixel);
+        return;
     }
-    path.closeSubpath();
-    return path;
+    strips.emplace_back(left, top, w + pixel, pixel);
+    strips.emplace_back(left, top + h, w + pixel, pixel);
+    strips.emplace_back(left, top + pixel, pixel, h - pixel);
+    strips.emplace_back(left + w, top + pixel, pixel, h - pixel);
 }
 
-void drawRecord(QPainter& painter, const FieldView& view, const Record& r, const QStaticText& text, int ascent) {
-    const auto& v = r.values;
-    switch (r.type) {
-        case 'p': {
-            const QPoint p = pixel(view, v[0], v[1]);
-            painter.fillRect(QRect(p.x() - 1, p.y() - 1, 3, 3), painter.pen().color());
-            break;
-        }
-        case 'l':
-            painter.drawLine(screen(view, v[0], v[1]), screen(view, v[2], v[3]));
-            break;
-        case 'a':
-            painter.drawArc(circleRect(view, v[0], v[1], v[2]), qtAngle(v[3]), qtAngle(v[4]));
-            break;
-        case 'c':
-        case 'C':
-            painter.drawEllipse(circleRect(view, v[0], v[1], v[2]));
-            break;
-        case 't':
-        case 'T': {
-            const QPoint points[] = {pixel(view, v[0], v[1]), pixel(view, v[2], v[3]), pixel(view, v[4], v[5])};
-            painter.drawPolygon(points, 3);
-            break;
-        }
-        case 'r':
-        case 'R':
-            painter.drawRect(QRect(pixel(view, v[0], v[1]), QSize(view.pixels(v[2]), view.pixels(v[3]))));
-            break;
-        case 's':
-        case 'S':
-            painter.drawPath(sectorPath(view, r));
-            break;
-        case 'm': {
-            // A static text is placed by its top left; the library's point is where its baseline starts.
-            const QPoint at = pixel(view, v[0], v[1]);
-            painter.drawStaticText(QPoint(at.x(), at.y() - ascent), text);
-            break;
-        }
-        default:
-            break;
+// Field angles turn clockwise on the screen, as the field's y grows downward: a point
+// at angle a of a circle lies at (x + r cos a, y + r sin a) on the field and on the screen.
+// Chords along an arc of the screen, few enough to be cheap and close enough (within a
+// quarter of a pixel) to look round; `add` takes each point from the first to the last.
+template <typename Add>
+void arcPoints(QPointF centre, double radius, double startDegrees, double spanDegrees, Add&& add) {
+    constexpr double kSagitta = 0.25;  // pixels a chord may stray from the arc
+    constexpr int kMostChords = 720;
+    const double step = radius > kSagitta ? 2.0 * std::acos(1.0 - kSagitta / radius) : 2.0 * std::numbers::pi;
+    const double span = spanDegrees * std::numbers::pi / 180.0;
+    const int chords = std::clamp(static_cast<int>(std::ceil(std::abs(span) / step)), 1, kMostChords);
+    const double start = startDegrees * std::numbers::pi / 180.0;
+    for (int i = 0; i <= chords; ++i) {
+        const double a = start + span * i / chords;
+        add(QPointF(centre.x() + radius * std::cos(a), centre.y() + radius * std::sin(a)));
     }
+}
+
+// The outline of a sector as a polygon: the outer arc one way, the inner arc (or the
+// centre) back.
+QPolygonF sectorPolygon(const FieldView& view, const Record& r) {
+    const auto& v = r.values;
+    const QPointF centre = pixel(view, v[0], v[1]);
+    const int outer = view.pixels(std::max(v[2], v[3]));
+    const int inner = view.pixels(std::min(v[2], v[3]));
+    QPolygonF polygon;
+    arcPoints(centre, outer, v[4], v[5], [&](QPointF p) { polygon << p; });
+    if (inner > 0) {
+        arcPoints(centre, inner, v[4] + v[5], -v[5], [&](QPointF p) { polygon << p; });
+    } else {
+        polygon << centre;
+    }
+    return polygon;
 }
 
 }  // namespace
 
 void AgentLogPainter::setDrawings(std::vector<agentlog::Record> drawings) {
     drawings_ = std::move(drawings);
-    colours_.clear();
+    groups_.clear();
     texts_.clear();
-    colours_.reserve(drawings_.size());
     texts_.resize(drawings_.size());
-    for (std::size_t i = 0; i < drawings_.size(); ++i) {
-        colours_.push_back(colourOf(drawings_[i]));
-        if (drawings_[i].type == 'm') {
-            texts_[i].setText(QString::fromStdString(drawings_[i].text));
-            texts_[i].setTextFormat(Qt::PlainText);
-            texts_[i].setPerformanceHint(QStaticText::AggressiveCaching);
+    std::unordered_map<std::uint64_t, std::size_t> groupOf;  // (filled, rgb) -> place in groups_
+    for (const bool filled : {true, false}) {
+        for (std::size_t i = 0; i < drawings_.size(); ++i) {
+            const Record& r = drawings_[i];
+            if (agentlog::isFilled(r.type) != filled) continue;
+            const QColor colour = colourOf(r);
+            const std::uint64_t key = (std::uint64_t{filled} << 32) | colour.rgb();
+            const auto [at, added] = groupOf.try_emplace(key, groups_.size());
+            if (added) groups_.push_back({colour, filled, {}});
+            groups_[at->second].members.push_back(i);
+            if (r.type == 'm') {
+                texts_[i].setText(QString::fromStdString(r.text));
+                texts_[i].setTextFormat(Qt::PlainText);
+                texts_[i].setPerformanceHint(QStaticText::AggressiveCaching);
+            }
         }
     }
     fontScale_ = 0;  // the new texts are laid out with the font on the next paint
@@ -123,24 +120,72 @@ void AgentLogPainter::draw(QPainter& painter, const FieldView& view, const Field
     }
     painter.setFont(font_);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    QColor current;
-    bool filled = false;
-    painter.setBrush(Qt::NoBrush);
-    for (std::size_t i = 0; i < drawings_.size(); ++i) {
+    for (const Group& group : groups_) drawGroup(painter, view, group);
+}
+
+void AgentLogPainter::drawGroup(QPainter& painter, const FieldView& view, const Group& group) {
+    painter.setPen(QPen(group.colour, 0));
+    painter.setBrush(group.filled ? QBrush(group.colour) : QBrush(Qt::NoBrush));
+    lines_.clear();
+    rects_.clear();
+    const double devicePixel = painter.device() ? 1.0 / painter.device()->devicePixelRatioF() : 1.0;
+    for (const std::size_t i : group.members) {
         const Record& r = drawings_[i];
-        const QColor& colour = colours_[i];
-        const bool fill = agentlog::isFilled(r.type);
-        if (colour != current) {
-            painter.setPen(QPen(colour, 0));
-            current = colour;
-            if (filled) painter.setBrush(colour);
+        const auto& v = r.values;
+        switch (r.type) {
+            case 'p': {
+                const QPoint p = pixel(view, v[0], v[1]);
+                painter.fillRect(QRect(p.x() - 1, p.y() - 1, 3, 3), group.colour);
+                break;
+            }
+            case 'l':
+                lines_.emplace_back(screen(view, v[0], v[1]), screen(view, v[2], v[3]));
+                break;
+            case 'a': {
+                std::optional<QPointF> last;
+                arcPoints(pixel(view, v[0], v[1]), view.pixels(v[2]), v[3], v[4], [&](QPointF p) {
+                    if (last) lines_.emplace_back(*last, p);
+                    last = p;
+                });
+                break;
+            }
+            case 'c':
+            case 'C':
+                painter.drawEllipse(circleRect(view, v[0], v[1], v[2]));
+                break;
+            case 't':
+            case 'T': {
+                const QPoint points[] = {pixel(view, v[0], v[1]), pixel(view, v[2], v[3]), pixel(view, v[4], v[5])};
+                painter.drawPolygon(points, 3);
+                break;
+            }
+            case 'r':
+            case 'R':
+                addRectangle(QRect(pixel(view, v[0], v[1]), QSize(view.pixels(v[2]), view.pixels(v[3]))), r.type == 'R',
+                             devicePixel, rects_);
+                break;
+            case 's':
+                painter.drawPolygon(sectorPolygon(view, r));
+                break;
+            case 'S':
+                // Filled without its outline: stroking a polygon costs several times its
+                // fill, and in the fill's own colour it only adds the rim's half pixel.
+                painter.setPen(Qt::NoPen);
+                painter.drawPolygon(sectorPolygon(view, r));
+                painter.setPen(QPen(group.colour, 0));
+                break;
+            case 'm': {
+                // A static text is placed by its top left; the library's point is where its baseline starts.
+                const QPoint at = pixel(view, v[0], v[1]);
+                painter.drawStaticText(QPoint(at.x(), at.y() - ascent_), texts_[i]);
+                break;
+            }
+            default:
+                break;
         }
-        if (fill != filled) {
-            painter.setBrush(fill ? QBrush(colour) : QBrush(Qt::NoBrush));
-            filled = fill;
-        }
-        drawRecord(painter, view, r, texts_[i], ascent_);
     }
+    if (!lines_.empty()) painter.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+    for (const QRectF& strip : rects_) painter.fillRect(strip, group.colour);
 }
 
 }  // namespace tessarin

@@ -27,9 +27,24 @@ public:
               const DisplayOptions& options) override;
 
 private:
+    // Drawings of one colour, filled or not, in file order: drawn with one pen and brush.
+    struct Group {
+        QColor colour;
+        bool filled = false;
+        std::vector<std::size_t> members;  // places in drawings_
+    };
+    void drawGroup(QPainter& painter, const FieldView& view, const Group& group);
+
     std::vector<agentlog::Record> drawings_;
-    std::vector<QColor> colours_;     // one per drawing
+    // Filled shapes first, then outlines, lines, points and texts; within each, one group per
+    // colour in the order the colours first occur. Switching the pen costs more than most
+    // shapes, so a cycle of many colours is drawn a colour at a time; shapes of one colour
+    // keep their order among themselves.
+    std::vector<Group> groups_;
     std::vector<QStaticText> texts_;  // one per drawing; laid out text for 'm', empty otherwise
+    // Reused by every paint: the lines (arcs as their chords) and the rectangles' strips of a group.
+    std::vector<QLineF> lines_;
+    std::vector<QRectF> rects_;
     QFont font_;
     double fontScale_ = 0;  // the view scale font_ was made for
     int ascent_ = 0;        // of font_

@@ -368,17 +368,11 @@ void CDebugLogWindow::copyShownLines() const {
 
 void CDebugLogWindow::keyPressEvent(QKeyEvent* event) { ForwardingDialog::keyPressEvent(event); }
 
-bool CDebugLogWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return ForwardingDialog::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    // The message list's own copy would take only its current line.
-    if (key->matches(QKeySequence::Copy)) {
-        copyShownLines();
-        return true;
-    }
-    // The lists keep the keys that move through them and tick a topic; every other key
-    // steps the game as it does in the main frame.
-    switch (key->key()) {
+namespace {
+
+// The keys the lists keep: they move through them and tick a topic.
+bool listKey(const QKeyEvent& key) {
+    switch (key.key()) {
         case Qt::Key_Up:
         case Qt::Key_Down:
         case Qt::Key_PageUp:
@@ -386,10 +380,30 @@ bool CDebugLogWindow::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Home:
         case Qt::Key_End:
         case Qt::Key_Space:
-            return false;
+            return true;
         default:
-            break;
+            return false;
     }
+}
+
+}  // namespace
+
+bool CDebugLogWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Some of the lists' keys are also the program's shortcuts (Up and Down size the
+    // players, Space steps the clients): claimed here, they reach the list instead.
+    if (event->type() == QEvent::ShortcutOverride && listKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress) return ForwardingDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // The message list's own copy would take only its current line.
+    if (key->matches(QKeySequence::Copy)) {
+        copyShownLines();
+        return true;
+    }
+    // Every other key steps the game as it does in the main frame.
+    if (listKey(*key)) return false;
     if (key->modifiers() & Qt::ControlModifier) return false;
     keyPressEvent(key);
     return true;

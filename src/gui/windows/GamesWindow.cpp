@@ -54,6 +54,25 @@ QString scoreText(const GameSummary& g) {
     return s;
 }
 
+// The keys the table keeps: it opens games with them and moves through its rows.
+bool tableKey(int key) {
+    switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_N:
+        case Qt::Key_P:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            return true;
+        default:
+            return false;
+    }
+}
+
 QString interval(const Interval& i, int decimals) {
     return QStringLiteral("[%1, %2]").arg(i.low, 0, 'f', decimals).arg(i.high, 0, 'f', decimals);
 }
@@ -374,6 +393,15 @@ void GamesWindow::openNext() { openRow(std::min(currentRow() + 1, proxy_->rowCou
 void GamesWindow::openPrevious() { openRow(std::max(currentRow() - 1, 0)); }
 
 bool GamesWindow::eventFilter(QObject* watched, QEvent* event) {
+    // N, P and the arrows are also shortcuts of the program's (a new instance, reconnect,
+    // player size) that would take the keys first: the table claims them.
+    if (watched == table_ && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && tableKey(key->key())) {
+            event->accept();
+            return true;
+        }
+    }
     if (watched == table_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return QWidget::eventFilter(watched, event);

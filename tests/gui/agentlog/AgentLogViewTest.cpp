@@ -15,6 +15,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <numbers>
 #include <sstream>
 
 #include "agentlog/Levels.h"
@@ -65,6 +66,8 @@ TEST(AgentLogPainterTest, DrawsEachShapeWhereTheFieldPutsItInItsColour) {
         parsed("1,0 1 R 30 -30 6 4 #ff00ff"),
         parsed("1,0 1 l -40 -20 -20 -20 #00ffff"),
         parsed("1,0 1 a 0 0 5 0 90 #ff8000"),
+        parsed("1,0 1 r -45 25 6 4 #00ff80"),
+        parsed("1,0 1 S 0 -20 1 4 30 60 #8000ff"),
     });
     renderer.addOverlay(OverlayStage::DebugLog, &painter);
     const QImage image = renderer.compose(FieldScene{}, DisplayOptions{});
@@ -85,6 +88,24 @@ TEST(AgentLogPainterTest, DrawsEachShapeWhereTheFieldPutsItInItsColour) {
     const double d = 5 / std::sqrt(2.0);
     EXPECT_TRUE(colourNear(image, at(d, d).x(), at(d, d).y(), QColor(255, 128, 0), 1));
     EXPECT_FALSE(colourNear(image, at(d, -d).x(), at(d, -d).y(), QColor(255, 128, 0), 2));
+
+    // An outlined rectangle has its edges and not its inside.
+    const QColor green(0, 255, 128);
+    EXPECT_TRUE(colourNear(image, at(-45, 27).x(), at(-45, 27).y(), green, 1));
+    EXPECT_TRUE(colourNear(image, at(-42, 29).x(), at(-42, 29).y(), green, 1));
+    EXPECT_NE(image.pixelColor(at(-42, 27).toPoint()), green);
+    // A filled sector between its radii and from its start angle over its span, turning
+    // the way the arc does; nothing inside its inner radius or at the mirrored angle.
+    const QColor violet(128, 0, 255);
+    const auto polar = [&](double r, double degrees) {
+        const double a = degrees * std::numbers::pi / 180.0;
+        return at(r * std::cos(a), -20 + r * std::sin(a)).toPoint();
+    };
+    EXPECT_EQ(image.pixelColor(polar(2.5, 60)), violet);
+    EXPECT_EQ(image.pixelColor(polar(3.5, 35)), violet);
+    EXPECT_NE(image.pixelColor(polar(2.5, -60)), violet);
+    EXPECT_NE(image.pixelColor(polar(0.5, 60)), violet);
+    EXPECT_NE(image.pixelColor(polar(2.5, 120)), violet);
 
     painter.clear();
     const QImage empty = renderer.compose(FieldScene{}, DisplayOptions{});
