@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QImage>
 #include <QRegularExpression>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -17,6 +18,8 @@
 #include "display/OverlayGeometry.h"
 #include "display/OverlayPainter.h"
 #include "display/OverlaySources.h"
+#include "export/ClipSource.h"
+#include "export/VideoExport.h"
 #include "files/PathText.h"
 #include "record/AtomicFile.h"
 #include "record/LoadFailure.h"
@@ -28,6 +31,7 @@ namespace tessarin {
 namespace {
 
 const QString kExportOption = QStringLiteral("--export-png");
+const QString kVideoOption = QStringLiteral("--export-video");
 
 // The log player's host for a load without windows. Its answer to the jump question
 // moves the playback position to the exported cycle, so that the decisions read for it
@@ -65,7 +69,9 @@ bool* optionFlag(DisplayOptions& options, const QString& name) {
 
 bool wantsExport(const QStringList& arguments) {
     for (const QString& arg : arguments) {
-        if (arg == kExportOption || arg.startsWith(kExportOption + QLatin1Char('='))) return true;
+        for (const QString& option : {kExportOption, kVideoOption}) {
+            if (arg == option || arg.startsWith(option + QLatin1Char('='))) return true;
+        }
     }
     return false;
 }
@@ -75,12 +81,16 @@ QString viewerUsage() {
         "usage: tessarin [--opponent-model] [--at X,Y] [FILE]\n"
         "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]...\n"
         "                [--present MODE] [--circle] FILE\n"
+        "       tessarin --export-video OUT.mp4|OUT.webm|OUT.gif [--from N] [--to M] [--speed X] [--fps F]\n"
+        "                [--size WxH] [--select K] [--option NAME=VALUE]... [--present MODE] [--circle] FILE\n"
         "       tessarin --help | --version\n"
         "FILE is a game log (.rcg) or sight log (.slg, .slh), plain or gzip-compressed.\n"
         "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
         "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n"
         "MODE is the present overlay of the selected object: 0 none, 1 shots, 2 dribbles, 3 passes,\n"
-        "4 interceptions, 5 its whole track\n");
+        "4 interceptions, 5 its whole track\n"
+        "A clip runs from the first record of cycle N to the last of cycle M (the whole game by default) at X\n"
+        "times real time (default 1: ten cycles a second) and F frames a second (default 30), 1280x720 by default\n");
 }
 
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error) {
@@ -107,6 +117,63 @@ bool setDisplayOption(DisplayOptions& options, const QString& name, double value
     return true;
 }
 
+namespace {
+
+// A cycle number as the store keeps it (16 bits, signed).
+std::optional<int> cycleValue(const QString& value) {
+    bool ok = false;
+    const int cycle = value.toInt(&ok);
+    if (!ok || cycle < -32768 || cycle > 32767) return std::nullopt;
+    return cycle;
+}
+
+// --from, --to, --speed and --fps of a clip, and the output's extension.
+bool parseClipArguments(const QCommandLineParser& parser, const std::array<QCommandLineOption, 4>& clip,
+                        ExportRequest& request, QString& error) {
+    const auto& [fromOption, toOption, speedOption, fpsOption] = clip;
+    if (!clipFormatOf(request.output)) {
+        error = QStringLiteral("--export-video: %1 must end in .mp4, .webm or .gif").arg(request.output);
+        return false;
+    }
+    for (const auto& [option, target] : {std::pair{&fromOption, &request.from}, std::pair{&toOption, &request.to}}) {
+        if (!parser.isSet(*option)) continue;
+        const QString value = parser.values(*option).back();
+        *target = cycleValue(value);
+        if (!*target) {
+            error = QStringLiteral("--%1: not a cycle number: %2").arg(option->names().front(), value);
+            return false;
+        }
+    }
+    if (request.from && request.to && *request.to < *request.from) {
+        error = QStringLiteral("--to %1 is before --from %2").arg(*request.to).arg(*request.from);
+        return false;
+    }
+    if (parser.isSet(speedOption)) {
+        const QString value = parser.values(speedOption).back();
+        bool ok = false;
+        request.speed = value.toDouble(&ok);
+        if (!ok || !std::isfinite(request.speed) || request.speed < kMinClipSpeed || request.speed > kMaxClipSpeed) {
+            error = QStringLiteral("--speed: expected a number from %1 to %2, got %3")
+                        .arg(kMinClipSpeed)
+                        .arg(kMaxClipSpeed)
+                        .arg(value);
+            return false;
+        }
+    }
+    if (parser.isSet(fpsOption)) {
+        const QString value = parser.values(fpsOption).back();
+        bool ok = false;
+        request.fps = value.toInt(&ok);
+        if (!ok || request.fps < 1 || request.fps > kMaxClipFps) {
+            error = QStringLiteral("--fps: expected frames a second from 1 to %1, got %2").arg(kMaxClipFps).arg(value);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments, QString& error) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -121,8 +188,14 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     const QCommandLineOption atOption(QStringLiteral("at"), QString(), QStringLiteral("X,Y"));
     const QCommandLineOption presentOption(QStringLiteral("present"), QString(), QStringLiteral("MODE"));
     const QCommandLineOption circleOption(QStringLiteral("circle"));
+    const QCommandLineOption videoOption(QStringLiteral("export-video"), QString(), QStringLiteral("OUT"));
+    const QCommandLineOption fromOption(QStringLiteral("from"), QString(), QStringLiteral("N"));
+    const QCommandLineOption toOption(QStringLiteral("to"), QString(), QStringLiteral("M"));
+    const QCommandLineOption speedOption(QStringLiteral("speed"), QString(), QStringLiteral("X"));
+    const QCommandLineOption fpsOption(QStringLiteral("fps"), QString(), QStringLiteral("F"));
     parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption,
-                       versionOption, atOption, presentOption, circleOption});
+                       versionOption, atOption, presentOption, circleOption, videoOption, fromOption, toOption,
+                       speedOption, fpsOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QString());
     if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
         error = parser.errorText();
@@ -154,22 +227,46 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         }
         result.at = std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
     }
-    if (!parser.isSet(exportOption)) {
-        for (const auto* only :
-             {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption, &circleOption}) {
+    const bool video = parser.isSet(videoOption);
+    if (video && parser.isSet(exportOption)) {
+        error = QStringLiteral("--export-png and --export-video cannot be used together");
+        return std::nullopt;
+    }
+    if (!video && !parser.isSet(exportOption)) {
+        for (const auto* only : {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption,
+                                 &circleOption, &fromOption, &toOption, &speedOption, &fpsOption}) {
             if (parser.isSet(*only)) {
-                error = QStringLiteral("--%1 is used only with --export-png").arg(only->names().front());
+                error =
+                    QStringLiteral("--%1 is used only with --export-png or --export-video").arg(only->names().front());
                 return std::nullopt;
             }
         }
         return result;
     }
+    const std::vector<const QCommandLineOption*> otherKind =
+        video ? std::vector<const QCommandLineOption*>{&cycleOption}
+              : std::vector<const QCommandLineOption*>{&fromOption, &toOption, &speedOption, &fpsOption};
+    for (const auto* only : otherKind) {
+        if (parser.isSet(*only)) {
+            error = QStringLiteral("--%1 is used only with %2")
+                        .arg(only->names().front(), video ? kExportOption : kVideoOption);
+            return std::nullopt;
+        }
+    }
 
     ExportRequest request;
-    request.output = parser.values(exportOption).back();
+    request.video = video;
+    request.output = parser.values(video ? videoOption : exportOption).back();
     request.input = result.path;
+    if (video) {
+        request.width = 1280;
+        request.height = 720;
+    }
     if (request.output.isEmpty()) {
-        error = QStringLiteral("--export-png needs an output file");
+        error = QStringLiteral("%1 needs an output file").arg(video ? kVideoOption : kExportOption);
+        return std::nullopt;
+    }
+    if (video && !parseClipArguments(parser, {fromOption, toOption, speedOption, fpsOption}, request, error)) {
         return std::nullopt;
     }
     if (request.input.isEmpty()) {
@@ -178,13 +275,11 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     }
     if (parser.isSet(cycleOption)) {
         const QString value = parser.values(cycleOption).back();
-        bool ok = false;
-        const int cycle = value.toInt(&ok);
-        if (!ok || cycle < -32768 || cycle > 32767) {
+        request.cycle = cycleValue(value);
+        if (!request.cycle) {
             error = QStringLiteral("--cycle: not a cycle number: %1").arg(value);
             return std::nullopt;
         }
-        request.cycle = cycle;
     }
     if (parser.isSet(sizeOption)) {
         const QString value = parser.values(sizeOption).back();
@@ -225,6 +320,13 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         request.present = mode;
     }
     request.circle = parser.isSet(circleOption);
+    if (video && clipFormatOf(request.output) != ClipFormat::Gif &&
+        (request.width % 2 != 0 || request.height % 2 != 0)) {
+        error = QStringLiteral("--size: a video needs an even width and height, got %1x%2")
+                    .arg(request.width)
+                    .arg(request.height);
+        return std::nullopt;
+    }
     DisplayOptions check;
     for (const QString& setting : parser.values(displayOption)) {
         const qsizetype equals = setting.indexOf(QLatin1Char('='));
@@ -289,6 +391,17 @@ QString missingCycleText(const LogPlayer& player, const ExportRequest& request) 
 
 }  // namespace
 
+ClipLook exportLook(const ExportRequest& request, const DisplayOptions& options) {
+    ClipLook look;
+    look.options = options;
+    if (request.select) look.selected = *request.select;
+    look.drawCircle = request.circle;
+    look.present = request.present;
+    look.width = request.width;
+    look.height = request.height;
+    return look;
+}
+
 QString exportPng(const ExportRequest& request, const Profile& profile) {
     DisplayOptions options = loadDisplayOptions(profile);
     QString error;
@@ -314,40 +427,13 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     }
     const std::optional<cycle_info_t> current = player.current();
     if (!current) return QStringLiteral("%1 holds no records").arg(request.input);
-    const cycle_info_t& record = *current;
     const std::size_t index = player.index();
-    if (request.cycle && record.cycle != *request.cycle) return missingCycleText(player, request);
+    if (request.cycle && current->cycle != *request.cycle) return missingCycleText(player, request);
 
-    FieldScene scene;
-    scene.setCurrent(record);
-    scene.setPlayerTypes(player.player_types(), player.ball_size());
-    if (request.select) scene.selected = *request.select;
-    scene.drawCircle = request.circle;
-
-    FieldRenderer renderer;
-    FieldOverlays overlays(renderer);
-    overlays.setDecisions(currentDecisionInputs(player, scene));
-    QImage image;
-    if (renderer.prepare(request.width, request.height)) {
-        if (analyse) {
-            player.withStore([&](const std::vector<cycle_info_t>& frames) {
-                if (options.ControlCourse) {
-                    for (std::size_t i = 0; i <= index; ++i) {
-                        overlays.passCourse().append(courseEventsAt(analyzer, recordCycle(frames[i])));
-                    }
-                }
-                PresentInputs present;
-                present.mode = request.present;
-                present.events = presentEvents(analyzer.Events(), scene.selected, request.present);
-                if (request.present == kPresentPosition)
-                    present.track = presentTrack(analyzer.Frames(), scene.selected);
-                overlays.setPresent(std::move(present));
-            });
-        }
-        image = renderer.compose(scene, options);
-    } else {
-        image = renderField(scene, options, request.width, request.height);
-    }
+    const ClipSnapshot snapshot =
+        takeClipSnapshot(player, analyse ? &analyzer : nullptr, ClipRange{index, index}, exportLook(request, options));
+    ClipPainter painter(snapshot);
+    const QImage image = painter.draw(0);
     // Encoded in memory first, then written beside the target and renamed over it, so
     // that a failed write never leaves a cut-off image in place of an old one.
     QByteArray png;

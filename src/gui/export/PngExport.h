@@ -6,6 +6,8 @@
 //   tessarin --help | --version
 //   tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K]
 //            [--option NAME=VALUE]... [--present MODE] [--circle] FILE
+//   tessarin --export-video OUT [--from N] [--to M] [--speed X] [--fps F] and the
+//            drawing options of --export-png, FILE
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +18,7 @@
 namespace tessarin {
 
 class Profile;
+struct ClipLook;
 struct DisplayOptions;
 
 struct ExportRequest {
@@ -24,6 +27,13 @@ struct ExportRequest {
     std::optional<int> cycle;  // the first record when not given
     int width = 800;
     int height = 600;
+    // A clip (--export-video) in place of one picture: its cycles (the whole game when
+    // not given), the speed (times real time) and the frames a second.
+    bool video = false;
+    std::optional<int> from;
+    std::optional<int> to;
+    double speed = 1.0;
+    int fps = 30;
     std::optional<int> select;  // the selection index; the display's start value when not given
     // Display options that replace the stored ones for this export, in the order given.
     std::vector<std::pair<QString, double>> options;
@@ -32,7 +42,7 @@ struct ExportRequest {
     bool circle = false;
 };
 
-// What the viewer was asked to do: open a game (or nothing), export a PNG, or print its
+// What the viewer was asked to do: open a game (or nothing), export a PNG or a clip, or print its
 // help or version.
 struct ViewerArguments {
     QString path;
@@ -52,7 +62,7 @@ inline constexpr int kMaxExportSide = 8192;
 inline constexpr double kMinOptionPlayerScale = 0.5;
 inline constexpr double kMaxOptionPlayerScale = 5.5;
 
-// Whether the arguments (without the program name) ask for an export.
+// Whether the arguments (without the program name) ask for an export, of a picture or a clip.
 bool wantsExport(const QStringList& arguments);
 // The viewer's arguments (without the program name), or an error message in `error`.
 std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments, QString& error);
@@ -70,5 +80,7 @@ bool setDisplayOption(DisplayOptions& options, const QString& name, double value
 // course is the one that playing from the first record up to the cycle would have drawn.
 // Returns an empty text on success, else what went wrong.
 QString exportPng(const ExportRequest& request, const Profile& profile);
+// How an export draws: `options` with the request's selection, overlays and size.
+ClipLook exportLook(const ExportRequest& request, const DisplayOptions& options);
 
 }  // namespace tessarin
