@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 
+#include "display/Displayer.h"
 #include "export/ClipExportJob.h"
 #include "gui/GuiTestSupport.h"
 #include "record/LogPlayer.h"
@@ -89,14 +90,34 @@ protected:
     TempDir dir;
 };
 
-TEST_F(ClipExportJobTest, WritesOnAWorkerAndReportsProgressThenTheEnd) {
+TEST_F(ClipExportJobTest, WritesTheDisplaysChoiceOnAWorkerWithProgressThenTheEnd) {
+    const std::string game = writeGame(dir, "game.rcg", 30);
+    NullPlaybackHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, game);
+    player.waitForParser();
+    TempProfile settings;
+    const auto profile = settings.open();
+    CDisplayer display(*profile);
+    ClipChoice choice;
+    choice.from = 40;
+    choice.to = 50;
+    choice.width = 320;
+    choice.height = 240;
+    choice.path = QString::fromStdString(dir.file("clip.mp4"));
+    const QString& output = choice.path;
+
     ClipExportJob job;
     QSignalSpy progressed(&job, &ClipExportJob::progressed);
     QSignalSpy finished(&job, &ClipExportJob::finished);
-    const QString output = QString::fromStdString(dir.file("clip.mp4"));
-    ASSERT_TRUE(job.start(snapshotOf(30), output, 1.0, 30));
+    QString error;
+    EXPECT_FALSE(job.start(player, nullptr, display, choice, error));  // the game ends at cycle 30
+    EXPECT_FALSE(error.isEmpty());
+    choice.from = 5;
+    choice.to = 25;
+    ASSERT_TRUE(job.start(player, nullptr, display, choice, error)) << error.toStdString();
     EXPECT_TRUE(job.running());
-    EXPECT_FALSE(job.start(snapshotOf(3), output, 1.0, 30));  // one at a time
+    EXPECT_FALSE(job.start(player, nullptr, display, choice, error));  // one at a time
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_FALSE(job.running());
     EXPECT_TRUE(finished.front().at(0).toBool()) << finished.front().at(1).toString().toStdString();

@@ -3,9 +3,23 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include "display/Displayer.h"
 #include "export/VideoExport.h"
+#include "record/LogPlayer.h"
+#include "windows/ClipExportDialog.h"
 
 namespace tessarin {
+
+ClipLook displayLook(const CDisplayer& display, int width, int height) {
+    ClipLook look;
+    look.options = display.options();
+    look.selected = display.selected();
+    look.drawCircle = display.drawCircle();
+    look.present = display.presentMode();
+    look.width = width;
+    look.height = height;
+    return look;
+}
 
 ClipExportJob::ClipExportJob(QObject* parent) : QObject(parent) {}
 
@@ -47,6 +61,22 @@ bool ClipExportJob::start(ClipSnapshot snapshot, const QString& output, double s
             Qt::QueuedConnection);
     });
     return true;
+}
+
+bool ClipExportJob::start(const LogPlayer& player, const BehaviorAnalyzer* analyzer, const CDisplayer& display,
+                          const ClipChoice& choice, QString& error) {
+    if (running_) {
+        error = tr("A clip is being written");
+        return false;
+    }
+    const auto range = player.withStore(
+        [&](const std::vector<cycle_info_t>& frames) { return clipRange(frames, choice.from, choice.to); });
+    if (!range) {
+        error = tr("The game holds no record from cycle %1 to %2").arg(choice.from).arg(choice.to);
+        return false;
+    }
+    const ClipLook look = displayLook(display, choice.width, choice.height);
+    return start(takeClipSnapshot(player, analyzer, *range, look), choice.path, choice.speed, choice.fps);
 }
 
 void ClipExportJob::cancel() { stop_.store(true); }

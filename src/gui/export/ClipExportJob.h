@@ -17,6 +17,14 @@
 
 namespace tessarin {
 
+class BehaviorAnalyzer;
+class CDisplayer;
+class LogPlayer;
+struct ClipChoice;
+
+// The display's options, selection and overlays as they are now, at this size.
+ClipLook displayLook(const CDisplayer& display, int width, int height);
+
 class ClipExportJob final : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +34,12 @@ public:
 
     // Starts writing; false when an export is still running.
     bool start(ClipSnapshot snapshot, const QString& output, double speed, int fps);
+    // Copies the chosen cycles of `player` (with what `analyzer`, the analysis it feeds,
+    // found; may be null) on the calling thread and starts writing them as `display`
+    // draws now. False with a message in `error` when the game holds no record in the
+    // range or an export is still running.
+    bool start(const LogPlayer& player, const BehaviorAnalyzer* analyzer, const CDisplayer& display,
+               const ClipChoice& choice, QString& error);
     // Asks the worker to stop after the frame it is on; finished() follows.
     void cancel();
     bool running() const { return running_; }

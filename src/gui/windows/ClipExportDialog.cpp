@@ -164,7 +164,6 @@ void ClipExportDialog::setFinished(bool written, const QString& message) {
 }
 
 void ClipExportDialog::reject() {
-    // Closing the window while the clip is written stops it: nothing runs unseen.
     if (running_) emit cancelRequested();
     QDialog::reject();
 }

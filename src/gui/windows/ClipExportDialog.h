@@ -48,15 +48,14 @@ public:
     void setProgress(int done, int total);
     // The export ended: written, or not with `message` (empty when it was cancelled).
     void setFinished(bool written, const QString& message);
+    // Closing the dialog while the clip is written stops it: nothing runs unseen.
+    void reject() override;
 
 signals:
     // The user asked for the clip; the dialog shows progress until setFinished().
     void exportRequested(const tessarin::ClipChoice& choice);
     // The user asked to stop the running export.
     void cancelRequested();
-
-protected:
-    void reject() override;
 
 private:
     void chooseFile();
