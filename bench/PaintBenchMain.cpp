@@ -1,16 +1,12 @@
-// The main of the paint benchmarks: they need fonts but no window, and draw text as the
-// viewer draws it.
+// The main of the paint benchmarks: they need fonts but no window.
 
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 
-#include "display/DisplayPalette.h"
-
 int main(int argc, char** argv) {
     // Draw offscreen unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    tessarin::allowLargeCachedGlyphs();
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     benchmark::Initialize(&argc, argv);

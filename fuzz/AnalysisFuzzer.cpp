@@ -2,9 +2,7 @@
 // then the statistics with their document and the event report, plan recognition, the
 // position dump and the opponent model.
 
-#include <unistd.h>
-
-#include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string_view>
 
@@ -17,42 +15,42 @@
 #include "analysis/PlanRecognitionParameters.h"
 #include "analysis/PositionDump.h"
 #include "cli/StatsJson.h"
+#include "record/OutputSink.h"
 
 namespace {
 
-// The folder for the files the analysis writes, removed with whatever is left in it when
-// the run ends.
-struct OutputDirectory {
-    OutputDirectory()
-        : path(std::filesystem::temp_directory_path() / ("tessarin-fuzz-analysis-" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(path);
-    }
-    ~OutputDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    OutputDirectory(const OutputDirectory&) = delete;
-    OutputDirectory& operator=(const OutputDirectory&) = delete;
-    std::filesystem::path path;
-};
+// Inputs the opponent model learns from before it is made anew.
+constexpr std::size_t kModelInputs = 256;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tessarin;
-    static const OutputDirectory outputs;
+    // The outputs are written to memory: the writers run in full, no file is touched
+    // (writing files atomically is tested on its own).
+    static MemorySink outputs;
     const fuzz::Bytes file = fuzz::withHeader(std::string_view("ULG\3", 4), data, size);
 
-    // One player and one analysis for the whole run, as the viewer keeps them; each load
-    // resets the analysis, while the opponent model learns over every input.
+    // One player and one analyser for the whole run, as the viewer keeps them; each load
+    // resets the analysis. The opponent model learns over the inputs, as it does over the
+    // logs of a session, and is renewed every kModelInputs inputs: fitting grows with its
+    // samples, and a model that filled up would slow every later input.
     static fuzz::NullHost host;
     static BehaviorAnalyzer analyzer;
-    static OpponentModel model;
-    static GameAnalysis analysis(analyzer, &model);
-    static LogPlayer player(host, &analysis);
-    model.setEnabled(true);
-    player.loadMemory(file);
-    player.waitForParser();
+    static std::unique_ptr<OpponentModel> model;
+    static std::unique_ptr<GameAnalysis> analysis;
+    static LogPlayer player(host);
+    static std::size_t inputs = 0;
+    if (inputs++ % kModelInputs == 0) {
+        player.setAnalysisHooks(nullptr);
+        analysis.reset();
+        model = std::make_unique<OpponentModel>();
+        analysis = std::make_unique<GameAnalysis>(analyzer, model.get());
+        player.setAnalysisHooks(analysis.get());
+        model->setEnabled(true);
+    }
+    // Read on this thread: a thread per input would cost more than the input itself.
+    player.loadMemory(file, {}, true);
 
     analyzer.ComputeStatistics();
     std::ostringstream report;
@@ -60,19 +58,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string json = cli::dumpJson(cli::statsJson(analyzer));
 
     PlanRecognition plan(PlanRecognitionParameters{});
-    plan.RunPlanRecognition(analyzer.Events(), analyzer.Frames(), outputs.path);
+    plan.RunPlanRecognition(analyzer.Events(), analyzer.Frames(), outputs);
     player.withStore(
-        [&](const std::vector<cycle_info_t>& records) { return writePositionDump(records, model, outputs.path); });
+        [&](const std::vector<cycle_info_t>& records) { return writePositionDump(records, *model, outputs); });
     if (const auto last = player.last(); last && last->kind == kShowRecord) {
-        model.Finish();
-        model.Save(last->show(), outputs.path);
+        const OpponentModelSaveResult saved = model->Save(last->show(), outputs);
+        // A name taken from the file never leaves the folder or hides in a dot file.
+        for (const auto& name : saved.file) {
+            if (name.empty() || name.front() == '.' || name.find('/') != std::string::npos) __builtin_trap();
+        }
     }
-    // The next load must not read the bytes of this input any more. "Trie.txt" is
-    // appended to, and the model's files are named after the teams: start afresh.
+    // The next load must not read the bytes of this input any more; "Trie.txt" is
+    // appended to: start afresh.
     player.command(kCmdReset);
-    for (const auto& entry : std::filesystem::directory_iterator(outputs.path)) {
-        std::error_code ignored;
-        std::filesystem::remove_all(entry.path(), ignored);
-    }
+    outputs.clear();
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/StatsJson.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin::cli {
 
@@ -56,7 +57,7 @@ std::string teamText(const GameSummary& s, std::size_t side) {
 int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     CliHost host(err);
     LogPlayer player(host);
-    const LoadResult loaded = loadAndWait(player, options.file);
+    const LoadResult loaded = loadAndWait(player, options.file, options.maxRecords);
     if (!loaded.ok) {
         err << "tessarin-cli: " << loaded.error << '\n';
         return 1;
@@ -101,9 +102,13 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+    if (sameFile(options.in, options.out)) {
+        err << "tessarin-cli: " << options.out << " is the file being read: refusing to write over it\n";
+        return 1;
+    }
     CliHost host(err);
     LogPlayer player(host);
-    const LoadResult loaded = loadAndWait(player, options.in);
+    const LoadResult loaded = loadAndWait(player, options.in, options.maxRecords);
     if (!loaded.ok) {
         err << "tessarin-cli: " << loaded.error << '\n';
         return 1;
@@ -113,8 +118,9 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         err << "tessarin-cli: " << options.in << " holds no records: nothing to write\n";
         return 1;
     }
-    if (!player.save(options.out)) {
-        err << "tessarin-cli: cannot write " << options.out << '\n';
+    int writeError = 0;
+    if (!player.save(options.out, &writeError)) {
+        err << "tessarin-cli: cannot write " << options.out << errnoText(writeError) << '\n';
         return 1;
     }
     // Game logs of every version are written as version 3, the one binary game-log format.
@@ -123,6 +129,11 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     const bool gzip = options.out.size() > 3 && options.out.ends_with(".gz");
     out << "wrote " << player.size() << " records (" << written << (gzip ? ", gzip" : "") << ") to " << options.out
         << '\n';
+    if (loaded.incomplete) {
+        err << "tessarin-cli: " << options.out << " holds only what was read of " << options.in
+            << " before reading stopped (exit status " << kExitIncompleteInput << ")\n";
+        return kExitIncompleteInput;
+    }
     return 0;
 }
 

@@ -2,21 +2,27 @@
 
 // The subcommands of tessarin-cli. Each returns the process exit status.
 
+#include <cstddef>
 #include <ostream>
 #include <string>
+
+#include "record/StoreBudget.h"
 
 namespace tessarin::cli {
 
 struct InfoOptions {
     std::string file;
     bool json = false;
+    std::size_t maxRecords = StoreBudget::kDefaultRecords;  // the store's budget
 };
 int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);
 
 struct ConvertOptions {
     std::string in;
     std::string out;
+    std::size_t maxRecords = StoreBudget::kDefaultRecords;
 };
+// Status 2 when IN was damaged or larger than the budget: what was read is written.
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tessarin::cli
@@ -55,8 +61,10 @@ struct AnalyzeOptions {
     bool plan = false;           // "concurrent_event.txt", "Trie.txt", "MAPRN.txt"
     bool dumpPositions = false;  // "ball.txt", "player1.txt" .. "player22.txt"
     bool opponentModel = false;  // one block file per team, over all files
+    std::size_t maxRecords = StoreBudget::kDefaultRecords;
 };
-// With no output chosen, writes the event report and the statistics document.
+// With no output chosen, writes the event report and the statistics document. Status 1
+// when something failed, else 2 when an input was damaged or larger than the budget.
 int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err);
 
 }  // namespace tessarin::cli
@@ -68,6 +76,7 @@ struct SceneOptions {
     int cycle = 0;
     int self = 0;  // 1..11 left players, 12..22 right players
     std::string out;
+    std::size_t maxRecords = StoreBudget::kDefaultRecords;
 };
 // Writes the first record of a cycle as the scene editor does.
 int runScene(const SceneOptions& options, std::ostream& out, std::ostream& err);

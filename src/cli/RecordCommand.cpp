@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <sstream>
 #include <thread>
@@ -30,6 +31,12 @@ public:
 
 int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err) {
     using Clock = std::chrono::steady_clock;
+    // A time that is not a finite positive number would never end the recording.
+    const auto badTime = [](double seconds) { return !std::isfinite(seconds) || seconds <= 0; };
+    if (badTime(options.idle) || (options.seconds && badTime(*options.seconds))) {
+        err << "tessarin-cli: --idle and --seconds must be finite numbers of seconds above 0\n";
+        return 1;
+    }
     // A recording that could not be saved at its end would be lost whole: find out now
     // whether the output can be created (its folder exists and takes a new file).
     {
@@ -90,8 +97,9 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
         err << "tessarin-cli: no show record arrived (" << stopReason << "); nothing written\n";
         return 1;
     }
-    if (!player.save(options.out)) {
-        err << "tessarin-cli: cannot write " << options.out << '\n';
+    int writeError = 0;
+    if (!player.save(options.out, &writeError)) {
+        err << "tessarin-cli: cannot write " << options.out << errnoText(writeError) << '\n';
         return 1;
     }
     out << "recorded " << records << " records, cycles " << player.first_cycle() << " .. " << player.last_cycle()

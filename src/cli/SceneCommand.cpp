@@ -3,6 +3,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "live/SceneWriter.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin::cli {
 
@@ -12,9 +13,13 @@ int runScene(const SceneOptions& options, std::ostream& out, std::ostream& err) 
             << options.self << '\n';
         return 1;
     }
+    if (sameFile(options.file, options.out)) {
+        err << "tessarin-cli: " << options.out << " is the file being read: refusing to write over it\n";
+        return 1;
+    }
     CliHost host(err);
     LogPlayer player(host);
-    const LoadResult loaded = loadAndWait(player, options.file);
+    const LoadResult loaded = loadAndWait(player, options.file, options.maxRecords);
     if (!loaded.ok) {
         err << "tessarin-cli: " << loaded.error << '\n';
         return 1;

@@ -5,9 +5,11 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <limits>
 
 #include "TessarinVersion.h"
 #include "cli/Commands.h"
+#include "cli/OptionChecks.h"
 
 namespace {
 
@@ -16,6 +18,34 @@ namespace {
 std::atomic<bool> interrupted{false};
 
 extern "C" void onInterrupt(int) { interrupted = true; }
+
+// A year: longer waits are typing mistakes, and every one of them fits a timer.
+constexpr double kMostSeconds = 365.0 * 24 * 3600;
+constexpr long long kMostCount = 1'000'000'000;
+
+CLI::Validator positiveSeconds(double highest) {
+    return CLI::Validator([highest](std::string& text) { return tessarin::cli::checkPositiveSeconds(text, highest); },
+                          "SECONDS>0");
+}
+
+CLI::Validator secondsFromZero(double highest) {
+    return CLI::Validator([highest](std::string& text) { return tessarin::cli::checkSecondsFromZero(text, highest); },
+                          "SECONDS>=0");
+}
+
+CLI::Validator count(long long lowest, long long highest) {
+    return CLI::Validator(
+        [lowest, highest](std::string& text) { return tessarin::cli::checkCount(text, lowest, highest); }, "NUMBER");
+}
+
+// The store's budget of a command that loads a game.
+void addMaxRecords(CLI::App& command, std::size_t& maxRecords) {
+    command
+        .add_option("--max-records", maxRecords,
+                    "Most records a game may hold; reading stops there with a warning (exit status 2)")
+        ->capture_default_str()
+        ->check(count(1, 100'000'000));
+}
 
 }  // namespace
 
@@ -30,13 +60,16 @@ int main(int argc, char** argv) {
     infoCmd->add_option("FILE", info.file, "Game log (.rcg, version 3), sight log (SLG) or version-2 sight log (SLH)")
         ->required();
     infoCmd->add_flag("--json", info.json, "Print one JSON object instead of text");
+    addMaxRecords(*infoCmd, info.maxRecords);
 
     ConvertOptions convert;
     auto* convertCmd = app.add_subcommand("convert",
                                           "Load a game file and write it again in the format of its first record (game "
                                           "logs of every version as version 3), gzip-compressed when OUT ends in .gz.");
     convertCmd->add_option("IN", convert.in, "File to read")->required();
+    convertCmd->footer("Exit status 2: OUT was written from an input that was damaged or larger than --max-records.");
     convertCmd->add_option("OUT", convert.out, "File to write")->required();
+    addMaxRecords(*convertCmd, convert.maxRecords);
 
     RecordOptions record;
     record.interrupted = &interrupted;
@@ -47,13 +80,14 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Range(1, 65535));
     recordCmd->add_option("--out", record.out, "Game log to write (.rcg)")->required();
-    recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(CLI::PositiveNumber);
-    recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")->check(CLI::PositiveNumber);
+    recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(count(1, kMostCount));
+    recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")
+        ->check(positiveSeconds(kMostSeconds));
     recordCmd
         ->add_option("--idle", record.idle,
                      "Once something has arrived, stop after this many seconds without a datagram")
         ->capture_default_str()
-        ->check(CLI::PositiveNumber);
+        ->check(positiveSeconds(kMostSeconds));
 
     AnalyzeOptions analyze;
     auto* analyzeCmd = app.add_subcommand(
@@ -71,7 +105,10 @@ int main(int argc, char** argv) {
     analyzeCmd->add_flag(
         "--opponent-model", analyze.opponentModel,
         "Learn the opponent model over all files and save one block file per team into the output directory");
-    analyzeCmd->footer("Without an output flag, --events and --stats-json are written.");
+    analyzeCmd->footer(
+        "Without an output flag, --events and --stats-json are written. Exit status 2: the outputs were written from "
+        "an input that was damaged or larger than --max-records.");
+    addMaxRecords(*analyzeCmd, analyze.maxRecords);
 
     SceneOptions scene;
     auto* sceneCmd = app.add_subcommand(
@@ -81,6 +118,7 @@ int main(int argc, char** argv) {
     sceneCmd->add_option("--self", scene.self, "Observing player: 1..11 left players 1..11, 12..22 right players 1..11")
         ->required();
     sceneCmd->add_option("--out", scene.out, "Scene file to write (.slh)")->required();
+    addMaxRecords(*sceneCmd, scene.maxRecords);
 
     AutoplayOptions autoplay;
     autoplay.interrupted = &interrupted;
@@ -97,10 +135,10 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Range(1, 65535));
     autoplayCmd->add_option("--rounds", autoplay.rounds, "Stop after this many rounds (default: until interrupted)")
-        ->check(CLI::PositiveNumber);
+        ->check(count(1, std::numeric_limits<int>::max()));
     autoplayCmd->add_option("--pause", autoplay.pauseSeconds, "Seconds between the end of a round and the next one")
         ->capture_default_str()
-        ->check(CLI::Range(0.0, 1e7));
+        ->check(secondsFromZero(1e7));
     autoplayCmd->footer("Ctrl-C or SIGTERM ends the running clients (SIGTERM, then SIGKILL) and stops.");
 
     CLI11_PARSE(app, argc, argv);

@@ -42,8 +42,8 @@ TEST(AnalyzeCommand, WritesEveryChosenOutputOfTheDemoGame) {
          {"event.txt", "stats.json", "concurrent_event.txt", "MAPRN.txt", "ball.txt", "player1.txt", "player22.txt"}) {
         EXPECT_TRUE(fs::exists(fs::path(o.out) / name)) << name;
     }
-    EXPECT_EQ(fs::file_size(fs::path(o.out) / "HELIOS_left"), 960u);
-    EXPECT_EQ(fs::file_size(fs::path(o.out) / "HELIOS_right"), 960u);
+    EXPECT_EQ(fs::file_size(fs::path(o.out) / "HELIOS_left.opm"), 960u);
+    EXPECT_EQ(fs::file_size(fs::path(o.out) / "HELIOS_right.opm"), 960u);
     std::ifstream in(fs::path(o.out) / "stats.json");
     const auto doc = nlohmann::json::parse(in);
     EXPECT_EQ(doc["teams"].size(), 2u);
@@ -85,7 +85,57 @@ TEST(AnalyzeCommand, SeveralGamesGetAFolderEachAndTheModelSpansThemAll) {
     EXPECT_TRUE(fs::exists(fs::path(o.out) / "game" / "event.txt"));
     EXPECT_TRUE(fs::exists(fs::path(o.out) / "game-2" / "event.txt"));
     // The blocks are saved at the end under the names of the last game read.
-    EXPECT_TRUE(fs::exists(fs::path(o.out) / "Small"));
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "Small.opm"));
+}
+
+TEST(AnalyzeCommand, NoOutputReplacesAGameBeingRead) {
+    TempDir dir;
+    const test::Bytes game = test::readFile(test::demoGamePath());
+    AnalyzeOptions o;
+    o.files = {dir.write("event.txt", game)};
+    o.out = dir.path().string();
+    const Ran r = analyze(o);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("event.txt is a file being read"), std::string::npos) << r.err;
+    EXPECT_EQ(test::readFile(o.files[0]), game);
+
+    // The opponent model's file is checked as well.
+    o.files = {dir.write("HELIOS_left.opm", game)};
+    o.opponentModel = true;
+    const Ran model = analyze(o);
+    EXPECT_EQ(model.status, 1);
+    EXPECT_NE(model.err.find("HELIOS_left.opm is a file being read"), std::string::npos) << model.err;
+    EXPECT_EQ(test::readFile(o.files[0]), game);
+}
+
+TEST(AnalyzeCommand, ADamagedInputIsAnalysedAsFarAsReadAndEndsWithStatusTwo) {
+    TempDir dir;
+    test::Bytes torn = test::readFile(test::demoGamePath());
+    torn.resize(torn.size() - 100);
+    AnalyzeOptions o;
+    o.files = {test::demoGamePath(), dir.write("torn.rcg", torn)};
+    o.out = dir.file("out");
+    const Ran r = analyze(o);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_TRUE(fs::exists(fs::path(o.out) / "torn" / "event.txt"));
+    EXPECT_NE(r.out.find("from incomplete input"), std::string::npos) << r.out;
+
+    o.files.push_back(dir.file("missing.rcg"));
+    EXPECT_EQ(analyze(o).status, 1) << "a failure outweighs a damaged input";
+}
+
+TEST(AnalyzeCommand, ARestartOfTheAnalysisIsSaid) {
+    TempDir dir;
+    // The demo game with one stray show of cycle 1 after its last one.
+    test::Bytes game = test::readFile(test::demoGamePath());
+    const test::Bytes stray = test::V3LogBuilder().show(1).bytes();
+    game.insert(game.end(), stray.begin() + 4, stray.end());
+    AnalyzeOptions o;
+    o.files = {dir.write("stray.rcg", game)};
+    o.out = dir.file("out");
+    const Ran r = analyze(o);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("the game starts again at cycle 1 after cycle 8000"), std::string::npos) << r.err;
 }
 
 TEST(AnalyzeCommand, DefaultsAndBadOutputDirectories) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <sstream>
 
 #include "cli/CliHost.h"
@@ -144,6 +145,19 @@ TEST(LoadAndWait, MemoryRunningOutKeepsTheRecordsStoredAndSaysSo) {
     EXPECT_FALSE(player.parsing());
 }
 
+TEST(InfoCommand, SaysOnceHowManyPlayerTypesWereDropped) {
+    TempDir dir;
+    test::V3LogBuilder log;
+    for (int id = 0; id < 300; ++id) log.playerType(id % 18, 0.3, 0.7);
+    log.show(1);
+    const CliRun r = info(dir.write("types.rcg", log.bytes()), false);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("player types:          256"), std::string::npos) << r.out;
+    const std::string note = "holds 44 player types beyond the first 256, which were dropped";
+    ASSERT_NE(r.err.find(note), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(note, r.err.find(note) + 1), std::string::npos) << "said once";
+}
+
 TEST(ConvertCommand, WritesTheGameAgainAndRefusesWhatItCannotWrite) {
     TempDir dir;
     std::ostringstream out, err;
@@ -154,6 +168,44 @@ TEST(ConvertCommand, WritesTheGameAgainAndRefusesWhatItCannotWrite) {
     EXPECT_NE(err.str().find("cannot write"), std::string::npos);
     const std::string typesOnly = dir.write("types.slh", test::sightV2Log({}));
     EXPECT_NE(runConvert({typesOnly, dir.file("x.slh")}, out, err), 0);
+}
+
+TEST(ConvertCommand, RefusesToWriteOverTheFileItReads) {
+    TempDir dir;
+    // A cut-off compressed game: writing what was read over it would lose its tail for good.
+    test::Bytes game = test::readFile(test::testDataPath("text/v6-short.rcg.gz"));
+    game.resize(game.size() / 2);
+    const std::string in = dir.write("game.rcg.gz", game);
+    std::filesystem::create_symlink(in, dir.file("link.rcg.gz"));
+    std::filesystem::create_hard_link(in, dir.file("hard.rcg.gz"));
+    for (const std::string& target :
+         {in, dir.file("link.rcg.gz"), dir.file("hard.rcg.gz"), dir.file("./game.rcg.gz")}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runConvert({in, target}, out, err), 1) << target;
+        EXPECT_NE(err.str().find("is the file being read"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(test::readFile(in), game);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.rcg.gz")));
+}
+
+TEST(ConvertCommand, WritesWhatWasReadOfAnIncompleteInputWithADistinctStatus) {
+    TempDir dir;
+    test::Bytes torn = test::readFile(test::demoGamePath());
+    torn.resize(torn.size() / 2 + 7);
+    {
+        std::ostringstream out, err;
+        EXPECT_EQ(runConvert({dir.write("torn.rcg", torn), dir.file("a.rcg")}, out, err), kExitIncompleteInput);
+        EXPECT_NE(err.str().find("holds only what was read"), std::string::npos) << err.str();
+        EXPECT_NE(out.str().find("wrote "), std::string::npos) << "what was read is written";
+    }
+    {
+        ConvertOptions options{test::demoGamePath(), dir.file("b.rcg")};
+        options.maxRecords = 100;
+        std::ostringstream out, err;
+        EXPECT_EQ(runConvert(options, out, err), kExitIncompleteInput);
+        EXPECT_EQ(out.str(), "wrote 100 records (v3) to " + options.out + "\n");
+        EXPECT_NE(err.str().find("--max-records"), std::string::npos) << err.str();
+    }
 }
 
 TEST(ConvertCommand, TurnsACompressedTextLogIntoACompressedVersion3Log) {

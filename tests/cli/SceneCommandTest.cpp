@@ -61,13 +61,16 @@ TEST(SceneCommand, RefusesWithAMessageAndWritesNothing) {
         {{gameWithTypes(dir, 3, "three.rcg"), 4, 3, out}, "no player type 3"},
         {{sight, 4, 3, out}, "not a show record"},
         {{dir.file("absent.rcg"), 4, 3, out}, "cannot read"},
+        {{game, 4, 3, game}, "is the file being read"},
     };
+    const test::Bytes gameBytes = test::readFile(game);
     for (const Case& c : cases) {
         std::string err;
         EXPECT_EQ(run(c.options, &err), 1) << c.message;
         EXPECT_NE(err.find(c.message), std::string::npos) << err;
         EXPECT_FALSE(std::filesystem::exists(out)) << c.message;
     }
+    EXPECT_EQ(test::readFile(game), gameBytes);
 }
 
 }  // namespace

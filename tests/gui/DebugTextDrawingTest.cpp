@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTest>
+
 #include "display/DebugTextOverlay.h"
+#include "display/Displayer.h"
 #include "display/FieldRenderer.h"
 #include "gui/GuiTestSupport.h"
 
@@ -35,6 +40,45 @@ TEST(DebugTextDrawingTest, TargetsMarkingsAndPointAreDrawnOnlyWhileDebugIsOn) {
     EXPECT_EQ(at(off, 10, -20), QColor(0, 96, 0));
     EXPECT_EQ(at(off, -20, 20), QColor(0, 96, 0));
     renderer.removeOverlay(&overlay);
+}
+
+// Counts the paint events of the widget it watches.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST(DebugTextDrawingTest, ANewMessageIsDrawnWhileTheGameStandsStill) {
+    TempProfile settings;
+    const auto profile = settings.open();
+    CDisplayer display(*profile);
+    display.resize(400, 300);
+    display.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&display));
+    display.DisplayCommand(kOpDebug);
+    PaintCounter counter;
+    display.installEventFilter(&counter);
+    display.repaint();
+    // Let every paint already asked for happen: until a round of the event loop paints
+    // nothing more.
+    int settled = -1;
+    for (int round = 0; round < 100 && settled != counter.paints; ++round) {
+        settled = counter.paints;
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    const int before = counter.paints;
+    ASSERT_GT(before, 0);
+    // No record arrives: the message alone must bring the display up to date.
+    display.SetDebugText("(debug 1 0 0 1 0 10.00 -20.00 0.75)");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > before; }, 10000));
+    display.removeEventFilter(&counter);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <memory>
 
 #include "display/DisplayOptions.h"
@@ -168,6 +169,25 @@ TEST_F(DisplayOptionsTest, OnlyScaleVelocityAndControlFlagsAreReadBack) {
     EXPECT_FALSE(display->options().ControlCourse);
     EXPECT_FALSE(display->options().pause);
     EXPECT_NEAR(display->options().PlayerScale, 3.4, 1e-9);
+}
+
+TEST_F(DisplayOptionsTest, SmoothDrawingStartsOffAndIsKeptInTheSettings) {
+    {
+        auto display = makeDisplay();
+        EXPECT_FALSE(display->smoothDrawing());
+        QSignalSpy changed(display.get(), &CDisplayer::smoothDrawingChanged);
+        display->setSmoothDrawing(true);
+        display->setSmoothDrawing(true);  // no change, no signal
+        ASSERT_EQ(changed.count(), 1);
+        EXPECT_TRUE(changed.at(0).at(0).toBool());
+        EXPECT_TRUE(display->options().SmoothDrawing);
+    }
+    reopen();
+    EXPECT_EQ(profile->readInt(kDisplayer, QStringLiteral("SmoothDrawing"), -1), 1);
+    EXPECT_TRUE(makeDisplay()->smoothDrawing());
+    makeDisplay()->setSmoothDrawing(false);
+    reopen();
+    EXPECT_FALSE(makeDisplay()->smoothDrawing());
 }
 
 TEST_F(DisplayOptionsTest, StoredFlagsCountOnlyWhenExactlyOne) {

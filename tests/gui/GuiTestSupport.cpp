@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <fstream>
 
-#include "display/DisplayPalette.h"
-
 namespace tessarin::test {
 
 namespace {
@@ -15,7 +13,6 @@ class QtEnvironment final : public ::testing::Environment {
 public:
     void SetUp() override {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        allowLargeCachedGlyphs();  // text drawn as the viewer draws it
         static int argc = 1;
         static char name[] = "gui_tests";
         static char* argv[] = {name, nullptr};

@@ -19,6 +19,8 @@
 #include <QUrl>
 #include <thread>
 
+#include <sys/stat.h>
+
 #include "app/CommandIds.h"
 #include "app/CycleSlider.h"
 #include "app/MainFrm.h"
@@ -535,6 +537,29 @@ TEST_F(MainFrameTest, StatusBarAndTitlesFollowTheGame) {
         return frame().statusLine().text().split(QStringLiteral(" | ")).value(3) ==
                QStringLiteral("20.0 cycles/s backward");
     })) << frame().statusLine().text().toStdString();
+}
+
+TEST_F(MainFrameTest, TheStoreBudgetComesFromTheSettingsAndAStopAtItIsSaid) {
+    settings.writeText("[MainFrame]\nMaxRecords=300\n");
+    start();
+    load(demoGamePath());
+    EXPECT_EQ(frame().logPlayer().size(), 300u);
+    EXPECT_TRUE(eventually([&] { return frame().statusLine().message().contains(QStringLiteral("budget of 300")); }))
+        << frame().statusLine().message().toStdString();
+}
+
+TEST(ProfileFile, ASettingsFileThatIsNoRegularFileIsNeverOpened) {
+    TempDir dir;
+    const std::string fifo = dir.file("Tessarin.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Opening the FIFO for reading would wait for a writer for ever.
+    Profile profile(QString::fromStdString(fifo));
+    EXPECT_FALSE(profile.problem().isEmpty());
+    EXPECT_EQ(profile.readInt(kMainFrame, QStringLiteral("OnTop"), 7), 7);
+    profile.writeInt(kMainFrame, QStringLiteral("OnTop"), 1);
+    profile.sync();
+    EXPECT_EQ(profile.readInt(kMainFrame, QStringLiteral("OnTop"), 7), 1) << "kept for the session";
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST_F(MainFrameTest, RecentFilesListTheNewestFirstAndSurviveARestart) {

@@ -166,6 +166,18 @@ TEST_F(OverlayRenderTest, DecisionsStressTheGreatestGainAndSkipUnseenDefenders) 
     EXPECT_EQ(marked.pixelColor(at(20, -20)), QColor(0, 0, 0));  // the point to cover
     EXPECT_EQ(marked.pixelColor(at(5, 0)), QColor(0, 0, 0));     // on the line from the defender
 
+    // Marking an opponent the observer did not see: the magenta circle at the decision's
+    // point is drawn before the opponent is looked up, and nothing leads from the defender.
+    DEFENSEDECISIONINFO unseenOpponent = seen;
+    unseenOpponent.target = 11;
+    unseenOpponent.x = 10;
+    unseenOpponent.y = 10;
+    inputs.decisions.defense.list = {unseenOpponent};
+    overlays.setDecisions(inputs);
+    const QImage circleOnly = draw(scene, options);
+    EXPECT_EQ(circleOnly.pixelColor(at(10, 10)), QColor(255, 0, 255));
+    EXPECT_EQ(count(circleOnly, QRect(at(-9, 14), at(9, 16)), QColor(0, 0, 255)), 0);
+
     // Decisions of a file that was not loaded, or of another kind of record, draw nothing.
     inputs.loaded = {false, false, false};
     overlays.setDecisions(inputs);

@@ -172,9 +172,12 @@ TEST(DecisionRulesTest, GreatestGainAndDefenceSegments) {
     auto s = defenseSegment(view, d);
     ASSERT_TRUE(s);
     EXPECT_FLOAT_EQ(s->defender.x, -20);
-    EXPECT_FLOAT_EQ(s->target.y, -2);
-    d.target = 7;  // a teammate of the defender is no opponent to mark
-    EXPECT_FALSE(defenseSegment(view, d));
+    ASSERT_TRUE(s->target);
+    EXPECT_FLOAT_EQ(s->target->y, -2);
+    d.target = 7;  // a teammate of the defender is no opponent to mark: the defender stays
+    s = defenseSegment(view, d);
+    ASSERT_TRUE(s);
+    EXPECT_FALSE(s->target);
     d.defender = 8;  // not seen
     d.target = -1;
     EXPECT_FALSE(defenseSegment(view, d));
@@ -184,7 +187,8 @@ TEST(DecisionRulesTest, GreatestGainAndDefenceSegments) {
     ASSERT_TRUE(s);
     EXPECT_TRUE(s->point);
     EXPECT_FLOAT_EQ(s->defender.x, -5);
-    EXPECT_FLOAT_EQ(s->target.x, 1);
+    ASSERT_TRUE(s->target);
+    EXPECT_FLOAT_EQ(s->target->x, 1);
 
     d.label[0] = 'M';
     EXPECT_EQ(defenseLabel(d), "M");

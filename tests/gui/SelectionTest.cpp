@@ -241,6 +241,10 @@ TEST(DecisionHintTest, DecisionsWithinThreePixelsAreHinted) {
     EXPECT_EQ(passDecisionHint(passes, view, QPoint(677, 411)),
               QStringLiteral("Receiver:7 Angle:12.3 Ball speed:2.50 Success rate:0.875 Utility:0.5000 Gain:-0.2500"));
     EXPECT_FALSE(passDecisionHint(passes, view, QPoint(678, 410)));  // 3 pixels away
+    // A target at 677.9 on the screen lies on pixel 677: the distance counts from there.
+    passes.list[0].target_x = 10.29f;
+    EXPECT_TRUE(passDecisionHint(passes, view, QPoint(679, 410)));
+    EXPECT_FALSE(passDecisionHint(passes, view, QPoint(680, 410)));
     cycle_intercept_info intercepts;
     INTERCEPTDECISIONINFO intercept;
     intercept.point_x = -1.0f;

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
+#include <algorithm>
 #include <initializer_list>
 
+#include "display/DisplayPalette.h"
 #include "export/PngExport.h"
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"
@@ -153,6 +156,32 @@ TEST_F(SightViewTest, KindTwoGreysSelectionAndCone) {
     EXPECT_TRUE(blackNear(image, px, py));
     const QImage noCone = exportOf(file, {"--option", "Viewarea=0"});
     EXPECT_FALSE(blackNear(noCone, px, py));
+}
+
+TEST_F(SightViewTest, KindTwoObserversNumberIsWrittenInTheModeFont) {
+    const QImage image = exportOf(sightV2LogOf(-20, 10, 0, {}), {"--option", "Stamina=0"});
+    ASSERT_FALSE(image.isNull());
+    // The number 9 starts up and right of the observer (radius 9 pixels at scale 3), in
+    // (55,255,255) blended into the field at its edges: measure the rows its ink covers.
+    const QRect area(375 + 9, 560 - 9 - 10, 60, 60);
+    int top = area.bottom();
+    int bottom = area.top();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() > 200 && c.blue() > 200 && c.red() < 120) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    ASSERT_GE(bottom, top);
+    DisplayFonts fonts;
+    fonts.make(10.0);
+    const int modeHeight = QFontMetrics(fonts.mode).tightBoundingRect(QStringLiteral("9")).height();
+    const int labelHeight = QFontMetrics(fonts.label).tightBoundingRect(QStringLiteral("9")).height();
+    ASSERT_GT(modeHeight, labelHeight + 2);
+    EXPECT_NEAR(bottom - top + 1, modeHeight, 2);
 }
 
 TEST_F(SightViewTest, GarbageCountsDrawOnlyWhatFits) {

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <mutex>
 
 #include "live/AutoplayThread.h"
@@ -116,6 +118,25 @@ AutoplayTiming timing(std::chrono::milliseconds pause, std::optional<int> rounds
 }
 
 bool processGone(int pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+
+// Gone, or a zombie that whoever adopted it has yet to reap (in a container the first
+// process may never reap).
+bool processEnded(int pid) {
+    if (processGone(pid)) return true;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+}
+
+// Waits (bounded) for a condition that another process brings about.
+bool eventually(const std::function<bool()>& condition) {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return condition();
+}
 
 // A client program at <dir>/bin/client: a link to the stand-in.
 std::string installClient(const test::TempDir& dir) {
@@ -247,6 +268,28 @@ TEST(AutoplayThread, StoppingWhileClientsRunEndsAndReapsThem) {
         for (const auto& r : reports) EXPECT_TRUE(processGone(r.pid)) << mode << " client " << r.pid;
         EXPECT_EQ(observer.ended(), (std::vector<std::pair<int, bool>>{{1, true}})) << mode;
     }
+}
+
+TEST(AutoplayThread, WhatAClientLeftRunningEndsWithItsRound) {
+    test::TempDir dir;
+    RecordingObserver observer;
+    // Each client starts a child that ignores SIGTERM and exits at once; the round is
+    // over then, and the children must not outlive it.
+    CAutoplayThread autoplay(settingsFor(installClient(dir), "forker"), &observer, timing(0ms, 1, 300ms));
+    autoplay.start();
+    ASSERT_TRUE(autoplay.waitFinished(30s));
+    std::vector<int> children;
+    ASSERT_TRUE(eventually([&] {
+        children.clear();
+        for (int n = 1; n <= kAutoplayClients; ++n) {
+            if (auto r = readReport(dir.path() / "bin" / ("child-" + std::to_string(n) + ".txt"))) {
+                children.push_back(r->pid);
+            }
+        }
+        return children.size() == kAutoplayClients;
+    }));
+    for (const int pid : children) EXPECT_TRUE(eventually([pid] { return processEnded(pid); })) << "child " << pid;
+    EXPECT_EQ(observer.ended(), (std::vector<std::pair<int, bool>>{{1, false}}));
 }
 
 }  // namespace

@@ -56,6 +56,43 @@ TEST(ReadOpen, FifosAndDirectoriesAreRefusedWithoutBlocking) {
     EXPECT_EQ(std::string(magic, 3), "ULG");
 }
 
+// Outputs and side files that are FIFOs are refused at once instead of waiting for a
+// reader for ever; a device such as /dev/null is still written.
+TEST(WriteOpen, FifosAreRefusedWithoutBlocking) {
+    TempDir dir;
+    const std::string fifo = dir.file("o.rcg");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int error = 0;
+    EXPECT_FALSE(writeFileAtomically(fifo, std::string_view("x"), &error));
+    EXPECT_EQ(error, kNotRegularFileError);
+    FakeHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, test::demoGamePath());
+    player.waitForParser();
+    EXPECT_FALSE(player.save(fifo, &error));
+    EXPECT_EQ(error, kNotRegularFileError);
+    EXPECT_FALSE(writeFileAtomically(dir.path().string(), std::string_view("x"), &error));
+    EXPECT_EQ(error, EISDIR);
+
+    LogFile direct(fifo, LogFile::Mode::Write);
+    EXPECT_FALSE(direct.isOpen());
+
+    errno = 0;
+    EXPECT_EQ(openSideFile(fifo, true), nullptr);
+    EXPECT_NE(errno, 0);
+    EXPECT_EQ(openSideFile(fifo, false), nullptr);
+    std::FILE* side = openSideFile(dir.file("record.txt"), true);
+    ASSERT_NE(side, nullptr);
+    EXPECT_GE(std::fputs("line\n", side), 0);
+    std::fclose(side);
+    side = openSideFile(dir.file("record.txt"), true);
+    ASSERT_NE(side, nullptr);
+    std::fputs("more\n", side);
+    std::fclose(side);
+    EXPECT_EQ(test::readFile(dir.file("record.txt")), (Bytes{'l', 'i', 'n', 'e', '\n', 'm', 'o', 'r', 'e', '\n'}));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
 TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     TempDir dir;
     const std::string target = dir.write("out.txt", Bytes{'o', 'l', 'd'});

@@ -9,6 +9,7 @@
 #include "record/ByteOrder.h"
 #include "record/LogFile.h"
 #include "record/LogPlayer.h"
+#include "record/TextLogParser.h"
 #include "support/FakeHost.h"
 #include "support/LogBuilder.h"
 
@@ -397,6 +398,35 @@ TEST(TextLog, ReadsFromMemoryAsFromAFile) {
     player.waitForParser();
     EXPECT_TRUE(player.compressed());
     EXPECT_TRUE(sameRecords(fromFile.records, player.withStore([](const auto& f) { return f; })));
+}
+
+}  // namespace
+}  // namespace tessarin
+
+namespace tessarin {
+namespace {
+
+TEST(TextLog, LinesAreBoundedAtExactlyTheDocumentedLength) {
+    TempDir dir;
+    const auto withLineOf = [&](std::size_t length) {
+        // A show padded with blanks to `length` bytes, without its line end.
+        const std::string line = "(show 2" + std::string(length - 8, ' ') + ")";
+        return writeText(dir, "long.rcg", "ULG6\n(show 1)\n" + line + "\n(show 3)\n");
+    };
+    Loaded longest(withLineOf(CTextLogParser::kMaxLineLength));
+    EXPECT_EQ(longest.records.size(), 3u) << longest.player.loadWarning();
+    Loaded tooLong(withLineOf(CTextLogParser::kMaxLineLength + 1));
+    EXPECT_EQ(tooLong.records.size(), 1u);
+    EXPECT_NE(tooLong.player.loadWarning().find("line 3"), std::string::npos) << tooLong.player.loadWarning();
+    EXPECT_NE(tooLong.player.loadWarning().find("longer than 262144 bytes"), std::string::npos);
+}
+
+TEST(TextLog, CyclesBeyondSixteenBitsWrapAsInAVersion3Log) {
+    TempDir dir;
+    Loaded game(writeText(dir, "long-game.rcg", "ULG6\n(show 32767)\n(show 32768)\n(show 60000)\n"));
+    ASSERT_EQ(game.records.size(), 3u) << game.player.loadWarning();
+    EXPECT_EQ(game.records[1].cycle, -32768);
+    EXPECT_EQ(recordCycle(game.records[2]), static_cast<std::int16_t>(60000));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "analysis/EventReport.h"
@@ -79,10 +80,22 @@ int BehaviorAnalyzer::AnalyzeCycle(const show_info_t& show, const std::vector<pl
         types_[i] = type ? toHost(*type) : PlayerTypeState{};
     }
 
-    if (cycle_ < lastSeenCycle_) {
+    // The record holds the cycle in 16 bits: the step from the last record is taken
+    // modulo 2^16, so that a counter that wraps (32767 to -32768) counts on past it.
+    const int raw = cycle_;
+    if (seenCycle_) cycle_ = lastSeenCycle_ + static_cast<std::int16_t>(raw - lastRawCycle_);
+    lastRawCycle_ = raw;
+    if (!seenCycle_ || cycle_ < lastSeenCycle_) {
+        const AnalysisRestart restart{lastSeenCycle_, raw, events_.size() - 1, frames_.size()};
         ResetCounters(true);
         ResetEvents();
+        if (seenCycle_) {
+            ++restartCount_;
+            lastRestart_ = restart;
+        }
+        cycle_ = raw;
     }
+    seenCycle_ = true;
     lastSeenCycle_ = cycle_;
 
     PointFrameT frame;
@@ -131,6 +144,14 @@ void BehaviorAnalyzer::decode(const show_info_t& show) {
 void BehaviorAnalyzer::ResetCounters(bool all) {
     statistics_ = GameStatistics{};
     if (all) playModeCounters_ = {};
+}
+
+void BehaviorAnalyzer::clearRestarts() {
+    seenCycle_ = false;
+    lastSeenCycle_ = 65536;
+    lastRawCycle_ = 0;
+    restartCount_ = 0;
+    lastRestart_ = AnalysisRestart{};
 }
 
 void BehaviorAnalyzer::ResetEvents() {

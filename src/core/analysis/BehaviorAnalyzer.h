@@ -15,6 +15,15 @@
 
 namespace tessarin {
 
+// A cycle lower than the one before it: the analysis took it for a new game and began
+// again there, dropping what it had found before.
+struct AnalysisRestart {
+    int fromCycle = 0;  // the last cycle before the restart
+    int toCycle = 0;    // the cycle it restarted at
+    std::size_t droppedEvents = 0;
+    std::size_t droppedFrames = 0;
+};
+
 // Watches a game one show record at a time, in arrival order, and keeps the event
 // list, the frame history, the play-mode counters and the statistics.
 //
@@ -44,6 +53,14 @@ public:
     // The event list (sentinel first) and the frame history, one frame per analysed cycle.
     const std::vector<BasicBehaviorEvent>& Events() const { return events_; }
     const std::vector<PointFrameT>& Frames() const { return frames_; }
+    // The restarts since the last clearRestarts(): how many, and the latest. A record's
+    // 16-bit cycle that wraps past 32767 is counted on (32768, 32769, ...), not taken
+    // for a new game.
+    std::size_t restartCount() const { return restartCount_; }
+    const AnalysisRestart& lastRestart() const { return lastRestart_; }
+    // A new game is loaded: forgets the restarts and the cycle counting of the last one.
+    void clearRestarts();
+
     // Makes room for the frames of this many cycles, so that a game of that length is
     // analysed without moving them (a move holds the old and the new copy at once).
     void ReserveFrames(std::size_t cycles);
@@ -140,6 +157,10 @@ private:
     int lastHolder_ = -1;
     int lastHolderSide_ = kSideLeft;
     int lastSeenCycle_ = 65536;
+    bool seenCycle_ = false;  // a cycle was analysed since the last clearRestarts()
+    int lastRawCycle_ = 0;    // the last cycle as the record holds it (16 bits)
+    std::size_t restartCount_ = 0;
+    AnalysisRestart lastRestart_;
 
     std::vector<BasicBehaviorEvent> events_;
     std::vector<PointFrameT> frames_;

@@ -136,18 +136,21 @@ void writeLeaves(std::ostream& out, const TrieNode& node) {
 }  // namespace
 
 int BehaviourTrie::Write(const std::filesystem::path& file) const {
+    DirectorySink sink(file.parent_path());
+    return Write(sink, file.filename().string());
+}
+
+int BehaviourTrie::Write(OutputSink& sink, const std::string& name) const {
     if (!root_) return 0;
-    // The trie is appended to what the file already holds; the whole file is then
+    // The trie is appended to what the output already holds; the whole output is then
     // replaced at once, so that a failed write never leaves half a trie behind.
+    const std::optional<std::string> old = sink.contents(name);
+    if (!old) return -1;
     std::ostringstream out;
     out.imbue(std::locale::classic());
-    if (std::ifstream old(file, std::ios::binary); old) {
-        out << old.rdbuf();
-        if (old.bad()) return -1;
-    }
-    out << "Trie:\n";
+    out << *old << "Trie:\n";
     writeLeaves(out, *root_);
-    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
+    return sink.replace(name, out.view()) ? 0 : -1;
 }
 
 }  // namespace tessarin

@@ -7,10 +7,12 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "analysis/PlanRecognitionEvent.h"
+#include "record/OutputSink.h"
 
 namespace tessarin {
 
@@ -52,6 +54,7 @@ public:
     // Appends the trie to `file` (nothing, not even a file, when the trie is empty).
     // Returns -1 when the file cannot be opened or written, else 0.
     int Write(const std::filesystem::path& file) const;
+    int Write(OutputSink& sink, const std::string& name) const;
     void Clear();
 
     bool empty() const { return !root_; }

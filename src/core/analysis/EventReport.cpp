@@ -93,9 +93,17 @@ void writeEventReport(std::ostream& out, const std::vector<BasicBehaviorEvent>& 
 
 int writeEventReport(const std::filesystem::path& file, const std::vector<BasicBehaviorEvent>& events,
                      const GameStatistics& statistics) {
+    DirectorySink sink(file.parent_path());
     std::ostringstream out;
     writeEventReport(out, events, statistics);
-    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
+    return sink.replace(file.filename().string(), out.view()) ? 0 : -1;
+}
+
+int writeEventReport(OutputSink& sink, const std::vector<BasicBehaviorEvent>& events,
+                     const GameStatistics& statistics) {
+    std::ostringstream out;
+    writeEventReport(out, events, statistics);
+    return sink.replace(kEventReportFileName, out.view()) ? 0 : -1;
 }
 
 }  // namespace tessarin

@@ -8,6 +8,7 @@
 
 #include "analysis/BasicBehaviorEvent.h"
 #include "analysis/Statistics.h"
+#include "record/OutputSink.h"
 
 namespace tessarin {
 
@@ -25,5 +26,7 @@ void writeEventReport(std::ostream& out, const std::vector<BasicBehaviorEvent>& 
 // written, else 0.
 int writeEventReport(const std::filesystem::path& file, const std::vector<BasicBehaviorEvent>& events,
                      const GameStatistics& statistics);
+// The same into `sink` under kEventReportFileName.
+int writeEventReport(OutputSink& sink, const std::vector<BasicBehaviorEvent>& events, const GameStatistics& statistics);
 
 }  // namespace tessarin

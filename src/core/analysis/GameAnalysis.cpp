@@ -10,6 +10,7 @@ GameAnalysis::GameAnalysis(BehaviorAnalyzer& analyzer, OpponentModel* model) : a
 void GameAnalysis::storeCleared() {
     analyzer_.ResetCounters(true);
     analyzer_.ResetEvents();
+    analyzer_.clearRestarts();
 }
 
 void GameAnalysis::storeReserved(std::size_t records) { analyzer_.ReserveFrames(records); }

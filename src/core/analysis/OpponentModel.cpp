@@ -139,13 +139,38 @@ int laneOfHomeY(double homeY) {
     return 6;
 }
 
-bool isSafeTeamFileName(std::string_view name) {
-    if (name.empty() || name == ".") return false;
-    if (name.find('/') != std::string_view::npos || name.find('\\') != std::string_view::npos) return false;
-    // Control characters (a newline, a tab) make names that scripts and shells split.
-    const auto control = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; };
-    if (std::any_of(name.begin(), name.end(), control)) return false;
-    return name.find("..") == std::string_view::npos;
+namespace {
+
+// A team name as the stem of a file name: see opponentModelFileNames().
+std::string fileStemOf(std::string_view name) {
+    if (name.empty()) return "unnamed";
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string stem;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                          c == '_' || c == '+' || (c == '.' && i > 0);
+        if (kept) {
+            stem += static_cast<char>(c);
+        } else {
+            stem += '%';
+            stem += kHex[c >> 4];
+            stem += kHex[c & 0xf];
+        }
+    }
+    return stem;
+}
+
+}  // namespace
+
+std::array<std::string, 2> opponentModelFileNames(const std::array<std::string, 2>& teamNames) {
+    std::array<std::string, 2> stems = {fileStemOf(teamNames[0]), fileStemOf(teamNames[1])};
+    if (stems[0] == stems[1]) {
+        stems[0] += "-left";
+        stems[1] += "-right";
+    }
+    for (auto& stem : stems) stem += kOpponentModelSuffix;
+    return stems;
 }
 
 void OpponentModel::Toggle() {
@@ -273,8 +298,14 @@ void OpponentModel::Finish() {
 }
 
 OpponentModelSaveResult OpponentModel::Save(const show_info_t& shown, const std::filesystem::path& directory) const {
+    DirectorySink sink(directory);
+    return Save(shown, sink);
+}
+
+OpponentModelSaveResult OpponentModel::Save(const show_info_t& shown, OutputSink& sink) const {
     OpponentModelSaveResult result;
     for (int t = 0; t < 2; ++t) result.name[t] = teamName(shown.team[t]);
+    result.file = opponentModelFileNames(result.name);
     if (!enabled()) return result;
 
     std::array<RoleBlockBytes, 2> bytes;
@@ -283,14 +314,9 @@ OpponentModelSaveResult OpponentModel::Save(const show_info_t& shown, const std:
         for (int t = 0; t < 2; ++t) bytes[t] = encodeRoleBlock(blocks_[t]);
     }
     for (int t = 0; t < 2; ++t) {
-        // A name is a file name only when it cannot leave the directory.
-        if (!isSafeTeamFileName(result.name[t])) {
-            result.team[t] = TeamSaveStatus::RefusedName;
-            continue;
-        }
-        const std::filesystem::path path = directory / result.name[t];
-        const bool written = writeFileAtomically(
-            path.string(), [&](LogFile& file) { return file.write(bytes[t].data(), bytes[t].size()); });
+        const std::string_view block(reinterpret_cast<const char*>(bytes[t].data()), bytes[t].size());
+        const bool written = sink.replace(result.file[t], block);
+        result.error[t] = written ? 0 : sink.error();
         result.team[t] = written ? TeamSaveStatus::Written : TeamSaveStatus::Failed;
     }
     return result;

@@ -16,6 +16,7 @@
 
 #include "geometry/Vector.h"
 #include "record/GameRecords.h"
+#include "record/OutputSink.h"
 
 namespace tessarin {
 
@@ -76,9 +77,18 @@ RoleBlock decodeRoleBlock(const RoleBlockBytes& bytes);
 int roleOfHomeX(double homeX);
 int laneOfHomeY(double homeY);
 
-// Whether a team name may serve as a file name inside the output directory: not empty,
-// no path separator ('/' or '\\'), no control character, no "..", not ".".
-bool isSafeTeamFileName(std::string_view name);
+// Suffix of every saved block's file name.
+inline constexpr std::string_view kOpponentModelSuffix = ".opm";
+
+// The file names the two teams' blocks are saved under (left first). A team name comes
+// from the game file, so it never chooses the file as it stands: ASCII letters, digits,
+// '-', '_', '+' and a '.' that does not lead are kept, every other byte becomes "%XX"
+// (its value in upper-case hex, '%' itself included), an empty name becomes "unnamed",
+// and ".opm" is appended. The result has no separator, no control byte, no leading dot
+// and cannot be one of the analysis' other outputs; different names give different
+// files. When both teams still come out the same (a game against itself), they are
+// saved as "NAME-left.opm" and "NAME-right.opm".
+std::array<std::string, 2> opponentModelFileNames(const std::array<std::string, 2>& teamNames);
 
 // The extent of a player's sampled positions, in field coordinates.
 struct SampleExtent {
@@ -92,11 +102,13 @@ struct PositionFit {
 };
 
 // What Save did with one team's block.
-enum class TeamSaveStatus { Written, Disabled, RefusedName, Failed };
+enum class TeamSaveStatus { Written, Disabled, Failed };
 
 struct OpponentModelSaveResult {
     std::array<TeamSaveStatus, 2> team{TeamSaveStatus::Disabled, TeamSaveStatus::Disabled};
-    std::array<std::string, 2> name;
+    std::array<std::string, 2> name;  // the team names as the record holds them
+    std::array<std::string, 2> file;  // the file names derived from them
+    std::array<int, 2> error{};       // the errno of a failed write
 };
 
 // Learns home positions, roles and lanes of both teams from the show records of one or
@@ -131,9 +143,12 @@ public:
     void Feed(const cycle_info_t& record, int ownerSide);
     // Fits every player on all samples so far and rebuilds both blocks (only when enabled).
     void Finish();
-    // Writes the two blocks, each to a file named after its team (the names of `shown`),
-    // into `directory` (empty: the working directory). Nothing when modelling is off.
+    // Writes the two blocks into `directory` (empty: the working directory), each to the
+    // file opponentModelFileNames() derives from its team's name in `shown`. Nothing when
+    // modelling is off.
     OpponentModelSaveResult Save(const show_info_t& shown, const std::filesystem::path& directory = {}) const;
+    // The same with the files as outputs of `sink`.
+    OpponentModelSaveResult Save(const show_info_t& shown, OutputSink& sink) const;
 
     // The expected position (field coordinates) of player 0..10 of team 0 (left) or 1
     // (right) for this ball position, clamped to the player's sampled extent.

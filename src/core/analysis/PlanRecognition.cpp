@@ -109,6 +109,11 @@ void CompactGroups(std::vector<ConcurrentGroup>& groups) {
 }
 
 int WriteConcurrentEvents(const std::vector<ConcurrentGroup>& groups, const std::filesystem::path& file) {
+    DirectorySink sink(file.parent_path());
+    return WriteConcurrentEvents(groups, sink, file.filename().string());
+}
+
+int WriteConcurrentEvents(const std::vector<ConcurrentGroup>& groups, OutputSink& sink, const std::string& name) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
     out << "event queu\n";
@@ -120,27 +125,33 @@ int WriteConcurrentEvents(const std::vector<ConcurrentGroup>& groups, const std:
         }
         out << std::string(27, '-') << "\n\n";
     }
-    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
+    return sink.replace(name, out.view()) ? 0 : -1;
 }
 
 PlanRecognitionResult PlanRecognition::RunPlanRecognition(const std::vector<BasicBehaviorEvent>& events,
                                                           const std::vector<PointFrameT>& frames,
                                                           const std::filesystem::path& directory) {
+    DirectorySink sink(directory);
+    return RunPlanRecognition(events, frames, sink);
+}
+
+PlanRecognitionResult PlanRecognition::RunPlanRecognition(const std::vector<BasicBehaviorEvent>& events,
+                                                          const std::vector<PointFrameT>& frames, OutputSink& sink) {
     PlanRecognitionResult result;
     groups_.clear();
     network_.Clear();
     groups_ = BuildConcurrentGroups(events, frames, params_);
     CompactGroups(groups_);
-    result.concurrent_events = WriteConcurrentEvents(groups_, directory / kConcurrentEventFile);
+    result.concurrent_events = WriteConcurrentEvents(groups_, sink, kConcurrentEventFile);
 
     BehaviourTrie trie;
     trie.Build(groups_);
     trie.Prune(params_.chi2_threshold);
     result.trie_written = !trie.empty();
-    result.trie = trie.Write(directory / kTrieFile);
+    result.trie = trie.Write(sink, kTrieFile);
 
     network_.Build(groups_);
-    result.network = network_.Write(directory / kNetworkFile);
+    result.network = network_.Write(sink, kNetworkFile);
     return result;
 }
 

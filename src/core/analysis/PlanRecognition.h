@@ -11,6 +11,7 @@
 #include "analysis/PlanRecognitionEvent.h"
 #include "analysis/PlanRecognitionNetwork.h"
 #include "analysis/PlanRecognitionParameters.h"
+#include "record/OutputSink.h"
 
 namespace tessarin {
 
@@ -30,6 +31,7 @@ void CompactGroups(std::vector<ConcurrentGroup>& groups);
 // Writes the group list to `file`, created anew. Returns -1 when it cannot be opened
 // or written, else 0.
 int WriteConcurrentEvents(const std::vector<ConcurrentGroup>& groups, const std::filesystem::path& file);
+int WriteConcurrentEvents(const std::vector<ConcurrentGroup>& groups, OutputSink& sink, const std::string& name);
 
 // What each writer of a pass returned: 0, or -1 for a file that could not be written.
 struct PlanRecognitionResult {
@@ -50,6 +52,9 @@ public:
     PlanRecognitionResult RunPlanRecognition(const std::vector<BasicBehaviorEvent>& events,
                                              const std::vector<PointFrameT>& frames,
                                              const std::filesystem::path& directory = {});
+    // The same with the files as outputs of `sink`.
+    PlanRecognitionResult RunPlanRecognition(const std::vector<BasicBehaviorEvent>& events,
+                                             const std::vector<PointFrameT>& frames, OutputSink& sink);
 
     const PlanRecognitionParameters& parameters() const { return params_; }
     const std::vector<ConcurrentGroup>& groups() const { return groups_; }

@@ -62,6 +62,11 @@ void PlanRecognitionNetwork::Build(const std::vector<ConcurrentGroup>& groups) {
 }
 
 int PlanRecognitionNetwork::Write(const std::filesystem::path& file) const {
+    DirectorySink sink(file.parent_path());
+    return Write(sink, file.filename().string());
+}
+
+int PlanRecognitionNetwork::Write(OutputSink& sink, const std::string& name) const {
     std::ostringstream out;
     out.imbue(std::locale::classic());
     out << "MAPRN:\n";
@@ -85,7 +90,7 @@ int PlanRecognitionNetwork::Write(const std::filesystem::path& file) const {
         }
         out << std::string(49, '-') << '\n';
     }
-    return writeFileAtomically(file.string(), out.view()) ? 0 : -1;
+    return sink.replace(name, out.view()) ? 0 : -1;
 }
 
 }  // namespace tessarin

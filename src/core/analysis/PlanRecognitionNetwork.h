@@ -6,10 +6,12 @@
 
 #include <filesystem>
 #include <map>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "analysis/PlanRecognitionEvent.h"
+#include "record/OutputSink.h"
 
 namespace tessarin {
 
@@ -40,6 +42,7 @@ public:
     // Writes "MAPRN:" and every node with its edges to `file`, created anew. Returns -1
     // when the file cannot be opened or written, else 0.
     int Write(const std::filesystem::path& file) const;
+    int Write(OutputSink& sink, const std::string& name) const;
 
     const std::vector<MAPRNNode>& nodes() const { return nodes_; }
     // The node of a behaviour (same kind, player and destination), or -1.

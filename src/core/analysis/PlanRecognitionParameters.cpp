@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <locale>
+#include <sstream>
+#include <string>
+
+#include "record/LogFile.h"
 
 namespace tessarin {
 
 namespace {
+
+// What is read of the parameter file; three numbers take a few dozen bytes.
+constexpr std::size_t kMostParameterBytes = 64 << 10;
 
 // One cell index: the quotient truncated toward zero and held in range; a NaN
 // position falls in cell 0.
@@ -22,8 +28,13 @@ int cellIndex(double offset, double size) {
 
 PlanRecognitionParameters PlanRecognitionParameters::Read(const std::filesystem::path& file) {
     PlanRecognitionParameters params;
-    std::ifstream in(file);
-    if (!in) return params;
+    // Read through the game files' reader, which opens regular files only: a FIFO under
+    // the name would hold the read for ever. A few numbers are all the file holds.
+    LogFile source(file.string(), LogFile::Mode::Read);
+    if (!source.isOpen()) return params;
+    std::string text(kMostParameterBytes, '\0');
+    text.resize(source.read(text.data(), text.size()));
+    std::istringstream in(text);
     in.imbue(std::locale::classic());
     double values[3] = {kDefaultCellWidth, kDefaultCellHeight, kDefaultChi2Threshold};
     for (double& value : values) {

@@ -61,6 +61,12 @@ std::vector<std::string> positionDumpFileNames() {
 
 PositionDumpResult writePositionDump(const std::vector<cycle_info_t>& records, const OpponentModel& model,
                                      const std::filesystem::path& directory) {
+    DirectorySink sink(directory);
+    return writePositionDump(records, model, sink);
+}
+
+PositionDumpResult writePositionDump(const std::vector<cycle_info_t>& records, const OpponentModel& model,
+                                     OutputSink& sink) {
     PositionDumpResult result;
     if (records.empty()) return result;
     result.written = true;
@@ -99,7 +105,10 @@ PositionDumpResult writePositionDump(const std::vector<cycle_info_t>& records, c
 
     const std::vector<std::string> names = positionDumpFileNames();
     for (std::size_t f = 0; f < texts.size(); ++f) {
-        if (!writeFileAtomically((directory / names[f]).string(), texts[f])) result.failedFiles.push_back(names[f]);
+        if (!sink.replace(names[f], texts[f])) {
+            result.failedFiles.push_back(names[f]);
+            if (result.error == 0) result.error = sink.error();
+        }
     }
     return result;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "record/GameRecords.h"
+#include "record/OutputSink.h"
 
 namespace tessarin {
 
@@ -23,11 +24,14 @@ struct PositionDumpResult {
     bool written = false;
     // Files that could not be written; an old file of that name is kept as it was.
     std::vector<std::string> failedFiles;
+    int error = 0;  // the errno of the first failed file
 };
 
 // Writes the dump of `records` (sight records are skipped) into `directory` (empty:
 // the working directory). The caller stops the playback timer around it.
 PositionDumpResult writePositionDump(const std::vector<cycle_info_t>& records, const OpponentModel& model,
                                      const std::filesystem::path& directory = {});
+PositionDumpResult writePositionDump(const std::vector<cycle_info_t>& records, const OpponentModel& model,
+                                     OutputSink& sink);
 
 }  // namespace tessarin

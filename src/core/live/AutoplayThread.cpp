@@ -72,6 +72,10 @@ void signalClient(pid_t pid, int signal) {
     if (::kill(-pid, signal) != 0) ::kill(pid, signal);
 }
 
+// Whether a process group still has a member. A group's id is not given to a new
+// process while the group exists, so an id that answers is still that client's group.
+bool groupAlive(pid_t group) { return ::kill(-group, 0) == 0; }
+
 }  // namespace
 
 std::string autoplayCommandLine(const AutoplaySettings& settings, int n) {
@@ -184,7 +188,11 @@ void CAutoplayThread::Run(std::stop_token stop) {
             }
         }
         if (observer_) observer_->roundStarted(round, static_cast<int>(pids.size()));
+        // Each client leads a group of its own: what it started and left running ends
+        // with the round.
+        const std::vector<pid_t> groups = pids;
         const bool stopped = waitForClients(pids, stop) || stop.stop_requested();
+        endGroups(groups);
         if (observer_) observer_->roundEnded(round, stopped);
         if (stopped || (timing_.rounds && round >= *timing_.rounds)) break;
         if (!sleepFor(timing_.pause, stop)) break;
@@ -205,6 +213,17 @@ bool CAutoplayThread::waitForClients(std::vector<pid_t>& pids, std::stop_token s
             return true;
         }
     }
+}
+
+void CAutoplayThread::endGroups(std::vector<pid_t> groups) {
+    std::erase_if(groups, [](pid_t group) { return ::kill(-group, SIGTERM) != 0; });
+    const auto deadline = std::chrono::steady_clock::now() + timing_.grace;
+    for (;;) {
+        std::erase_if(groups, [](pid_t group) { return !groupAlive(group); });
+        if (groups.empty() || std::chrono::steady_clock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    for (const pid_t group : groups) ::kill(-group, SIGKILL);
 }
 
 void CAutoplayThread::endClients(std::vector<pid_t>& pids) {

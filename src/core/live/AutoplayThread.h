@@ -103,6 +103,9 @@ private:
     // Waits for the clients to end; on a stop request ends them. True when stopped.
     bool waitForClients(std::vector<pid_t>& pids, std::stop_token stop);
     void endClients(std::vector<pid_t>& pids);
+    // Ends what is left of the clients' process groups once the clients have ended:
+    // SIGTERM, then SIGKILL after the grace period.
+    void endGroups(std::vector<pid_t> groups);
     // Sleeps up to `duration`; false when a stop request cut it short.
     bool sleepFor(std::chrono::milliseconds duration, std::stop_token stop);
 

@@ -5,6 +5,7 @@
 
 #include "geometry/Angle.h"
 #include "geometry/Random.h"
+#include "record/AtomicFile.h"
 
 namespace tessarin {
 
@@ -61,7 +62,7 @@ void COfflineCoach::Connect(const std::string& monitorHost) {
     // A monitor connection that was never used leaves no host: take the monitor's default.
     serverHost_ = monitorHost.empty() ? std::string("localhost") : monitorHost;
     connected_ = socket_.Open(serverHost_, static_cast<std::uint16_t>(port_));
-    record_file_ = std::fopen(path("record.txt").c_str(), "a");
+    record_file_ = openSideFile(path("record.txt"), true);
     if (!connected_) host_.showMessage(kTrainerConnectFailedText);
 }
 
@@ -82,7 +83,7 @@ void COfflineCoach::Disconnect() {
         record_file_ = nullptr;
     }
     if (kicker) {
-        if (std::FILE* f = std::fopen(path("kicker_s.txt").c_str(), "w")) {
+        if (std::FILE* f = openSideFile(path("kicker_s.txt"), false)) {
             const std::string text = kickerStatistics();
             std::fwrite(text.data(), 1, text.size(), f);
             std::fclose(f);

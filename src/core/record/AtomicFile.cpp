@@ -1,5 +1,6 @@
 #include "record/AtomicFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace tessarin {
 
@@ -39,8 +42,14 @@ std::string temporaryName(const std::string& target, int attempt) {
 AtomicFile::AtomicFile(const std::string& target) : target_(target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
+        // A device (/dev/null) is written in place; a FIFO would hold the open for ever,
+        // and a directory or a socket holds no file.
+        if (S_ISCHR(st.st_mode)) {
             file_.open(target, LogFile::Mode::Write);
+            return;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            error_ = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFileError;
             return;
         }
         // Replace what a link points to, not the link itself.
@@ -96,6 +105,47 @@ bool writeFileAtomically(const std::string& path, const std::function<bool(LogFi
 bool writeFileAtomically(const std::string& path, std::string_view contents, int* error) {
     return writeFileAtomically(
         path, [contents](LogFile& file) { return file.write(contents.data(), contents.size()); }, error);
+}
+
+std::FILE* openSideFile(const std::string& path, bool append) {
+    const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), flags, 0644);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    int error = 0;
+    if (::fstat(fd, &st) != 0) {
+        error = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        error = kNotRegularFileError;
+    } else if (const int fileFlags = ::fcntl(fd, F_GETFL);
+               fileFlags < 0 || ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::close(fd);
+        errno = error;
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, append ? "a" : "w");
+    if (!file) ::close(fd);
+    return file;
+}
+
+bool sameFile(const std::string& input, const std::string& output) {
+    struct stat in {};
+    struct stat out {};
+    const bool inExists = ::stat(input.c_str(), &in) == 0;
+    const bool outExists = ::stat(output.c_str(), &out) == 0;
+    if (inExists && outExists) return in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+    std::error_code ec1;
+    std::error_code ec2;
+    const auto a = std::filesystem::weakly_canonical(input, ec1);
+    const auto b = std::filesystem::weakly_canonical(output, ec2);
+    if (ec1 || ec2) return input == output;
+    return a == b;
 }
 
 }  // namespace tessarin

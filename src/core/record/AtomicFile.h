@@ -2,6 +2,7 @@
 
 // Output files that are replaced whole or not at all.
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,9 @@ namespace tessarin {
 // A file written under a temporary name in its target's folder and renamed over the
 // target once all of it was written, so that a write that fails halfway (a full disk,
 // a file size limit) leaves the old file as it was, never a cut-off one. A target
-// that is a symbolic link replaces the file the link points to; a target that exists
-// and is not a regular file (a device such as /dev/null, a FIFO) is written in place.
+// that is a symbolic link replaces the file the link points to; a character device
+// (/dev/null) is written in place; any other target that is not a regular file (a FIFO,
+// a directory, a socket) is refused with kNotRegularFileError or EISDIR.
 class AtomicFile final {
 public:
     explicit AtomicFile(const std::string& target);
@@ -44,5 +46,15 @@ private:
 // given, receives the errno of the failure (0 when only `write` failed).
 bool writeFileAtomically(const std::string& path, const std::function<bool(LogFile&)>& write, int* error = nullptr);
 bool writeFileAtomically(const std::string& path, std::string_view contents, int* error = nullptr);
+
+// Opens a side file for writing (appending with `append`, else created anew) as a C
+// stream, only when it is a regular file or does not exist yet: a FIFO would hold the
+// open for ever. Null, with errno set, otherwise.
+std::FILE* openSideFile(const std::string& path, bool append);
+
+// Whether writing `output` would replace `input`: both name one file (the same device
+// and inode, so also through hard and symbolic links), or, when either does not exist,
+// the same path once links are resolved.
+bool sameFile(const std::string& input, const std::string& output);
 
 }  // namespace tessarin

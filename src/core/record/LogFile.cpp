@@ -90,9 +90,10 @@ bool LogFile::open(const std::string& path, Mode mode) {
     mode_ = mode;
     // A read never blocks in open(): a FIFO without a writer would hold the open (and
     // so the load) for ever. Only regular files are read.
+    // Neither does a write: a FIFO is refused (see keepRegularFileOnly).
     int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
-    if (mode == Mode::Write) flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
-    if (mode == Mode::CreateNew) flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    if (mode == Mode::Write) flags = O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC;
+    if (mode == Mode::CreateNew) flags = O_WRONLY | O_CREAT | O_EXCL | O_NONBLOCK | O_CLOEXEC;
     do {
         fd_ = ::open(path.c_str(), flags, 0644);
     } while (fd_ < 0 && errno == EINTR);
@@ -100,7 +101,7 @@ bool LogFile::open(const std::string& path, Mode mode) {
         error_ = errno;
         return false;
     }
-    if (mode == Mode::Read && !keepRegularFileOnly()) return false;
+    if (!keepRegularFileOnly()) return false;
     buffer_.resize(kBufferSize);
     if (mode == Mode::Read) detectCompression();
     return true;
@@ -110,7 +111,7 @@ bool LogFile::keepRegularFileOnly() {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) {
         error_ = errno;
-    } else if (!S_ISREG(st.st_mode)) {
+    } else if (!S_ISREG(st.st_mode) && !(mode_ != Mode::Read && S_ISCHR(st.st_mode))) {
         error_ = S_ISDIR(st.st_mode) ? EISDIR : kNotRegularFileError;
     } else {
         sizeHint_ = static_cast<std::uint64_t>(st.st_size);

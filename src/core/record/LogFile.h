@@ -74,8 +74,8 @@ private:
     struct Deflater;
 
     void reset();
-    // After a read open: closes the descriptor unless it is a regular file, and clears
-    // the non-blocking flag of a regular one.
+    // After an open: closes the descriptor unless it is a regular file (or, written, a
+    // character device such as /dev/null), and clears the non-blocking flag.
     bool keepRegularFileOnly();
     // Reads raw bytes from the descriptor or the memory buffer; 0 at the end or on error.
     std::size_t readRaw(std::uint8_t* out, std::size_t n);

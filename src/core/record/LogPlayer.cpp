@@ -331,6 +331,34 @@ void LogPlayer::preview(int cycle) {
     host_.drawRecord(record);
 }
 
+void LogPlayer::setBudget(const StoreBudget& budget) {
+    std::lock_guard lock(mutex_);
+    budget_ = budget;
+}
+
+StoreBudget LogPlayer::budget() const {
+    std::lock_guard lock(mutex_);
+    return budget_;
+}
+
+void LogPlayer::noteDecisionBudgetExceeded() {
+    std::lock_guard lock(mutex_);
+    overBudget_.store(true, std::memory_order_release);
+    if (loadWarning_.empty()) loadWarning_ = budgetWarning(budget_, true);
+}
+
+bool LogPlayer::admitLocked(const cycle_info_t& record) {
+    const std::size_t bytes = storedBytes(record);
+    if (frames_.size() < budget_.records && bytes <= budget_.bytes - std::min(storeBytes_, budget_.bytes)) {
+        storeBytes_ += bytes;
+        return true;
+    }
+    if (!overBudget_.exchange(true, std::memory_order_acq_rel) && loadWarning_.empty()) {
+        loadWarning_ = budgetWarning(budget_, false);
+    }
+    return false;
+}
+
 void LogPlayer::add(const cycle_info_t& record) {
     std::lock_guard lock(mutex_);
     addLocked(record);
@@ -338,10 +366,13 @@ void LogPlayer::add(const cycle_info_t& record) {
 
 void LogPlayer::add(std::span<const cycle_info_t> records) {
     std::lock_guard lock(mutex_);
-    for (const auto& record : records) addLocked(record);
+    for (const auto& record : records) {
+        if (!addLocked(record)) break;
+    }
 }
 
-void LogPlayer::addLocked(const cycle_info_t& record) {
+bool LogPlayer::addLocked(const cycle_info_t& record) {
+    if (!admitLocked(record)) return false;
     frames_.push_back(record);
     if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record, playerTypes_);
     if (frames_.size() == 1) {
@@ -350,11 +381,13 @@ void LogPlayer::addLocked(const cycle_info_t& record) {
         host_.drawRecord(record);
     }
     if (hooks_) hooks_->feedOpponentModel(record);
+    return true;
 }
 
 void LogPlayer::add_with_decisions(const cycle_info_t& record, const cycle_pass_info& pass,
                                    const cycle_intercept_info& intercept, const cycle_defense_info& defense) {
     std::lock_guard lock(mutex_);
+    if (!admitLocked(record)) return;
     frames_.push_back(record);
     if (decisionsLoaded_[0]) passDecisions_.push_back(pass);
     if (decisionsLoaded_[1]) interceptDecisions_.push_back(intercept);
@@ -493,6 +526,8 @@ std::size_t LogPlayer::index() const {
 
 void LogPlayer::clearStore() {
     frames_.clear();
+    storeBytes_ = 0;
+    overBudget_.store(false, std::memory_order_release);
     playerTypes_.clear();
     playerTypeIndex_.clear();
     droppedPlayerTypes_ = 0;
@@ -635,8 +670,9 @@ void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
             break;
     }
     // Room for every record the file can hold, so that loading never moves the store.
-    const auto records = static_cast<std::size_t>(std::min(bytes / perRecord + 1, kMostReservedRecords));
     std::lock_guard lock(mutex_);
+    const auto records = static_cast<std::size_t>(
+        std::min({bytes / perRecord + 1, kMostReservedRecords, std::uint64_t{budget_.records}}));
     if (records > frames_.capacity()) {
         try {
             frames_.reserve(records);
@@ -713,25 +749,34 @@ bool LogPlayer::ranOutOfMemory() const {
     return parserThread_ && parserThread_->finished() && parserThread_->ranOutOfMemory();
 }
 
-bool LogPlayer::save(const std::string& path) const {
+bool LogPlayer::inputDamaged() const {
+    if (!parserThread_ || !parserThread_->finished()) return false;
+    if (parserThread_->droppedTornRecord()) return true;
+    return !parserThread_->result() && !parserThread_->ranOutOfMemory() && !overBudget();
+}
+
+bool LogPlayer::save(const std::string& path, int* error) const {
     std::lock_guard lock(mutex_);
     if (frames_.empty()) return false;
     // Written beside the target and renamed over it when complete: a save that fails
     // halfway keeps the old file rather than leaving a cut-off game behind.
     const bool compress = path.size() > 3 && path.ends_with(".gz");
-    return writeFileAtomically(path, [&](LogFile& file) {
-        if (compress && !file.startCompression()) return false;
-        switch (frames_.front().kind) {
-            case kShowRecord:
-                return writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
-            case kSightRecord:
-                return writeSightLog(file, frames_);
-            case kSightRecordV2:
-                return writeSightLogV2(file, frames_, playerTypes_);
-            default:
-                return false;
-        }
-    });
+    return writeFileAtomically(
+        path,
+        [&](LogFile& file) {
+            if (compress && !file.startCompression()) return false;
+            switch (frames_.front().kind) {
+                case kShowRecord:
+                    return writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
+                case kSightRecord:
+                    return writeSightLog(file, frames_);
+                case kSightRecordV2:
+                    return writeSightLogV2(file, frames_, playerTypes_);
+                default:
+                    return false;
+            }
+        },
+        error);
 }
 
 bool LogPlayer::saveWithDialog() {

@@ -21,6 +21,7 @@
 #include "record/PlaybackHost.h"
 #include "record/SightLogParser.h"
 #include "record/SightLogV2Parser.h"
+#include "record/StoreBudget.h"
 #include "record/TextLogParser.h"
 #include "record/V3LogParser.h"
 
@@ -122,7 +123,17 @@ public:
     // Empties the store, the player types and the decision records (any thread).
     void clearGame();
 
-    // Producers: append a record (any thread).
+    // What one game may hold; set before a load or a connection (GUI thread). A load
+    // keeps the budget that was set when it started.
+    void setBudget(const StoreBudget& budget);
+    StoreBudget budget() const;
+    // Whether a record was refused because the store was full: readers stop there and
+    // the store keeps what it holds (any thread; cleared when the store is emptied).
+    bool overBudget() const { return overBudget_.load(std::memory_order_acquire); }
+    // The sight-log reader stopped reading the decision files at the budget.
+    void noteDecisionBudgetExceeded();
+
+    // Producers: append a record (any thread). Past the budget the record is dropped.
     void add(const cycle_info_t& record);
     // Appends several records in order under one taking of the lock, each exactly as add().
     void add(std::span<const cycle_info_t> records);
@@ -165,7 +176,8 @@ public:
     // Writes the store to a file in the format of its first record, gzip-compressed when
     // the path ends in ".gz"; false when the store is empty, the file cannot be created
     // or a write failed. An existing file is only ever replaced by a complete one.
-    bool save(const std::string& path) const;
+    // `error`, when given, receives the errno of a failed write.
+    bool save(const std::string& path, int* error = nullptr) const;
 
     // Loads a game held in memory as load() loads a file, with the decision files that are
     // given; the bytes must stay valid until the next load, reset or destruction. With
@@ -194,6 +206,11 @@ public:
     // file, and whether memory ran out (reading stopped there; what was stored stays).
     bool droppedTornRecord() const;
     bool ranOutOfMemory() const;
+    // Once the parser finished: whether the file was damaged, so that what was stored is
+    // not all of it: a record that cannot be read, one cut off by the end of the file, a
+    // damaged compressed stream or a read error. Neither the budget nor memory running
+    // out count as damage (see overBudget(), ranOutOfMemory()).
+    bool inputDamaged() const;
 
     std::size_t size() const;
     std::size_t index() const;
@@ -230,7 +247,8 @@ private:
     bool saveWithDialog();
     void copyCurrentLocked();                                     // requires mutex_
     CurrentDecisions decisionsAtLocked(std::size_t index) const;  // requires mutex_
-    void addLocked(const cycle_info_t& record);                   // requires mutex_
+    bool addLocked(const cycle_info_t& record);                   // requires mutex_; false when over budget
+    bool admitLocked(const cycle_info_t& record);                 // requires mutex_
     std::size_t findLocked(int cycle) const;                      // requires mutex_
 
     PlaybackHost& host_;
@@ -257,6 +275,8 @@ private:
     CTextLogParser textParser_;
     CDispinfo2Parser dispinfoParser_;  // used on the monitor's receiving thread only
 
+    std::atomic<bool> overBudget_{false};  // set under mutex_ by producers, read without it by readers
+
     mutable std::mutex mutex_;
     // Guarded by mutex_:
     std::vector<cycle_info_t> frames_;
@@ -270,6 +290,8 @@ private:
     player_param_t playerParams_{};
     bool hasServerParams_ = false;
     std::string loadWarning_;
+    StoreBudget budget_;
+    std::size_t storeBytes_ = 0;  // storedBytes() of every record in frames_
     std::size_t index_ = 0;
     cycle_info_t current_;
     CurrentDecisions currentDecisions_;

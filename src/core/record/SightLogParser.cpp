@@ -9,7 +9,7 @@ bool CSightLogParser::parse(LogFile& file, std::stop_token stop) {
     cycle_info_t work;
     work.kind = kSightRecord;
     work.valid = 1;
-    while (!stop.stop_requested()) {
+    while (!stop.stop_requested() && !player_.overBudget()) {
         const std::size_t got = file.read(work.data.data(), kSightRecordSize);
         if (got != kSightRecordSize) {
             if (got != 0) noteTornRecord();

@@ -87,7 +87,9 @@ bool CSightLogV2Parser::parse(LogFile& file, std::stop_token stop) {
     bool passReadable = true;
     bool interceptReadable = true;
     bool defenseReadable = true;
-    while (!stop.stop_requested()) {
+    const std::size_t entryBudget = player_.budget().decisionEntries;
+    std::size_t entries = 0;
+    while (!stop.stop_requested() && !player_.overBudget()) {
         cycle_pass_info pass;
         cycle_intercept_info intercept;
         cycle_defense_info defense;
@@ -105,6 +107,13 @@ bool CSightLogV2Parser::parse(LogFile& file, std::stop_token stop) {
         }
         if (LogFile* f = player_.decisionFile(DecisionFile::Behave)) {
             readDecisionBlock(*f, defenseReadable, defense, kDefenseDecisionSize, decodeDefenseDecision);
+        }
+        // Each block holds at most kMaxDecisionCount entries, so a cycle's blocks are small;
+        // the files together are bounded here.
+        entries += pass.list.size() + intercept.list.size() + defense.list.size();
+        if (entries > entryBudget) {
+            player_.noteDecisionBudgetExceeded();
+            return false;
         }
         player_.add_with_decisions(work, pass, intercept, defense);
     }

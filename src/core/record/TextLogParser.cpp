@@ -199,7 +199,7 @@ bool CTextLogParser::endOfFile(const std::stop_token& stop, RecordBatch& batch) 
                                " of an unknown kind");
     }
     player_.finishOpponentModel();
-    return true;
+    return !player_.overBudget();
 }
 
 bool CTextLogParser::broken(std::size_t lineNumber, RecordBatch& batch) {
@@ -238,6 +238,10 @@ bool CTextLogParser::parse(LogFile& file, std::stop_token stop) {
             const void* nl = std::memchr(begin, '\n', filled - start);
             if (nl == nullptr) break;
             const auto length = static_cast<std::size_t>(static_cast<const char*>(nl) - begin);
+            if (length > kMaxLineLength) {
+                error_ = "longer than " + std::to_string(kMaxLineLength) + " bytes";
+                return broken(lineNumber, batch);
+            }
             const std::string_view line(begin, length);
             start += length + 1;
             if (firstLine) {
@@ -251,12 +255,13 @@ bool CTextLogParser::parse(LogFile& file, std::stop_token stop) {
             }
             if (parseLine(line, batch) == LineResult::Broken) return broken(lineNumber, batch);
             ++lineNumber;
-            if (stop.stop_requested()) break;
+            if (stop.stop_requested() || player_.overBudget()) break;
         }
         std::memmove(buffer.data(), buffer.data() + start, filled - start);
         filled -= start;
         if (stop.stop_requested()) break;
-        if (filled >= kMaxLineLength) {
+        if (player_.overBudget()) return endOfFile(stop, batch);
+        if (filled > kMaxLineLength) {
             error_ = "longer than " + std::to_string(kMaxLineLength) + " bytes";
             return broken(lineNumber, batch);
         }
@@ -314,8 +319,10 @@ CTextLogParser::LineResult CTextLogParser::parseLine(std::string_view line, Reco
 bool CTextLogParser::parseShow(std::string_view& rest, RecordBatch& batch) {
     Cursor c(rest);
     long long cycle = 0;
-    if (!c.integer(cycle, 0, std::numeric_limits<std::int16_t>::max())) {
-        error_ = "a show needs a cycle from 0 to 32767";
+    // The record keeps the cycle in 16 bits, as a version-3 log does; a longer game
+    // wraps there, and the analysis counts on across the wrap.
+    if (!c.integer(cycle, 0, std::numeric_limits<std::int32_t>::max())) {
+        error_ = "a show needs a cycle from 0 to 2147483647";
         return false;
     }
     // The show body (ball and players) is replaced whole; play mode and teams carry over.

@@ -22,7 +22,8 @@ class CTextLogParser final : public CLogParser {
 public:
     using CLogParser::CLogParser;
 
-    // The longest line read; a longer one (a runaway or decompression bomb) ends reading.
+    // The longest line read, without its line end; a longer one (a runaway or
+    // decompression bomb) ends reading.
     static constexpr std::size_t kMaxLineLength = 256 << 10;
 
     bool parse(LogFile& file, std::stop_token stop) override;

@@ -58,7 +58,7 @@ bool CV3LogParser::endOfFile(const std::stop_token& stop, RecordBatch& batch) {
     batch.flush();
     if (stop.stop_requested()) return false;
     player_.finishOpponentModel();
-    return true;
+    return !player_.overBudget();
 }
 
 bool CV3LogParser::tornRecord(const std::stop_token& stop, RecordBatch& batch) {
@@ -73,7 +73,7 @@ bool CV3LogParser::parse(LogFile& file, std::stop_token stop) {
     bool opponentModelStarted = false;
     RecordBatch batch(player_);
 
-    while (!stop.stop_requested()) {
+    while (!stop.stop_requested() && !player_.overBudget()) {
         std::uint16_t rawKind = 0;
         std::size_t got = 0;
         if (!readKind(file, rawKind, got)) {

@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <cstring>
 
 #include "analysis/PositionDump.h"
 #include "app/CommandIds.h"
@@ -209,6 +210,7 @@ void CMainFrame::onCommand(int id) {
     CDisplayer* display = display_.load();
     if (id == cmd::kLoad) {
         chosenPath_.reset();
+        applyStoreBudget();
         logPlayer_->command(kCmdOpen);
         if (chosenPath_) reportLoad(*chosenPath_);
     } else if (const int lp = logPlayerCommandOf(id); lp >= 0) {
@@ -382,7 +384,15 @@ void CMainFrame::keyPressEvent(QKeyEvent* event) { handleKey(event); }
 
 bool CMainFrame::focusNextPrevChild(bool) { return false; }  // Tab is a command key
 
+void CMainFrame::applyStoreBudget() {
+    StoreBudget budget = logPlayer_->budget();
+    const int records = profile_.readInt(kSection, QStringLiteral("MaxRecords"), int{StoreBudget::kDefaultRecords});
+    budget.records = records > 0 ? static_cast<std::size_t>(records) : StoreBudget::kDefaultRecords;
+    logPlayer_->setBudget(budget);
+}
+
 void CMainFrame::openDocument(const QString& path) {
+    applyStoreBudget();
     logPlayer_->command(kCmdLoad, pathBytes(path));
     reportLoad(path);
     // While the parser is still to deliver the first record, its add draws it; drawing
@@ -596,11 +606,10 @@ void CMainFrame::saveOpponentModel() {
     const OpponentModelSaveResult result = opponentModel_->Save(shown->show());
     QStringList problems;
     for (std::size_t side = 0; side < 2; ++side) {
-        const QString name = QString::fromStdString(result.name[side]);
-        if (result.team[side] == TeamSaveStatus::RefusedName) {
-            problems << tr("\"%1\" cannot be used as a file name").arg(name);
-        } else if (result.team[side] == TeamSaveStatus::Failed) {
-            problems << tr("\"%1\" could not be written").arg(name);
+        if (result.team[side] == TeamSaveStatus::Failed) {
+            problems << tr("\"%1\" could not be written: %2")
+                            .arg(QString::fromStdString(result.file[side]),
+                                 QString::fromLocal8Bit(std::strerror(result.error[side])));
         }
     }
     if (!problems.isEmpty()) QMessageBox::warning(this, QStringLiteral("Tessarin"), problems.join(QLatin1Char('\n')));

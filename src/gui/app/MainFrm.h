@@ -188,6 +188,10 @@ private:
     // After a load: says why a file was refused, or makes it the open and newest recent file
     // and tells the display that its game was replaced.
     void reportLoad(const QString& path);
+    // Sets the store's budget from the settings before a load ("MaxRecords" in [MainFrame]).
+    void applyStoreBudget();
+    // Once a load has been read: says in the status bar what the reader had to say.
+    void reportLoadNotice();
     void createStatusAndRecentFiles();
     // Says in the status bar where the dump went and how much it wrote.
     void reportPositionDump(const PositionDumpResult& result);
@@ -227,6 +231,8 @@ private:
     std::unique_ptr<RecentFiles> recent_;
     QString gameFile_;
     bool liveGame_ = false;              // the store holds a game received live
+    bool loadNoticePending_ = false;     // a load's warning is still to be said
+    std::size_t restartsShown_ = 0;      // the analysis' restarts already said
     std::optional<QString> chosenPath_;  // the open dialog's answer during a Load
 };
 

@@ -25,7 +25,34 @@ void CMainFrame::createStatusAndRecentFiles() {
 
 void CMainFrame::flashStatus(const QString& message) { status_->flash(message); }
 
+void CMainFrame::reportLoadNotice() {
+    // A restart of the analysis (a cycle lower than the last) is said once each time.
+    const auto [restarts, restart] = logPlayer_->withStore([this](const std::vector<cycle_info_t>&) {
+        return std::pair{analyzer_->restartCount(), analyzer_->lastRestart()};
+    });
+    if (restarts != restartsShown_) {
+        restartsShown_ = restarts;
+        if (restarts != 0) {
+            flashStatus(tr("The game starts again at cycle %1 after cycle %2: the analysis begins anew there")
+                            .arg(restart.toCycle)
+                            .arg(restart.fromCycle));
+            return;
+        }
+    }
+    if (!loadNoticePending_ || logPlayer_->parsing()) return;
+    loadNoticePending_ = false;
+    QStringList notes;
+    if (const std::string warning = logPlayer_->loadWarning(); !warning.empty()) {
+        notes << QString::fromStdString(warning);
+    }
+    if (const std::size_t dropped = logPlayer_->droppedPlayerTypes(); dropped != 0) {
+        notes << tr("%1 player types beyond the first %2 were dropped").arg(dropped).arg(kMaxPlayerTypes);
+    }
+    if (!notes.isEmpty()) flashStatus(notes.join(QStringLiteral("; ")));
+}
+
 void CMainFrame::refreshStatus() {
+    reportLoadNotice();
     StatusFacts facts;
     facts.fileName = QFileInfo(gameFile_).fileName();
     facts.hasGame = logPlayer_->size() > 0;
@@ -56,6 +83,7 @@ void CMainFrame::reportLoad(const QString& path) {
     }
     gameFile_ = path;
     liveGame_ = false;
+    loadNoticePending_ = true;
     if (CDisplayer* display = display_.load()) display->gameReplaced();
     recent_->add(path);
     refreshStatus();

@@ -14,7 +14,6 @@
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
 #include "app/Tessarin.h"
-#include "display/DisplayPalette.h"
 #include "export/PngExport.h"
 #include "export/VideoExport.h"
 #include "files/PathText.h"
@@ -104,7 +103,6 @@ int runExport(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    tessarin::allowLargeCachedGlyphs();
     const QStringList given = argumentsOf(argc, argv);
     if (tessarin::wantsExport(given)) return runExport(argc, argv);
 

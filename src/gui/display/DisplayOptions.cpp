@@ -30,6 +30,7 @@ DisplayOptions loadDisplayOptions(const Profile& profile) {
     options.Velocity = readFlag(profile, QStringLiteral("Velocity"));
     options.ControlArea = readFlag(profile, QStringLiteral("ControlArea"));
     options.ControlCourse = readFlag(profile, QStringLiteral("ControlCourse"));
+    options.SmoothDrawing = readFlag(profile, QStringLiteral("SmoothDrawing"));
     return options;
 }
 
@@ -50,6 +51,7 @@ void saveDisplayOptions(Profile& profile, const DisplayOptions& options) {
     writeFlag(profile, QStringLiteral("DribbleInfo"), options.DribbleInfo);
     writeFlag(profile, QStringLiteral("InterceptInfo"), options.InterceptInfo);
     writeFlag(profile, QStringLiteral("DefenseInfo"), options.DefenseInfo);
+    writeFlag(profile, QStringLiteral("SmoothDrawing"), options.SmoothDrawing);
 }
 
 }  // namespace tessarin

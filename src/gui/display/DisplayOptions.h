@@ -31,6 +31,8 @@ struct DisplayOptions {
     bool fullStateRight = false;
     bool Recover = false;
     bool opponentModel = false;
+    // Anti-aliased lines, circles and text; off, the aliased one-pixel drawing.
+    bool SmoothDrawing = false;
 };
 
 inline constexpr double kDefaultPlayerScale = 3.0;
@@ -38,10 +40,11 @@ inline constexpr double kPlayerScaleMin = 1.0;
 inline constexpr double kPlayerScaleMax = 5.0;
 inline constexpr double kPlayerScaleStep = 0.4;
 
-// The options a display starts with: only PlayerScale, Velocity, ControlArea and
-// ControlCourse come from the settings; every other option starts at its default.
+// The options a display starts with: only PlayerScale, Velocity, ControlArea,
+// ControlCourse and SmoothDrawing come from the settings; every other option starts at
+// its default.
 DisplayOptions loadDisplayOptions(const Profile& profile);
-// Writes PlayerScale (as text, three decimals) and the fifteen stored flags.
+// Writes PlayerScale (as text, three decimals), the fifteen stored flags and SmoothDrawing.
 void saveDisplayOptions(Profile& profile, const DisplayOptions& options);
 
 }  // namespace tessarin

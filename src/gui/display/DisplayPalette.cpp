@@ -1,6 +1,5 @@
 #include "display/DisplayPalette.h"
 
-#include <QtGlobal>
 #include <algorithm>
 
 namespace tessarin {
@@ -50,13 +49,7 @@ void DisplayFonts::make(double scale) {
     score = pointFont(QStringLiteral("System"), QFont::SansSerif, 20 * u);
     mode = pointFont(serif, QFont::Serif, 8 * u);
     label = pointFont(serif, QFont::Serif, 5 * u);
-    labelGlyphs.make(label);
-    madeForScale = scale;
-}
-
-void allowLargeCachedGlyphs() {
-    // Glyphs up to 512 pixels: the score font of a field filling a 4K screen.
-    if (qEnvironmentVariableIsEmpty("QT_MAX_CACHED_GLYPH_SIZE")) qputenv("QT_MAX_CACHED_GLYPH_SIZE", "512");
+    texts.clear();
 }
 
 }  // namespace tessarin

@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QPen>
 
-#include "display/LabelGlyphs.h"
+#include "display/StaticTextCache.h"
 
 namespace tessarin {
 
@@ -40,18 +40,11 @@ struct DisplayFonts {
     QFont score;
     QFont mode;
     QFont label;
-    // The label font prepared for numbers.
-    LabelGlyphs labelGlyphs;
-    double madeForScale = -1.0;
+    // The labels drawn with these fonts, laid out once and kept from paint to paint.
+    // Painting happens on the GUI thread only, so the cache needs no lock.
+    mutable StaticTextCache texts;
 
     void make(double scale);
 };
-
-// The header's score and name fonts are larger than the glyphs Qt's raster engine keeps
-// rendered (64 pixels by default), so without this each of their glyphs is filled as a
-// curve outline at every paint, which costs more than the rest of the header. Raises that
-// bound, unless the user has set it, so that the header's glyphs are rendered once and
-// copied after. Qt reads the bound once, at the first text drawn: call this before that.
-void allowLargeCachedGlyphs();
 
 }  // namespace tessarin

@@ -121,8 +121,18 @@ void CDisplayer::select(int index) {
 }
 
 void CDisplayer::SetDebugText(std::string text) {
-    std::lock_guard lock(debugMutex_);
-    debugText_ = std::move(text);
+    {
+        std::lock_guard lock(debugMutex_);
+        debugText_ = std::move(text);
+    }
+    requestRepaint();
+}
+
+void CDisplayer::setSmoothDrawing(bool on) {
+    if (options_.SmoothDrawing == on) return;
+    options_.SmoothDrawing = on;
+    update();
+    emit smoothDrawingChanged(on);
 }
 
 std::string CDisplayer::debugText() const {

@@ -117,7 +117,9 @@ public:
     void SetLogMode(bool on) { logMode_ = on; }
     bool logMode() const { return logMode_; }
 
-    // The last "(debug" message from a client, kept whole and not drawn. Safe from any thread.
+    // The last "(debug" message from a client, kept whole; drawn while the Debug option is
+    // on, so a new one is drawn at once even while the game stands still. Safe from any
+    // thread: the repaint is queued to the GUI thread.
     void SetDebugText(std::string text);
     std::string debugText() const;
 
@@ -137,6 +139,9 @@ public:
     void savePlacement();
 
     const DisplayOptions& options() const { return options_; }
+    // Anti-aliased drawing of lines, circles and text; kept in the settings.
+    void setSmoothDrawing(bool on);
+    bool smoothDrawing() const { return options_.SmoothDrawing; }
     int selected() const;
     int zoomMode() const { return zoomMode_; }
     bool drawCircle() const;
@@ -174,6 +179,9 @@ public:
     void leaveFullScreen();
 
     FieldRenderer& renderer() { return renderer_; }
+
+signals:
+    void smoothDrawingChanged(bool on);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

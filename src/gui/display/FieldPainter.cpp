@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "display/PainterPixels.h"
-#include "display/PixelStroke.h"
+#include "display/HeaderLayout.h"
 
 namespace tessarin {
 
@@ -58,43 +57,6 @@ QPolygon arcPoints(int cx, int cy, int r, double from, double span) {
 
 QPoint toScreen(const FieldView& view, double x, double y) { return QPoint(view.pixelX(x), view.pixelY(y)); }
 
-// A polyline of the pen's colour, one pixel wide, the end pixel of each segment left to
-// the next one (the last not drawn), as a cosmetic pen with flat caps draws it. Level and
-// upright segments, all of the markings but the arcs, are filled as one-pixel rectangles:
-// a span fill instead of the stroker's walk along the line, pixel by pixel.
-void drawMarkingPolyline(QPainter& painter, const PainterPixels& direct, const QPoint* points, int count) {
-    const QColor colour = painter.pen().color();
-    for (int i = 0; i + 1 < count; ++i) {
-        const QPoint a = points[i];
-        const QPoint b = points[i + 1];
-        if (a.y() == b.y() && a.x() != b.x()) {
-            const int from = a.x() < b.x() ? a.x() : b.x() + 1;
-            directFill(painter, &direct, QRect(from, a.y(), std::abs(b.x() - a.x()), 1), colour);
-        } else if (a.x() == b.x() && a.y() != b.y()) {
-            const int from = a.y() < b.y() ? a.y() : b.y() + 1;
-            directFill(painter, &direct, QRect(a.x(), from, 1, std::abs(b.y() - a.y())), colour);
-        } else {
-            directLine(painter, &direct, a, b);
-        }
-    }
-}
-
-// Header rectangles, in world x from, to; all span y -44 to -34.
-QRect headerRect(const FieldView& view, double x1, double x2) {
-    const int left = view.pixelX(x1);
-    const int right = view.pixelX(x2);
-    const int top = view.pixelY(-44.0);
-    const int bottom = view.pixelY(-34.0);
-    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
-}
-
-void drawHeaderText(QPainter& painter, const QRect& rect, const QFont& font, Qt::Alignment align,
-                    const std::string& text) {
-    painter.setFont(font);
-    painter.drawText(rect, static_cast<int>(align | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip),
-                     QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-}
-
 // A short label printed with the C library: QString::asprintf parses the format itself
 // and costs several times as much, on every player of every paint.
 template <typename... Args>
@@ -117,7 +79,7 @@ void drawLabel(QPainter& painter, int x, int y, const QString& text) {
 }
 
 void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette& palette, int sx, int sy, double face,
-                  double width, const PainterPixels* direct) {
+                  double width) {
     painter.setPen(palette.blackPen);
     painter.setBrush(Qt::NoBrush);
     const double half = width / 2;
@@ -128,10 +90,10 @@ void drawViewCone(QPainter& painter, const FieldView& view, const DisplayPalette
         QPoint(static_cast<int>(sx + r60 * std::cos(face - half)), static_cast<int>(sy + r60 * std::sin(face - half)))};
     for (const double radius : {60.0, 40.0, 20.0}) {
         const QPolygon arc = arcPoints(sx, sy, view.pixels(radius), face - half, width);
-        directPolyline(painter, direct, arc.constData(), static_cast<int>(arc.size()));
+        painter.drawPolyline(arc);
     }
-    for (const QPoint& side : sides) directLine(painter, direct, centre, side);
-    directEllipse(painter, direct, circleBox(sx, sy, view.pixels(3.0)));
+    for (const QPoint& side : sides) painter.drawLine(centre, side);
+    painter.drawEllipse(circleBox(sx, sy, view.pixels(3.0)));
 }
 
 int staminaGrey(double stamina) {
@@ -139,35 +101,21 @@ int staminaGrey(double stamina) {
     return static_cast<int>(level) & 0xFF;
 }
 
-void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour,
-                  const PainterPixels* direct) {
+void drawBackHalf(QPainter& painter, int sx, int sy, int r, double body, const QColor& colour) {
     painter.setBrush(colour);
     // The half away from the body's direction, from a quarter turn clockwise of it to a
     // quarter turn anticlockwise, closed through the centre.
     const double from = normalizeAngle(body) + kDisplayPi / 2;
     QPolygon pie = arcPoints(sx, sy, r, from, kDisplayPi);
     pie.append(QPoint(sx, sy));
-    if (direct) {
-        // The engine fills the polygon, then strokes its outline: the fill without a pen,
-        // and the outline written directly, set the same pixels.
-        PixelStroke stroke(painter, *direct);
-        if (stroke.usable() && direct->device().contains(pie.boundingRect())) {
-            const QPen pen = painter.pen();
-            painter.setPen(Qt::NoPen);
-            painter.drawPolygon(pie);
-            painter.setPen(pen);
-            stroke.polygon(pie.constData(), static_cast<int>(pie.size()));
-            return;
-        }
-    }
     painter.drawPolygon(pie);
 }
 
-int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen, const PainterPixels* direct) {
+int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen) {
     const int rb = std::max(3, view.pixels(kBallRadius));
     painter.setPen(pen);
     painter.setBrush(QColor(255, 255, 255));
-    directEllipse(painter, direct, circleBox(sx, sy, rb));
+    painter.drawEllipse(circleBox(sx, sy, rb));
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QColor(0, 0, 0));
     painter.drawPoint(sx, sy);
@@ -175,12 +123,11 @@ int drawBallAt(QPainter& painter, const FieldView& view, int sx, int sy, const Q
     return rb;
 }
 
-void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen,
-                    const PainterPixels* direct) {
+void drawBallCircle(QPainter& painter, const FieldView& view, int sx, int sy, const QPen& pen) {
     const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    directEllipse(painter, direct, circleBox(sx, sy, r9));
+    painter.drawEllipse(circleBox(sx, sy, r9));
 }
 
 double normalizeAngle(double radians) {
@@ -195,14 +142,13 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
     painter.fillRect(QRect(0, 0, width, height), kFieldColour);
     painter.setPen(palette.whitePen);
     painter.setBrush(Qt::NoBrush);
-    const PainterPixels direct(painter);
     const int r1 = static_cast<int>(1.0 * view.scale() + 1);
     const int r9 = static_cast<int>(kCircleRadius * view.scale() + 1);
 
     const QPoint boundary[] = {toScreen(view, -kHalfLength, -kHalfWidth), toScreen(view, kHalfLength, -kHalfWidth),
                                toScreen(view, kHalfLength, kHalfWidth), toScreen(view, -kHalfLength, kHalfWidth),
                                toScreen(view, -kHalfLength, -kHalfWidth)};
-    drawMarkingPolyline(painter, direct, boundary, 5);
+    painter.drawPolyline(boundary, 5);
 
     // Corner quarter circles, each the quarter inside the field.
     struct Corner {
@@ -218,9 +164,9 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
     }
 
     const QPoint halfway[] = {toScreen(view, 0, -kHalfWidth), toScreen(view, 0, kHalfWidth)};
-    drawMarkingPolyline(painter, direct, halfway, 2);
+    painter.drawPolyline(halfway, 2);
     const QPoint centre = toScreen(view, 0, 0);
-    directEllipse(painter, &direct, circleBox(centre.x(), centre.y(), r9));
+    painter.drawEllipse(circleBox(centre.x(), centre.y(), r9));
 
     for (const double side : {-1.0, 1.0}) {
         const double goalLine = side * kHalfLength;
@@ -228,11 +174,11 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
         const QPoint area[] = {
             toScreen(view, goalLine, -kPenaltyAreaHalfWidth), toScreen(view, penaltyLine, -kPenaltyAreaHalfWidth),
             toScreen(view, penaltyLine, kPenaltyAreaHalfWidth), toScreen(view, goalLine, kPenaltyAreaHalfWidth)};
-        drawMarkingPolyline(painter, direct, area, 4);
+        painter.drawPolyline(area, 4);
 
         // The spot: a line from one pixel above to one below, the end pixel not drawn.
         const QPoint spot = toScreen(view, side * kPenaltySpot, 0);
-        directLine(painter, &direct, QPoint(spot.x(), spot.y() - 1), spot);
+        painter.drawLine(QPoint(spot.x(), spot.y() - 1), spot);
 
         // The arc outside the penalty area, between the radials through (±36, ±7.1).
         const double dx = penaltyLine - side * kPenaltySpot;
@@ -248,27 +194,23 @@ void drawFieldMarkings(QPainter& painter, const FieldView& view, const DisplayPa
         const QPoint goalArea[] = {
             toScreen(view, goalLine, -kGoalAreaHalfWidth), toScreen(view, goalAreaLine, -kGoalAreaHalfWidth),
             toScreen(view, goalAreaLine, kGoalAreaHalfWidth), toScreen(view, goalLine, kGoalAreaHalfWidth)};
-        drawMarkingPolyline(painter, direct, goalArea, 4);
+        painter.drawPolyline(goalArea, 4);
     }
 
     painter.setPen(palette.blackPen);
     for (const double side : {-1.0, 1.0}) {
         const QPoint top = toScreen(view, side * kHalfLength, -kGoalHalfWidth);
         const QPoint bottom = toScreen(view, side * kHalfLength, kGoalHalfWidth);
-        if (bottom.y() - 1 >= top.y()) directLine(painter, &direct, top, QPoint(bottom.x(), bottom.y() - 1));
+        if (bottom.y() - 1 >= top.y()) painter.drawLine(top, QPoint(bottom.x(), bottom.y() - 1));
     }
 }
 
-void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene) {
-    const HeaderTexts texts = headerTexts(scene);
-    painter.setPen(QColor(0, 0, 0));
+void drawHeader(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const FieldScene& scene,
+                HeaderCache& cache) {
     painter.setBackgroundMode(Qt::TransparentMode);
-    drawHeaderText(painter, headerRect(view, -52.5, -37.5), fonts.score, Qt::AlignLeft, texts.leftScore);
-    drawHeaderText(painter, headerRect(view, 37.5, 52.5), fonts.score, Qt::AlignRight, texts.rightScore);
-    drawHeaderText(painter, headerRect(view, -44.5, 32.5), fonts.name, Qt::AlignLeft, texts.leftName);
-    drawHeaderText(painter, headerRect(view, 17.5, 44.5), fonts.name, Qt::AlignRight, texts.rightName);
-    drawHeaderText(painter, headerRect(view, -20.0, -2.0), fonts.mode, Qt::AlignRight, texts.playMode);
-    drawHeaderText(painter, headerRect(view, 2.0, 25.0), fonts.mode, Qt::AlignLeft, texts.time);
+    cache.draw(painter, view, fonts, headerTexts(scene));
+    // The mode font stays selected: the drawings after the header write in it.
+    painter.setFont(fonts.mode);
 }
 
 PlayerLook playerLook(const DisplayPalette& palette, int index, int mode, int selected) {
@@ -311,7 +253,6 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
     if (!scene.showCurrent()) return lastPen;
     painter.setFont(fonts.label);
     painter.setBackgroundMode(Qt::TransparentMode);
-    const PainterPixels direct(painter);
     for (int a = 0; a < kPlayerCount; ++a) {
         const PlayerState& p = scene.state.player[static_cast<std::size_t>(a)];
         if (p.mode == 0) continue;
@@ -322,7 +263,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
 
         if (beforeBody) beforeBody(a);
         if (options.Viewarea && a == scene.selected) {
-            drawViewCone(painter, view, palette, sx, sy, face, p.view_width, &direct);
+            drawViewCone(painter, view, palette, sx, sy, face, p.view_width);
         }
 
         const double kickRange = scene.kickRange[static_cast<std::size_t>(a)];
@@ -330,19 +271,19 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         const PlayerLook look = playerLook(palette, a, p.mode, scene.selected);
         painter.setPen(look.outline);
         painter.setBrush(look.fill);
-        directEllipse(painter, &direct, circleBox(sx, sy, R));
+        painter.drawEllipse(circleBox(sx, sy, R));
         const QPoint facing(static_cast<int>(sx + R * std::cos(face)), static_cast<int>(sy + R * std::sin(face)));
-        directLine(painter, &direct, QPoint(sx, sy), facing);
+        painter.drawLine(QPoint(sx, sy), facing);
 
         if (options.Stamina && R > 2) {
             // Full stamina (8000) is black, none white.
             const int grey = staminaGrey(p.stamina);
-            drawBackHalf(painter, sx, sy, R, body, QColor(grey, grey, grey), &direct);
+            drawBackHalf(painter, sx, sy, R, body, QColor(grey, grey, grey));
         }
 
         if (options.Kickmargin) {
             painter.setBrush(Qt::NoBrush);
-            directEllipse(painter, &direct, circleBox(sx, sy, view.pixels(kickRange)));
+            painter.drawEllipse(circleBox(sx, sy, view.pixels(kickRange)));
         }
 
         const int number = a < kPlayersPerSide ? a + 1 : a - 10;
@@ -355,7 +296,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         }
         if (!label.isEmpty()) {
             painter.setPen(look.text);
-            fonts.labelGlyphs.draw(painter, sx + R, sy - R, label, &direct);
+            fonts.texts.draw(painter, sx + R, sy - R, label);
             painter.setPen(look.outline);
         }
         lastPen = look.outline;
@@ -370,17 +311,16 @@ void drawBall(QPainter& painter, const FieldView& view, const DisplayFonts& font
     const BallState& ball = scene.state.ball;
     const int sx = view.pixelX(ball.x);
     const int sy = view.pixelY(ball.y);
-    const PainterPixels direct(painter);
-    const int rb = drawBallAt(painter, view, sx, sy, pen, &direct);
+    const int rb = drawBallAt(painter, view, sx, sy, pen);
     if (options.Velocity || options.BallDetail) {
         const double speed = std::sqrt(ball.vx * ball.vx + ball.vy * ball.vy);
         painter.setFont(fonts.label);
         painter.setPen(kBallLabelColour);
         painter.setBackgroundMode(Qt::TransparentMode);
-        fonts.labelGlyphs.draw(painter, sx + rb, sy - rb, printed("%.2f", speed), &direct);
+        fonts.texts.draw(painter, sx + rb, sy - rb, printed("%.2f", speed));
     }
     painter.setPen(pen);
-    if (scene.drawCircle) drawBallCircle(painter, view, sx, sy, pen, &direct);
+    if (scene.drawCircle) drawBallCircle(painter, view, sx, sy, pen);
 }
 
 }  // namespace tessarin

@@ -1,6 +1,7 @@
 #include "display/FieldRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "display/FieldPainter.h"
@@ -56,12 +57,44 @@ void FieldRenderer::drawStage(OverlayStage stage, QPainter& painter, const Field
     }
 }
 
+void setSmoothDrawing(QPainter& painter, bool smooth) {
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    // Anti-aliased, a one-pixel line along whole coordinates would straddle two pixels and
+    // show as two of half the colour; half a pixel over, it covers the pixel that the
+    // aliased line sets, and stays sharp.
+    if (smooth) painter.translate(0.5, 0.5);
+}
+
+const QPixmap& FieldRenderer::markings(qreal ratio, bool smooth) {
+    const MarkingsKey key{size_, view_.scale(), view_.centreX(), view_.centreY(), ratio, smooth};
+    if (key == markingsKey_ && !markings_.isNull()) return markings_;
+    const QSize pixels(static_cast<int>(std::ceil(size_.width() * ratio)),
+                       static_cast<int>(std::ceil(size_.height() * ratio)));
+    if (markings_.size() != pixels) markings_ = QPixmap(pixels);
+    markings_.setDevicePixelRatio(ratio);
+    if (!markings_.isNull()) {
+        markings_.fill(kFieldColour);
+        QPainter painter(&markings_);
+        setSmoothDrawing(painter, smooth);
+        drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
+    }
+    markingsKey_ = key;
+    ++markingsDrawn_;
+    return markings_;
+}
+
 void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const DisplayOptions& options) {
-    // The markings are drawn afresh rather than copied from a cached picture of them: the
-    // fill writes the surface once where a copy would read a second surface as large, and
-    // the lines and arcs over it cost no more than that read at any size or zoom measured.
-    drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
-    drawHeader(painter, view_, fonts_, scene);
+    const QPaintDevice* device = painter.device();
+    const qreal ratio = device ? device->devicePixelRatioF() : 1.0;
+    const QPixmap& background = markings(ratio, options.SmoothDrawing);
+    if (background.isNull()) {
+        drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
+    } else {
+        painter.drawPixmap(0, 0, background);
+    }
+    setSmoothDrawing(painter, options.SmoothDrawing);
+    drawHeader(painter, view_, fonts_, scene, header_);
     if (options.OffsideLine) drawStage(OverlayStage::OffsideLine, painter, scene, options);
     if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
     drawStage(OverlayStage::Decisions, painter, scene, options);
@@ -81,9 +114,11 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
     drawStage(OverlayStage::Present, painter, scene, options);
 }
 
-QImage FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& options) {
-    QImage image(size_, QImage::Format_RGB32);
+QImage FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& options, qreal ratio) {
+    QImage image(static_cast<int>(std::ceil(size_.width() * ratio)),
+                 static_cast<int>(std::ceil(size_.height() * ratio)), QImage::Format_RGB32);
     if (image.isNull() || size_.isEmpty()) return image;
+    image.setDevicePixelRatio(ratio);
     QPainter painter(&image);
     paint(painter, scene, options);
     painter.end();

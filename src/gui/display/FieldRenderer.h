@@ -1,12 +1,15 @@
 #pragma once
 
-// The display's paint pipeline: the field markings drawn into the target surface, and
-// the current cycle drawn over them in a fixed order. On screen the target is the
-// window's backing store, which Qt composes off screen and flushes in one go, so it
-// serves as the composition buffer and the picture never flickers.
+// The display's paint pipeline: the field markings, kept drawn in a pixmap of the
+// target's device-pixel ratio and copied in, then the current cycle drawn over them in a
+// fixed order. The markings are drawn again only when the size, the scale or the view's
+// position (zoom, pan), the device-pixel ratio or smooth drawing change. On screen the
+// target is the window's backing store, which Qt composes off screen and flushes in one
+// go, so it serves as the composition buffer and the picture never flickers.
 
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <array>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "display/DisplayPalette.h"
 #include "display/FieldScene.h"
 #include "display/FieldView.h"
+#include "display/HeaderLayout.h"
 
 namespace tessarin {
 
@@ -50,11 +54,12 @@ public:
     // Fits the view to a client area of this size when the size changed. False when the
     // area is too small to paint (nothing is painted then).
     bool prepare(int width, int height);
-    // Draws one frame with `painter`, whose device has the prepared size; prepare()
-    // must have succeeded.
+    // Draws one frame with `painter`, whose device has the prepared size (in device-
+    // independent pixels); prepare() must have succeeded.
     void paint(QPainter& painter, const FieldScene& scene, const DisplayOptions& options);
-    // Draws one frame into an image of its own and returns it.
-    QImage compose(const FieldScene& scene, const DisplayOptions& options);
+    // Draws one frame into an image of its own and returns it, `ratio` device pixels to
+    // each pixel of the prepared size.
+    QImage compose(const FieldScene& scene, const DisplayOptions& options, qreal ratio = 1.0);
 
     // Zooms about a client point; the fonts are made again for the new scale.
     void zoom(int px, int py, bool zoomIn);
@@ -64,6 +69,8 @@ public:
     QSize size() const { return size_; }
     const DisplayPalette& palette() const { return palette_; }
     const DisplayFonts& fonts() const { return fonts_; }
+    // How many times the markings were drawn: once per change of what they depend on.
+    int markingsDrawn() const { return markingsDrawn_; }
 
     // Overlays are not owned and must outlive the renderer or be removed first.
     void addOverlay(OverlayStage stage, FieldOverlay* overlay);
@@ -73,6 +80,19 @@ public:
 
 private:
     void drawStage(OverlayStage stage, QPainter& painter, const FieldScene& scene, const DisplayOptions& options);
+    // The markings for this ratio and smoothing, drawn again when they changed.
+    const QPixmap& markings(qreal ratio, bool smooth);
+
+    // What the cached markings were drawn for.
+    struct MarkingsKey {
+        QSize size;
+        double scale = 0.0;
+        int cx = 0;
+        int cy = 0;
+        qreal ratio = 0.0;
+        bool smooth = false;
+        bool operator==(const MarkingsKey&) const = default;
+    };
 
     FieldView view_;
     DisplayPalette palette_;
@@ -80,10 +100,19 @@ private:
     QSize size_;
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
     PlayerOverlay* playerOverlay_ = nullptr;
+    HeaderCache header_;
+    QPixmap markings_;
+    MarkingsKey markingsKey_;
+    int markingsDrawn_ = 0;
 };
 
 // Renders one frame of `scene` into a new image of this size (the field colour only
 // when the size is too small to paint), as the display would draw it.
 QImage renderField(const FieldScene& scene, const DisplayOptions& options, int width, int height);
+
+// Sets up a fresh painter for smooth drawing or not: anti-aliased lines, circles and text
+// (shifted half a pixel, so that lines along whole coordinates stay sharp), or the
+// aliased pixels of a one-pixel pen, which the picture is made of by default.
+void setSmoothDrawing(QPainter& painter, bool smooth);
 
 }  // namespace tessarin

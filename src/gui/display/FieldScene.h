@@ -50,6 +50,7 @@ struct HeaderTexts {
     std::string rightName;
     std::string playMode;
     std::string time;
+    bool operator==(const HeaderTexts&) const = default;
 };
 
 HeaderTexts headerTexts(const FieldScene& scene);

@@ -20,11 +20,15 @@ bool inSquare(const FieldView& view, double x, double y, int e, QPoint point) {
     return point.x() >= px - e && point.x() < px + e && point.y() >= py - e && point.y() < py + e;
 }
 
-// Within 3 pixels of a world point: the squared pixel distance is below 9.
+// Within 3 pixels of the pixel of a world point (its screen position truncated toward
+// zero, as it is drawn): the squared pixel distance is below 9.
 bool near(const FieldView& view, double x, double y, QPoint point) {
     if (!std::isfinite(x) || !std::isfinite(y)) return false;
-    const double dx = point.x() - view.ToScreenX(x);
-    const double dy = point.y() - view.ToScreenY(y);
+    const double sx = view.ToScreenX(x);
+    const double sy = view.ToScreenY(y);
+    if (std::abs(sx) > 1.0e9 || std::abs(sy) > 1.0e9) return false;
+    const double dx = point.x() - std::trunc(sx);
+    const double dy = point.y() - std::trunc(sy);
     return dx * dx + dy * dy < 9;
 }
 

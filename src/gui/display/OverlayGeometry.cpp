@@ -141,10 +141,8 @@ std::optional<DefenseSegment> defenseSegment(const SightV2View& view, const DEFE
         segment.target = point;
     } else if (decision.target == 0) {
         segment.target = point;
-    } else if (const auto marked = seenPlayer(view, false, decision.target)) {
-        segment.target = *marked;
     } else {
-        return std::nullopt;
+        segment.target = seenPlayer(view, false, decision.target);
     }
     return segment;
 }

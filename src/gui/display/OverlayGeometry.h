@@ -71,11 +71,11 @@ std::vector<BasicBehaviorEvent> courseEventsAt(const BehaviorAnalyzer& analyzer,
 int greatestGainIndex(const std::vector<INTERCEPTDECISIONINFO>& decisions);
 
 // Where a defence decision of the observer of `view` is drawn: from the defender to the
-// point or the marked opponent. None when the defender, or the opponent to mark, is not
-// among the players the observer saw.
+// point or the marked opponent. None when the defender is not among the players the
+// observer saw; without a target when the opponent to mark is not.
 struct DefenseSegment {
     Vector defender;
-    Vector target;
+    std::optional<Vector> target;
     bool point = false;  // target -1: a point to cover
 };
 std::optional<DefenseSegment> defenseSegment(const SightV2View& view, const DEFENSEDECISIONINFO& decision);

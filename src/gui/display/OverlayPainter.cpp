@@ -6,8 +6,6 @@
 #include <cmath>
 
 #include "display/FieldPainter.h"
-#include "display/PainterPixels.h"
-#include "display/PixelStroke.h"
 #include "record/SightRecords.h"
 
 namespace tessarin {
@@ -59,43 +57,44 @@ void FieldOverlays::drawOffside(QPainter& painter, const FieldView& view, const 
     if (!scene.showCurrent()) return;
     const DisplayPalette& palette = renderer_.palette();
     const OffsideLines lines = offsideLines(scene.state);
-    const PainterPixels direct(painter);
     for (const OffsideLine& line : {lines.left, lines.right}) {
         painter.setPen(line.offside ? palette.redPen : palette.highlightPen);
-        directLine(painter, &direct, toScreen(view, line.x, -34.0), toScreen(view, line.x, 34.0));
+        painter.drawLine(toScreen(view, line.x, -34.0), toScreen(view, line.x, 34.0));
     }
 }
 
-void FieldOverlays::ControlAreas::beginPlayers(QPainter& painter, const FieldView& view, const FieldScene& scene) {
-    std::vector<QPolygon> areas;
-    std::vector<QColor> colours;
-    slot_.fill(-1);
+void FieldOverlays::ControlAreas::beginPlayers(QPainter&, const FieldView& view, const FieldScene& scene) {
     for (int index = 0; index < kPlayerCount; ++index) {
+        QPolygon& polygon = cells_[static_cast<std::size_t>(index)];
+        polygon.clear();
         // The players drawn are those on the field, and each draws its cell first.
         if (scene.state.player[static_cast<std::size_t>(index)].mode == 0) continue;
         const std::vector<Vector> cell = controlCell(scene.state, index);
         if (cell.size() < 3) continue;
-        QPolygon polygon;
         polygon.reserve(static_cast<qsizetype>(cell.size()));
         for (const Vector& v : cell) polygon << toScreen(view, v);
-        slot_[static_cast<std::size_t>(index)] = static_cast<int>(areas.size());
-        areas.push_back(std::move(polygon));
-        colours.push_back(index < kPlayersPerSide ? kLeftAreaColour : kRightAreaColour);
     }
-    // Without direct access to the pixels every cell is filled whole, and nothing is worked out.
-    const PainterPixels pixels(painter);
-    hatch_.prepare(std::move(areas), std::move(colours), pixels.available() ? pixels.bounds() : QRect());
 }
 
 void FieldOverlays::ControlAreas::drawBeforeBody(QPainter& painter, const FieldView&, const FieldScene&, int index) {
     if (index < 0 || index >= kPlayerCount) return;
-    const int slot = slot_[static_cast<std::size_t>(index)];
-    if (slot >= 0) hatch_.draw(painter, static_cast<std::size_t>(slot));
+    const QPolygon& cell = cells_[static_cast<std::size_t>(index)];
+    if (cell.isEmpty()) return;
+    // A diagonal cross hatch on a transparent background, fixed to the window's origin, so
+    // that neighbouring cells' lines meet and the field shows between them. Qt lays a
+    // pattern out in device pixels; on a scaled screen it is scaled with the picture, so
+    // that the hatch looks as it does unscaled instead of twice as dense.
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setBrushOrigin(0, 0);
+    const QPaintDevice* device = painter.device();
+    painter.setRenderHint(QPainter::NonCosmeticBrushPatterns, device && device->devicePixelRatioF() != 1.0);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(index < kPlayersPerSide ? kLeftAreaColour : kRightAreaColour, Qt::DiagCrossPattern));
+    painter.drawPolygon(cell);
 }
 
 void FieldOverlays::drawCourse(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
     const DisplayPalette& palette = renderer_.palette();
-    const PainterPixels direct(painter);
     for (const BasicBehaviorEvent& event : course_.events()) {
         switch (event.kind) {
             case BB_SHOOT:
@@ -109,7 +108,7 @@ void FieldOverlays::drawCourse(QPainter& painter, const FieldView& view, const F
                 painter.setPen(palette.highlightPen);
                 break;
         }
-        directLine(painter, &direct, toScreen(view, event.start_pos), toScreen(view, event.end_pos));
+        painter.drawLine(toScreen(view, event.start_pos), toScreen(view, event.end_pos));
     }
 }
 
@@ -156,8 +155,8 @@ void FieldOverlays::drawDecisions(QPainter& painter, const FieldView& view, cons
             const std::string text = defenseLabel(decision);
             const QString label = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
             const QPoint from = toScreen(view, segment->defender);
-            const QPoint to = toScreen(view, segment->target);
             if (segment->point) {
+                const QPoint to = toScreen(view, *segment->target);
                 painter.setPen(thickBlack);
                 painter.drawLine(from, to);
                 painter.setPen(palette.bluePen);
@@ -167,6 +166,9 @@ void FieldOverlays::drawDecisions(QPainter& painter, const FieldView& view, cons
             } else {
                 painter.setPen(palette.highlightPen);
                 drawDot(painter, toScreen(view, decision.x, decision.y), 3, palette.magentaBrush);
+                // An opponent to mark whom the observer did not see keeps only the circle.
+                if (!segment->target) continue;
+                const QPoint to = toScreen(view, *segment->target);
                 painter.setPen(palette.bluePen);
                 painter.drawLine(from, to);
                 painter.setPen(kMarkLabelColour);
@@ -179,32 +181,21 @@ void FieldOverlays::drawDecisions(QPainter& painter, const FieldView& view, cons
 
 void FieldOverlays::drawPresent(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
     if (present_.mode == kPresentPosition) {
-        // Thousands of single pixels: written directly where the painter allows it, since
-        // the engine would put each through its span machinery.
-        const PainterPixels pixels(painter);
-        if (pixels.available()) {
-            const QRgb colour = kTrackColour.rgb();
-            for (const Vector& v : present_.track) {
-                const QPoint at = toScreen(view, v);
-                pixels.set(at.x(), at.y(), colour);
-            }
-            return;
-        }
+        // One pixel per analysed cycle: thousands of points, drawn in one call.
         QPolygon points;
         points.reserve(static_cast<qsizetype>(present_.track.size()));
         for (const Vector& v : present_.track) points << toScreen(view, v);
-        painter.setPen(kTrackColour);
+        painter.setPen(QPen(kTrackColour, 1));
         painter.drawPoints(points);
         return;
     }
     if (present_.events.empty()) return;
     painter.setPen(renderer_.palette().highlightPen);
     painter.setBrush(Qt::NoBrush);
-    const PainterPixels direct(painter);
     for (const BasicBehaviorEvent& event : present_.events) {
         const QPoint start = toScreen(view, event.start_pos);
-        directLine(painter, &direct, start, toScreen(view, event.end_pos));
-        directEllipse(painter, &direct, circleBox(start.x(), start.y(), 2));
+        painter.drawLine(start, toScreen(view, event.end_pos));
+        painter.drawEllipse(circleBox(start.x(), start.y(), 2));
     }
 }
 

@@ -5,11 +5,11 @@
 // each player and the present overlays. What they draw is copied in before each paint
 // (see OverlaySources.h), so the paint never reads the analysis or the log player.
 
+#include <QPolygon>
 #include <array>
 #include <vector>
 
 #include "analysis/BasicBehaviorEvent.h"
-#include "display/AreaHatch.h"
 #include "display/FieldRenderer.h"
 #include "display/OverlayGeometry.h"
 #include "record/LogPlayer.h"
@@ -61,16 +61,14 @@ private:
         Draw draw_;
     };
     // Each drawn player's control cell, hatched just before its body. The cells of a paint
-    // are worked out together before the first player, so that each draws only the part
-    // no later cell covers.
+    // are worked out together before the first player.
     class ControlAreas final : public PlayerOverlay {
     public:
         void beginPlayers(QPainter& painter, const FieldView& view, const FieldScene& scene) override;
         void drawBeforeBody(QPainter& painter, const FieldView& view, const FieldScene& scene, int index) override;
 
     private:
-        AreaHatch hatch_;
-        std::array<int, kPlayerCount> slot_{};  // each player's area in hatch_, -1 for none
+        std::array<QPolygon, kPlayerCount> cells_;  // on the screen; empty for a player without one
     };
 
     void drawOffside(QPainter& painter, const FieldView& view, const FieldScene& scene, const DisplayOptions& options);

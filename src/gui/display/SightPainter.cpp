@@ -31,9 +31,10 @@ void drawBody(QPainter& painter, int sx, int sy, int r, const QBrush& fill) {
     painter.drawEllipse(circleBox(sx, sy, r));
 }
 
-void text(QPainter& painter, const LabelGlyphs& glyphs, const QColor& colour, int x, int y, const QString& label) {
+// A label in the painter's font.
+void text(QPainter& painter, StaticTextCache& texts, const QColor& colour, int x, int y, const QString& label) {
     painter.setPen(colour);
-    glyphs.draw(painter, x, y, label);
+    texts.draw(painter, x, y, label);
 }
 
 void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& palette, const DisplayFonts& fonts,
@@ -49,7 +50,7 @@ void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& p
     if (options.Stamina && r > 2) drawBackHalf(painter, sx, sy, r, v.body, QColor(0, 0, 0));
     painter.setFont(fonts.label);
     if (options.Velocity && v.velocityConfidence != 0) {
-        text(painter, fonts.labelGlyphs, kBallLabelColour, sx + r, sy - r, QString::asprintf("(%.2f)", v.speed));
+        text(painter, fonts.texts, kBallLabelColour, sx + r, sy - r, QString::asprintf("(%.2f)", v.speed));
     }
     for (const SightSeenPlayer& p : v.seen) {
         if (p.confidence == 0 || std::isnan(p.confidence)) continue;
@@ -60,11 +61,10 @@ void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& p
         if (p.number > 0) {
             const QColor colour = p.side == 'l' ? QColor(0, 0, 0) : kWhite;
             const int x = p.number < 10 ? px - r / 2 : px - r;
-            text(painter, fonts.labelGlyphs, colour, x, py - r, QString::number(p.number));
+            text(painter, fonts.texts, colour, x, py - r, QString::number(p.number));
         }
         if (options.Stamina)
-            text(painter, fonts.labelGlyphs, kBallLabelColour, px + r, py - r,
-                 QString::asprintf("(%.2f)", p.confidence));
+            text(painter, fonts.texts, kBallLabelColour, px + r, py - r, QString::asprintf("(%.2f)", p.confidence));
     }
     if (v.ballConfidence != 0 && !std::isnan(v.ballConfidence)) {
         const int bx = screen(view.ToScreenX(v.ballX));
@@ -74,7 +74,7 @@ void drawKind1(QPainter& painter, const FieldView& view, const DisplayPalette& p
                                   ? QString::asprintf("(%.2f,%.2f)", v.ballConfidence, v.ballSpeed)
                                   : QString::asprintf("(%.2f)", v.ballConfidence);
         painter.setFont(fonts.label);
-        text(painter, fonts.labelGlyphs, kBallLabelColour, bx + rb, by - rb, label);
+        text(painter, fonts.texts, kBallLabelColour, bx + rb, by - rb, label);
         if (scene.drawCircle) drawBallCircle(painter, view, bx, by, pen);
     }
 }
@@ -93,7 +93,7 @@ void drawKind2(QPainter& painter, const FieldView& view, const DisplayPalette& p
     drawBody(painter, sx, sy, r, v.side == 'l' ? palette.yellowBrush : palette.redBrush);
     // The observer's number is written in the header's mode font, still selected here.
     painter.setFont(fonts.mode);
-    text(painter, fonts.labelGlyphs, kBallLabelColour, sx + r, sy - r, QString::number(v.number));
+    text(painter, fonts.texts, kBallLabelColour, sx + r, sy - r, QString::number(v.number));
     painter.setPen(pen);
     if (options.Stamina && r > 2) {
         const int grey = staminaGrey(v.stamina);
@@ -111,7 +111,7 @@ void drawKind2(QPainter& painter, const FieldView& view, const DisplayPalette& p
             const int grey = staminaGrey(std::clamp(p.stamina, 0, 8000));
             drawBackHalf(painter, px, py, r, degrees(p.body), QColor(grey, grey, grey));
         }
-        text(painter, fonts.labelGlyphs, p.side == 'l' ? kBallLabelColour : kWhite, px + r, py - r,
+        text(painter, fonts.texts, p.side == 'l' ? kBallLabelColour : kWhite, px + r, py - r,
              QString::number(p.number));
     }
     if (v.ballConfidence != 0 && !std::isnan(v.ballConfidence)) {
@@ -120,7 +120,7 @@ void drawKind2(QPainter& painter, const FieldView& view, const DisplayPalette& p
         const int rb = drawBallAt(painter, view, bx, by, pen);
         if (options.Velocity || options.BallDetail) {
             painter.setFont(fonts.label);
-            text(painter, fonts.labelGlyphs, kBallLabelColour, bx + rb, by - rb,
+            text(painter, fonts.texts, kBallLabelColour, bx + rb, by - rb,
                  QString::asprintf("(%.2f)", v.ballConfidence));
         }
         if (scene.drawCircle) drawBallCircle(painter, view, bx, by, pen);

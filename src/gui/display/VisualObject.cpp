@@ -5,8 +5,6 @@
 #include <cstdlib>
 
 #include "display/FieldPainter.h"
-#include "display/PainterPixels.h"
-#include "display/PixelStroke.h"
 
 namespace tessarin {
 
@@ -49,8 +47,7 @@ bool onSegmentLine(QPoint a, QPoint b, QPoint point) {
 void CVisualPoint::Draw(QPainter& painter) const {
     painter.setPen(selected_ ? palette().redPen : palette().whitePen);
     painter.setBrush(selected_ ? palette().magentaBrush : palette().cyanBrush);
-    const PainterPixels direct(painter);
-    directEllipse(painter, &direct, circleBox(point_.x(), point_.y(), 3));
+    painter.drawEllipse(circleBox(point_.x(), point_.y(), 3));
     painter.setPen(QColor(0, 0, 0));
     painter.drawPoint(point_);
 }
@@ -66,8 +63,7 @@ QString CVisualPoint::Describe() const { return worldPoint(point_); }
 void CVisualLine::Draw(QPainter& painter) const {
     if (!finished_) return;
     painter.setPen(selected_ ? palette().redPen : palette().whitePen);
-    const PainterPixels direct(painter);
-    directLine(painter, &direct, start_, end_);
+    painter.drawLine(start_, end_);
 }
 
 void CVisualLine::Track(Qt::KeyboardModifiers flags, QPoint point) {
@@ -108,8 +104,7 @@ void CVisualRect::Draw(QPainter& painter) const {
     if (!finished_) return;
     painter.setPen(selected_ ? palette().redPen : palette().whitePen);
     const QPoint corners[] = {{left_, top_}, {right_, top_}, {right_, bottom_}, {left_, bottom_}, {left_, top_}};
-    const PainterPixels direct(painter);
-    directPolyline(painter, &direct, corners, 5);
+    painter.drawPolyline(corners, 5);
 }
 
 void CVisualRect::Track(Qt::KeyboardModifiers flags, QPoint point) {
@@ -150,8 +145,7 @@ void CVisualCircle::Draw(QPainter& painter) const {
     if (!finished_) return;
     painter.setPen(selected_ ? palette().redPen : palette().whitePen);
     painter.setBrush(Qt::NoBrush);
-    const PainterPixels direct(painter);
-    directEllipse(painter, &direct, circleBox(centre_.x(), centre_.y(), radius_));
+    painter.drawEllipse(circleBox(centre_.x(), centre_.y(), radius_));
 }
 
 void CVisualCircle::Track(Qt::KeyboardModifiers flags, QPoint point) {

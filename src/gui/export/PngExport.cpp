@@ -58,6 +58,7 @@ bool* optionFlag(DisplayOptions& options, const QString& name) {
         {"DribbleInfo", &DisplayOptions::DribbleInfo},
         {"InterceptInfo", &DisplayOptions::InterceptInfo},
         {"DefenseInfo", &DisplayOptions::DefenseInfo},
+        {"SmoothDrawing", &DisplayOptions::SmoothDrawing},
     };
     for (const auto& [text, member] : flags) {
         if (name == QLatin1StringView(text)) return &(options.*member);
@@ -403,6 +404,9 @@ ClipLook exportLook(const ExportRequest& request, const DisplayOptions& options)
 }
 
 QString exportPng(const ExportRequest& request, const Profile& profile) {
+    if (sameFile(pathBytes(request.input), pathBytes(request.output))) {
+        return QStringLiteral("%1 is the file being read: refusing to write over it").arg(request.output);
+    }
     DisplayOptions options = loadDisplayOptions(profile);
     QString error;
     for (const auto& [name, value] : request.options) {
@@ -414,6 +418,11 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     GameAnalysis analysis(analyzer, nullptr);
     HeadlessHost host;
     LogPlayer player(host, analyse ? &analysis : nullptr);
+    StoreBudget budget;
+    const int maxRecords =
+        profile.readInt(QStringLiteral("MainFrame"), QStringLiteral("MaxRecords"), int{StoreBudget::kDefaultRecords});
+    if (maxRecords > 0) budget.records = static_cast<std::size_t>(maxRecords);
+    player.setBudget(budget);
     player.command(kCmdLoad, pathBytes(request.input));
     if (const auto failure = loadFailureText(player, request.input.toStdString())) {
         return QString::fromStdString(*failure);

@@ -70,8 +70,8 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
 std::optional<ExportRequest> parseExportArguments(const QStringList& arguments, QString& error);
 // The usage text printed with an error or for --help.
 QString viewerUsage();
-// Sets the display option `name` ("Number" ... "DefenseInfo" 0 or 1, "PlayerScale" a
-// number); false with a message in `error` for an unknown name or a bad value.
+// Sets the display option `name` ("Number" ... "DefenseInfo" and "SmoothDrawing" 0 or 1,
+// "PlayerScale" a number); false with a message in `error` for an unknown name or a bad value.
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error);
 // Loads the file, draws the cycle with the options stored in `profile` (and those of the
 // request over them) and writes the PNG; a version-2 sight record is drawn with the

@@ -353,6 +353,10 @@ ClipOutcome writeClip(const ClipSnapshot& snapshot, const QString& output, doubl
     }
     const QFileInfo target(output);
     if (target.isDir()) return failed(QStringLiteral("cannot write %1: it is a folder").arg(output));
+    // Renaming over a device or a pipe would replace it, not write into it.
+    if (target.exists() && !target.isFile()) {
+        return failed(QStringLiteral("cannot write %1: it is not a regular file").arg(output));
+    }
     // Written beside the target and renamed over it once complete, so that a failed or
     // stopped export leaves no cut-off file (and an old clip stays as it was).
     QTemporaryFile temporary(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX.part").arg(target.fileName())));

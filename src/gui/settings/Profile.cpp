@@ -1,12 +1,42 @@
 #include "settings/Profile.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QtGlobal>
+
 namespace tessarin {
 
-Profile::Profile()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OrvoCorvane"),
-                                            QStringLiteral("Tessarin"))) {}
+namespace {
 
-Profile::Profile(const QString& iniPath) : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+// Whether a settings file exists but is no regular file: a FIFO would hold the read for
+// ever, and a device or a directory holds no settings.
+bool unusableSettingsFile(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+Profile::Profile()
+    : Profile(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+              QStringLiteral("/OrvoCorvane/Tessarin.ini")) {}
+
+Profile::Profile(const QString& iniPath) {
+    if (unusableSettingsFile(iniPath)) {
+        // The session keeps its settings in a file of its own that is dropped at the end.
+        scratch_ = std::make_unique<QTemporaryDir>();
+        problem_ =
+            QStringLiteral("the settings file %1 is not a regular file: it is not read, and settings are not kept")
+                .arg(iniPath);
+        qWarning("%s", qUtf8Printable(problem_));
+        settings_ =
+            std::make_unique<QSettings>(scratch_->filePath(QStringLiteral("Tessarin.ini")), QSettings::IniFormat);
+        return;
+    }
+    settings_ = std::make_unique<QSettings>(iniPath, QSettings::IniFormat);
+}
 
 Profile::~Profile() { settings_->sync(); }
 

@@ -5,6 +5,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace tessarin {
@@ -28,10 +29,14 @@ public:
     // Writes pending changes to the file.
     void sync();
     QString fileName() const;
+    // Why the settings file is not used (it exists but is not a regular file), or empty.
+    const QString& problem() const { return problem_; }
 
 private:
     static QString key(const QString& section, const QString& name);
 
+    std::unique_ptr<QTemporaryDir> scratch_;  // holds the stand-in file when the real one is unusable
+    QString problem_;
     std::unique_ptr<QSettings> settings_;
 };
 

@@ -386,6 +386,57 @@ TEST(BehaviorAnalyzer, NewGameWithLowerCycleResetsEverything) {
     EXPECT_EQ(f.analyzer.ComputeStatistics(), 0);
 }
 
+TEST(BehaviorAnalyzer, ARecordCycleThatWrapsPast32767IsCountedOn) {
+    Feeder f;
+    Scene s;
+    s.player(kLeft1, -10, 0).ball(-9.5, 0);
+    f.feed(s, 32766);
+    s.ball(-9.4, 0.1);
+    f.feed(s, 32767);
+    ASSERT_EQ(f.events().size(), 3u);
+    // The record's 16-bit cycle goes on at -32768: the same game, one cycle later.
+    f.feed(s, -32768);
+    f.feed(s, -32767);
+    EXPECT_EQ(f.analyzer.restartCount(), 0u);
+    ASSERT_EQ(f.analyzer.Frames().size(), 4u);
+    EXPECT_EQ(f.analyzer.Frames()[2].cycle, 32768);
+    EXPECT_EQ(f.analyzer.Frames()[3].cycle, 32769);
+    ASSERT_EQ(f.events().size(), 3u) << "the events before the wrap are kept";
+    EXPECT_EQ(f.events()[2].kind, BB_DRIBBLE);
+
+    // A step back across the wrap is still a new game.
+    f.feed(s, 32767);
+    EXPECT_EQ(f.analyzer.restartCount(), 1u);
+    EXPECT_EQ(f.analyzer.lastRestart().fromCycle, 32769);
+    EXPECT_EQ(f.analyzer.Frames().back().cycle, 32767);
+}
+
+TEST(BehaviorAnalyzer, ARestartSaysWhereItHappenedAndWhatItDropped) {
+    Feeder f;
+    Scene s;
+    s.player(kLeft1, -10, 0).ball(-9.5, 0);
+    f.feed(s, 10);
+    EXPECT_EQ(f.analyzer.restartCount(), 0u) << "the first record is a start, not a restart";
+    s.ball(-9.4, 0.1);
+    f.feed(s, 11);
+    f.feed(s, 12);
+    const std::size_t events = f.events().size() - 1;
+    ASSERT_GT(events, 0u);
+
+    f.feed(s, 1);  // one stray record from an earlier cycle
+    EXPECT_EQ(f.analyzer.restartCount(), 1u);
+    const AnalysisRestart& r = f.analyzer.lastRestart();
+    EXPECT_EQ(r.fromCycle, 12);
+    EXPECT_EQ(r.toCycle, 1);
+    EXPECT_EQ(r.droppedEvents, events);
+    EXPECT_EQ(r.droppedFrames, 3u);
+
+    f.analyzer.clearRestarts();
+    EXPECT_EQ(f.analyzer.restartCount(), 0u);
+    f.feed(s, 1);
+    EXPECT_EQ(f.analyzer.restartCount(), 0u) << "after clearing, the next record starts afresh";
+}
+
 TEST(BehaviorAnalyzer, UnknownPlayerTypeKeepsThePreviousOwner) {
     Feeder f;
     Scene s;

@@ -106,7 +106,7 @@ TEST_F(DemoGameModelTest, ModelIsFiniteAndWithinTheSampledExtent) {
     const auto saved = model.Save(records().back().show(), dir.path());
     for (int t = 0; t < 2; ++t) {
         ASSERT_EQ(saved.team[t], TeamSaveStatus::Written) << saved.name[t];
-        EXPECT_EQ(test::readFile((dir.path() / saved.name[t]).string()).size(), kRoleBlockSize);
+        EXPECT_EQ(test::readFile((dir.path() / saved.file[t]).string()).size(), kRoleBlockSize);
     }
 }
 

@@ -316,10 +316,10 @@ TEST_F(OpponentModelSaveTest, WritesEachTeamsBlockToAFileNamedAfterIt) {
     EXPECT_EQ(result.team[0], TeamSaveStatus::Written);
     EXPECT_EQ(result.team[1], TeamSaveStatus::Written);
 
-    const auto leftBytes = test::readFile(dir.file("Lefties"));
+    const auto leftBytes = test::readFile(dir.file("Lefties.opm"));
     ASSERT_EQ(leftBytes.size(), kRoleBlockSize);
-    const auto rightBytes = test::readFile(dir.file("ABCDEFGHIJKLMNOP"));
-    ASSERT_EQ(rightBytes.size(), kRoleBlockSize) << "a 16-character name is the whole file name";
+    const auto rightBytes = test::readFile(dir.file("ABCDEFGHIJKLMNOP.opm"));
+    ASSERT_EQ(rightBytes.size(), kRoleBlockSize) << "a 16-character name is the whole stem";
     RoleBlockBytes raw;
     std::copy(rightBytes.begin(), rightBytes.end(), raw.begin());
     const RoleBlock saved = decodeRoleBlock(raw);
@@ -337,22 +337,44 @@ TEST_F(OpponentModelSaveTest, WritesNothingWhenModellingIsOff) {
     EXPECT_EQ(filesIn(), 0u);
 }
 
-TEST_F(OpponentModelSaveTest, RefusesNamesThatWouldLeaveTheDirectoryOrHoldControlCharacters) {
+TEST(OpponentModelFileNames, ANameFromTheFileNeverPicksAnArbitraryFile) {
+    using Names = std::array<std::string, 2>;
+    EXPECT_EQ(opponentModelFileNames({"HELIOS.base", "Opp-1_x+"}), (Names{"HELIOS.base.opm", "Opp-1_x+.opm"}));
+    // Dot files, separators, control bytes, '%' and bytes beyond ASCII are spelt out.
+    EXPECT_EQ(opponentModelFileNames({".bashrc", "../up"}), (Names{"%2Ebashrc.opm", "%2E.%2Fup.opm"}));
+    EXPECT_EQ(opponentModelFileNames({"a\\b\nc", "50%\xc3\xa9"}), (Names{"a%5Cb%0Ac.opm", "50%25%C3%A9.opm"}));
+    EXPECT_EQ(opponentModelFileNames({"", "."}), (Names{"unnamed.opm", "%2E.opm"}));
+    // The analysis' own outputs are never chosen.
+    EXPECT_EQ(opponentModelFileNames({"stats.json", "event.txt"}), (Names{"stats.json.opm", "event.txt.opm"}));
+    // Two teams that map to one file get one each; a spelt-out name differs from the name it spells.
+    EXPECT_EQ(opponentModelFileNames({"Self", "Self"}), (Names{"Self-left.opm", "Self-right.opm"}));
+    EXPECT_EQ(opponentModelFileNames({"", "unnamed"}), (Names{"unnamed-left.opm", "unnamed-right.opm"}));
+    EXPECT_EQ(opponentModelFileNames({"a b", "a%20b"}), (Names{"a%20b.opm", "a%2520b.opm"}));
+}
+
+TEST_F(OpponentModelSaveTest, HostileTeamNamesReplaceNoFileOfTheFolder) {
     OpponentModel model;
     model.setEnabled(true);
-    std::filesystem::create_directory(dir.path() / "sub");
-    const std::filesystem::path out = dir.path() / "sub";
-    for (const std::string bad :
-         {"../escaped", "..", ".", "", "a/b", "x\\..\\y", "..hidden", "two\nlines", "tab\tname", "del\x7f"}) {
-        const auto result = model.Save(shown(bad, "Safe"), out);
-        EXPECT_EQ(result.team[0], TeamSaveStatus::RefusedName) << bad;
-        EXPECT_EQ(result.team[1], TeamSaveStatus::Written) << "the other team is still saved";
+    const std::vector<std::uint8_t> precious = {'k', 'e', 'e', 'p'};
+    for (const char* existing : {".bashrc", "stats.json", "event.txt", "MAPRN.txt", "ball.txt"}) {
+        dir.write(existing, precious);
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "escaped"));
-    std::size_t inSub = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(out)) ++inSub;
-    EXPECT_EQ(inSub, 1u);
-    EXPECT_TRUE(isSafeTeamFileName("HELIOS.base"));
+    for (const auto& [left, right] : std::vector<std::pair<std::string, std::string>>{
+             {".bashrc", "stats.json"}, {"event.txt", "MAPRN.txt"}, {"ball.txt", "../escaped"}}) {
+        const auto result = model.Save(shown(left, right), dir.path());
+        EXPECT_EQ(result.team[0], TeamSaveStatus::Written) << left;
+        EXPECT_EQ(result.team[1], TeamSaveStatus::Written) << right;
+        for (const auto& file : result.file) EXPECT_EQ(test::readFile(dir.file(file)).size(), kRoleBlockSize);
+    }
+    for (const char* existing : {".bashrc", "stats.json", "event.txt", "MAPRN.txt", "ball.txt"}) {
+        EXPECT_EQ(test::readFile(dir.file(existing)), precious) << existing;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "escaped.opm"));
+
+    const auto twins = model.Save(shown("Twin", "Twin"), dir.path());
+    EXPECT_EQ(twins.file, (std::array<std::string, 2>{"Twin-left.opm", "Twin-right.opm"}));
+    EXPECT_EQ(test::readFile(dir.file("Twin-left.opm")).size(), kRoleBlockSize);
+    EXPECT_EQ(test::readFile(dir.file("Twin-right.opm")).size(), kRoleBlockSize);
 }
 
 TEST_F(OpponentModelSaveTest, AFileThatCannotBeCreatedIsReportedAndSkipped) {

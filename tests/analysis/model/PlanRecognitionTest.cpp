@@ -4,6 +4,7 @@
 #include "analysis/PlanRecognition.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -97,6 +98,11 @@ TEST(PlanRecognitionParametersTest, ReadsThreeNumbersAndKeepsDefaultsForTheRest)
     EXPECT_EQ(unusable.chi2_threshold, 1.0);
 
     EXPECT_EQ(read("").cell_width, 200.0);
+
+    // A FIFO under the name would hold a plain read for ever: it is not read at all.
+    const auto fifo = dir.path() / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(PlanRecognitionParameters::Read(fifo).cell_width, 200.0);
 }
 
 TEST(PlanRecognitionParametersTest, RegionsOfTheGrid) {
