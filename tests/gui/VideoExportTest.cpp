@@ -332,9 +332,12 @@ TEST_F(VideoExportTest, DecodedFramesMatchThePictureExportOfTheirCycles) {
                 if (!flatAround(reference, x, y)) continue;
                 const QColor want = reference.pixelColor(x, y);
                 const QColor got = frame.pixelColor(x, y);
-                ASSERT_NEAR(got.red(), want.red(), 24) << x << "," << y;
-                ASSERT_NEAR(got.green(), want.green(), 24) << x << "," << y;
-                ASSERT_NEAR(got.blue(), want.blue(), 24) << x << "," << y;
+                // What the codec loses on a flat patch of a frame it predicts from others;
+                // the drawing's colours lie 96 or more apart in some channel.
+                constexpr int kLoss = 40;
+                ASSERT_NEAR(got.red(), want.red(), kLoss) << x << "," << y;
+                ASSERT_NEAR(got.green(), want.green(), kLoss) << x << "," << y;
+                ASSERT_NEAR(got.blue(), want.blue(), kLoss) << x << "," << y;
                 ++compared;
                 if (want == QColor(255, 255, 10) || want == QColor(200, 0, 0)) ++players;
             }
