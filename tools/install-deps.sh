@@ -10,7 +10,7 @@ export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build git \
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev zlib1g-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev zlib1g-dev libboost-math-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core \
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
   clang clang-format \

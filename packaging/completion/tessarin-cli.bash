@@ -8,13 +8,16 @@
 _tessarin_cli_game_pattern='@(rcg|slg|slh|rcg.gz|slg.gz|slh.gz)'
 
 declare -gA _tessarin_cli_options=(
-    [info]="--json"
-    [convert]=""
-    [analyze]="--out=dir --events --stats-json --plan --dump-positions --opponent-model"
+    [info]="--json --max-records=value"
+    [convert]="--max-records=value"
+    [analyze]="--out=dir --events --stats-json --plan --dump-positions --opponent-model --max-records=value"
     [record]="--host=value --port=value --out=file --cycles=value --seconds=value --idle=value"
-    [scene]="--cycle=value --self=value --out=file"
+    [scene]="--cycle=value --self=value --out=file --max-records=value"
     [autoplay]="--client=file --client-param=value --goalie-param=value --goalie-num=value --host=value
         --port=value --rounds=value --pause=value"
+    [summary]="--team=value --jobs=value --csv=file --json=file"
+    [compare]="--team=value --jobs=value --json=file"
+    [export-csv]="--out=file"
 )
 # What the words that are not options are: "game" game files read, "none" nothing.
 declare -gA _tessarin_cli_arguments=(
@@ -24,6 +27,9 @@ declare -gA _tessarin_cli_arguments=(
     [record]=none
     [scene]=game
     [autoplay]=none
+    [summary]=game
+    [compare]=game
+    [export-csv]=game
 )
 
 # Completes file names of the kind given: game, file or dir.

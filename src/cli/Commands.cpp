@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/AgentLogInfo.h"
 #include "cli/CliHost.h"
 #include "cli/StatsJson.h"
 #include "record/AtomicFile.h"
@@ -55,6 +56,8 @@ std::string teamText(const GameSummary& s, std::size_t side) {
 }  // namespace
 
 int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
+    // A player's debug log is text of its own kind; anything else loads as a game file.
+    if (isAgentLogFile(options.file)) return runAgentLogInfo(options.file, options.json, out, err);
     CliHost host(err);
     LogPlayer player(host);
     const LoadResult loaded = loadAndWait(player, options.file, options.maxRecords);

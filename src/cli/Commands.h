@@ -101,3 +101,37 @@ struct AutoplayOptions {
 int runAutoplay(const AutoplayOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tessarin::cli
+
+namespace tessarin::cli {
+
+struct SummaryOptions {
+    std::vector<std::string> paths;  // game logs and folders
+    std::string team;                // rows from this team's view when not empty
+    int jobs = 0;                    // games at once; the hardware threads when 0
+    std::string csv;
+    std::string json;
+    bool progress = false;  // a progress line on stderr (when it is a terminal)
+};
+// Summarises every game; 1 when a game could not be read, else 0.
+int runSummary(const SummaryOptions& options, std::ostream& out, std::ostream& err);
+
+struct CompareOptions {
+    std::string a;  // a folder, a game log, or a list of paths (".txt", ".list", ".lst")
+    std::string b;
+    std::string team;
+    int jobs = 0;
+    std::string json;
+    bool progress = false;
+};
+// Compares a team's figures between two batches; 1 when a game could not be read or
+// the team played in neither batch, else 0.
+int runCompare(const CompareOptions& options, std::ostream& out, std::ostream& err);
+
+struct ExportCsvOptions {
+    std::string file;
+    std::string out;  // stdout when empty
+};
+// One wide row per show record, for notebooks.
+int runExportCsv(const ExportCsvOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tessarin::cli

@@ -1,5 +1,6 @@
 // tessarin-cli: batch access to the game files and analyses of Tessarin.
 
+#include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <csignal>
@@ -57,7 +58,9 @@ int main(int argc, char** argv) {
 
     InfoOptions info;
     auto* infoCmd = app.add_subcommand("info", "Load a game file as the viewer does and print what it holds.");
-    infoCmd->add_option("FILE", info.file, "Game log (.rcg, version 3), sight log (SLG) or version-2 sight log (SLH)")
+    infoCmd
+        ->add_option("FILE", info.file,
+                     "Game log (.rcg), sight log (SLG), version-2 sight log (SLH) or a player's debug log")
         ->required();
     infoCmd->add_flag("--json", info.json, "Print one JSON object instead of text");
     addMaxRecords(*infoCmd, info.maxRecords);
@@ -141,6 +144,39 @@ int main(int argc, char** argv) {
         ->check(secondsFromZero(1e7));
     autoplayCmd->footer("Ctrl-C or SIGTERM ends the running clients (SIGTERM, then SIGKILL) and stops.");
 
+    // A progress line only where somebody watches it.
+    const bool stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
+
+    SummaryOptions summary;
+    summary.progress = stderrIsTerminal;
+    auto* summaryCmd = app.add_subcommand(
+        "summary", "Summarise many games: one row per game, then each team's figures over its games.");
+    summaryCmd->add_option("PATH", summary.paths, "Game logs and folders (searched recursively)")->required();
+    summaryCmd->add_option("--team", summary.team, "Write the rows from this team's view (our_/opp_, win/draw/loss)");
+    summaryCmd->add_option("-j,--jobs", summary.jobs, "Games analysed at once (default: the hardware threads)")
+        ->check(CLI::Range(1, 1024));
+    summaryCmd->add_option("--csv", summary.csv, "Write the rows as CSV");
+    summaryCmd->add_option("--json", summary.json, "Write {\"games\": [rows], \"teams\": [aggregates]}");
+    summaryCmd->footer("Exit status 1 when a game could not be read. Sight logs are skipped.");
+
+    CompareOptions compare;
+    compare.progress = stderrIsTerminal;
+    auto* compareCmd = app.add_subcommand(
+        "compare", "Compare a team's figures between two batches of games, with 95 % intervals and p-values.");
+    compareCmd->add_option("A", compare.a, "First batch: a folder, a game log or a list of paths (.txt, .list, .lst)")
+        ->required();
+    compareCmd->add_option("B", compare.b, "Second batch, likewise")->required();
+    compareCmd->add_option("--team", compare.team, "The team whose figures are compared")->required();
+    compareCmd->add_option("-j,--jobs", compare.jobs, "Games analysed at once (default: the hardware threads)")
+        ->check(CLI::Range(1, 1024));
+    compareCmd->add_option("--json", compare.json, "Write the comparison as JSON");
+
+    ExportCsvOptions exportCsv;
+    auto* exportCsvCmd =
+        app.add_subcommand("export-csv", "Write one wide CSV row per show record of a game log, for notebooks.");
+    exportCsvCmd->add_option("FILE", exportCsv.file, "Game log")->required();
+    exportCsvCmd->add_option("--out", exportCsv.out, "CSV file to write (default: standard output)");
+
     CLI11_PARSE(app, argc, argv);
 
     // Whatever a command throws (memory running out, a library's error) ends it with one
@@ -150,6 +186,9 @@ int main(int argc, char** argv) {
         if (*convertCmd) return runConvert(convert, std::cout, std::cerr);
         if (*analyzeCmd) return runAnalyze(analyze, std::cout, std::cerr);
         if (*sceneCmd) return runScene(scene, std::cout, std::cerr);
+        if (*summaryCmd) return runSummary(summary, std::cout, std::cerr);
+        if (*compareCmd) return runCompare(compare, std::cout, std::cerr);
+        if (*exportCsvCmd) return runExportCsv(exportCsv, std::cout, std::cerr);
         if (*recordCmd || *autoplayCmd) {
             struct sigaction action {};
             action.sa_handler = onInterrupt;

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QPointer>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include "display/Displayer.h"
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"
+#include "windows/DisplayToolWindows.h"
 #include "windows/PlayerTypeListCtrl.h"
 #include "windows/PresentDialog.h"
 #include "windows/StatListCtrl.h"
@@ -53,10 +55,10 @@ protected:
     }
     // The present window, shown by its command when it is not.
     CPresentDialog& present() {
-        const CPresentDialog* shown = app->displayer()->presentDialog();
+        const CPresentDialog* shown = frame().toolWindows()->presentDialog();
         if (!shown || !shown->isVisible()) frame().onCommand(cmd::kPresent);
-        EXPECT_NE(app->displayer()->presentDialog(), nullptr);
-        return *app->displayer()->presentDialog();
+        EXPECT_NE(frame().toolWindows()->presentDialog(), nullptr);
+        return *frame().toolWindows()->presentDialog();
     }
     // Drops a game file on a window, as the platform would deliver it.
     void drop(QWidget& window, const std::string& path) {
@@ -290,17 +292,21 @@ TEST_F(AnalysisDialogsTest, TypeExplorerListsTypesZeroToSixAndSorts) {
     EXPECT_EQ(ids(list), (std::vector<int>{0, 3, 6, 2, 5, 1, 4}));
     EXPECT_EQ(list.topLevelItem(0)->text(6), QStringLiteral("0.300"));
 
-    // Command 169 runs it modally over the frame's game; Escape closes it.
+    // Command 169 shows one modeless explorer over the frame's game and hides it again;
+    // Escape closes it.
     ASSERT_TRUE(frame().commandEnabled(cmd::kTypeExplorer));
-    int shownRows = -1;
-    QTimer::singleShot(0, [&shownRows] {
-        auto* modal = qobject_cast<CTypeExplorer*>(QApplication::activeModalWidget());
-        if (!modal) return;
-        shownRows = modal->list().topLevelItemCount();
-        QTest::keyClick(modal, Qt::Key_Escape);
-    });
     frame().onCommand(cmd::kTypeExplorer);
-    EXPECT_EQ(shownRows, 7);
+    QPointer<CTypeExplorer> shown = frame().typeExplorer();
+    ASSERT_TRUE(shown && shown->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(shown->list().topLevelItemCount(), 7);
+    frame().onCommand(cmd::kTypeExplorer);
+    EXPECT_TRUE(!shown || !shown->isVisible());
+    frame().onCommand(cmd::kTypeExplorer);
+    ASSERT_NE(frame().typeExplorer(), nullptr);
+    EXPECT_EQ(frame().findChildren<CTypeExplorer*>().size(), 1);
+    QTest::keyClick(frame().typeExplorer(), Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame().typeExplorer() || !frame().typeExplorer()->isVisible(), 5000);
 }
 
 TEST_F(AnalysisDialogsTest, GamesDroppedOnTheToolWindowsAreLoadedByTheFrame) {
@@ -316,19 +322,10 @@ TEST_F(AnalysisDialogsTest, GamesDroppedOnTheToolWindowsAreLoadedByTheFrame) {
     drop(present(), second);
     EXPECT_EQ(loaded(), second);
 
-    // The type explorer is modal: the file arrives while it runs.
     const std::string third = writeGame(dir, "on-explorer.rcg", 9);
-    bool dropped = false;
-    QTimer::singleShot(0, [&] {
-        auto* modal = qobject_cast<CTypeExplorer*>(QApplication::activeModalWidget());
-        if (!modal) return;
-        drop(*modal, third);
-        dropped = true;
-        QTest::keyClick(modal, Qt::Key_Escape);
-    });
-    ASSERT_TRUE(frame().commandEnabled(cmd::kTypeExplorer));
     frame().onCommand(cmd::kTypeExplorer);
-    EXPECT_TRUE(dropped);
+    ASSERT_NE(frame().typeExplorer(), nullptr);
+    drop(*frame().typeExplorer(), third);
     EXPECT_EQ(loaded(), third);
     EXPECT_EQ(frame().logPlayer().size(), 9u);
 }

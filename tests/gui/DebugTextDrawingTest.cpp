@@ -61,7 +61,7 @@ TEST(DebugTextDrawingTest, ANewMessageIsDrawnWhileTheGameStandsStill) {
     display.resize(400, 300);
     display.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&display));
-    display.DisplayCommand(kOpDebug);
+    display.toggleClientOption(ClientOption::Debug);
     PaintCounter counter;
     display.installEventFilter(&counter);
     display.repaint();

@@ -39,92 +39,88 @@ TEST_F(DisplayOptionsTest, StartValues) {
     EXPECT_TRUE(o.PassInfo && o.ShootInfo && o.SightInfo && o.DribbleInfo && o.InterceptInfo && o.DefenseInfo);
     EXPECT_FALSE(o.pause || o.debug || o.plan || o.fullStateLeft || o.fullStateRight || o.Recover || o.opponentModel);
     EXPECT_DOUBLE_EQ(o.PlayerScale, 3.0);
+    EXPECT_FALSE(o.SmoothDrawing);
     EXPECT_EQ(display->selected(), kSelectBall);
     EXPECT_EQ(display->zoomMode(), kZoomNone);
 }
 
-TEST_F(DisplayOptionsTest, ToggleOperationsFlipTheirQueryResult) {
+// Each switch flips its own flag and no other, and flips it back.
+TEST_F(DisplayOptionsTest, EachSwitchFlipsOnlyItsOwnFlag) {
+    const std::vector<bool DisplayOptions::*> flags = {&DisplayOptions::Number,        &DisplayOptions::Kickmargin,
+                                                       &DisplayOptions::Viewarea,      &DisplayOptions::Velocity,
+                                                       &DisplayOptions::Stamina,       &DisplayOptions::OffsideLine,
+                                                       &DisplayOptions::BallDetail,    &DisplayOptions::ControlArea,
+                                                       &DisplayOptions::ControlCourse, &DisplayOptions::opponentModel};
     auto display = makeDisplay();
-    for (const int op : {0, 1, 2, 5, 6, 10, 11, 12, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}) {
-        const bool before = display->QueryCommand(op);
-        display->DisplayCommand(op);
-        EXPECT_NE(display->QueryCommand(op), before) << "operation " << op;
-        display->DisplayCommand(op);
-        EXPECT_EQ(display->QueryCommand(op), before) << "operation " << op;
+    for (const auto flag : flags) {
+        const DisplayOptions before = display->options();
+        display->toggleOption(flag);
+        for (const auto other : flags) {
+            EXPECT_EQ(display->options().*other, other == flag ? !(before.*other) : before.*other);
+        }
+        display->toggleOption(flag);
+        EXPECT_EQ(display->options().*flag, before.*flag);
     }
-    // Selection and replay are never checked.
-    EXPECT_FALSE(display->QueryCommand(7));
-    EXPECT_FALSE(display->QueryCommand(18));
-}
-
-TEST_F(DisplayOptionsTest, OperationsChangeTheRightOption) {
-    auto display = makeDisplay();
-    display->DisplayCommand(kOpStamina);
-    EXPECT_FALSE(display->options().Stamina);
-    display->DisplayCommand(kOpControlCourse);
-    EXPECT_TRUE(display->options().ControlCourse);
-    display->DisplayCommand(kOpDefenseInfo);
-    EXPECT_FALSE(display->options().DefenseInfo);
-    display->DisplayCommand(kOpPlan);
+    // The clients' switches: the defence flag and the plan flag are distinct.
+    const bool defense = display->options().DefenseInfo;
+    display->toggleClientOption(ClientOption::Plan);
     EXPECT_TRUE(display->options().plan);
-    EXPECT_TRUE(display->options().Kickmargin);
+    EXPECT_EQ(display->options().DefenseInfo, defense);
+    display->toggleClientOption(ClientOption::DefenseInfo);
+    EXPECT_NE(display->options().DefenseInfo, defense);
+    EXPECT_TRUE(display->clientOption(ClientOption::Plan));
 }
 
 TEST_F(DisplayOptionsTest, PlayerScaleWalksInStepsAndStopsAtTheBounds) {
     auto display = makeDisplay();
     const double up[] = {3.4, 3.8, 4.2, 4.6};
     for (const double expected : up) {
-        EXPECT_TRUE(display->QueryCommand(kOpEnlarge));
-        display->DisplayCommand(kOpEnlarge);
+        EXPECT_TRUE(display->canEnlargePlayers());
+        display->enlargePlayers();
         EXPECT_NEAR(display->options().PlayerScale, expected, 1e-9);
     }
-    display->DisplayCommand(kOpEnlarge);  // 4.6 < 5: a value just above 5
+    display->enlargePlayers();  // 4.6 < 5: a value just above 5
     EXPECT_GT(display->options().PlayerScale, 5.0);
     EXPECT_NEAR(display->options().PlayerScale, 5.0, 1e-9);
-    EXPECT_FALSE(display->QueryCommand(kOpEnlarge));
+    EXPECT_FALSE(display->canEnlargePlayers());
     const double top = display->options().PlayerScale;
-    display->DisplayCommand(kOpEnlarge);
+    display->enlargePlayers();
     EXPECT_EQ(display->options().PlayerScale, top);
 
     auto fresh = makeDisplay();
     const double down[] = {2.6, 2.2, 1.8, 1.4};
     for (const double expected : down) {
-        fresh->DisplayCommand(kOpReduce);
+        fresh->reducePlayers();
         EXPECT_NEAR(fresh->options().PlayerScale, expected, 1e-9);
     }
-    fresh->DisplayCommand(kOpReduce);
+    fresh->reducePlayers();
     EXPECT_GT(fresh->options().PlayerScale, 1.0);
-    EXPECT_TRUE(fresh->QueryCommand(kOpReduce));
-    fresh->DisplayCommand(kOpReduce);  // the sixth step reaches about 0.6
+    EXPECT_TRUE(fresh->canReducePlayers());
+    fresh->reducePlayers();  // the sixth step reaches about 0.6
     EXPECT_NEAR(fresh->options().PlayerScale, 0.6, 1e-9);
-    EXPECT_FALSE(fresh->QueryCommand(kOpReduce));
-    fresh->DisplayCommand(kOpReduce);
+    EXPECT_FALSE(fresh->canReducePlayers());
+    fresh->reducePlayers();
     EXPECT_NEAR(fresh->options().PlayerScale, 0.6, 1e-9);
 }
 
 TEST_F(DisplayOptionsTest, ZoomModesAndSelection) {
     auto display = makeDisplay();
-    display->DisplayCommand(kOpZoomIn);
-    EXPECT_TRUE(display->QueryCommand(kOpZoomIn));
-    display->DisplayCommand(kOpZoomIn);
+    display->toggleZoom(kZoomIn);
+    EXPECT_EQ(display->zoomMode(), kZoomIn);
+    display->toggleZoom(kZoomIn);
     EXPECT_EQ(display->zoomMode(), kZoomNone);
-    display->DisplayCommand(kOpZoomIn);
-    display->DisplayCommand(kOpZoomOut);
+    display->toggleZoom(kZoomIn);
+    display->toggleZoom(kZoomOut);
     EXPECT_EQ(display->zoomMode(), kZoomOut);
-    EXPECT_FALSE(display->QueryCommand(kOpZoomIn));
-    EXPECT_TRUE(display->QueryCommand(kOpZoomOut));
 
-    // The ball (22) is selected at start, so "unselect" shows checked.
-    EXPECT_TRUE(display->QueryCommand(kOpUnselect));
-    display->DisplayCommand(kOpSelect, 5);
+    EXPECT_EQ(display->selected(), kSelectBall);
+    display->select(5);
     EXPECT_EQ(display->selected(), 5);
-    display->DisplayCommand(kOpSelect, 40);
+    display->select(40);
     EXPECT_EQ(display->selected(), kSelectNothing);
-    display->DisplayCommand(kOpSelect, -1);
+    display->select(5);
+    display->select(-1);
     EXPECT_EQ(display->selected(), kSelectNothing);
-    display->DisplayCommand(kOpUnselect);
-    EXPECT_EQ(display->selected(), kSelectNothing);
-    EXPECT_FALSE(display->QueryCommand(kOpUnselect));
 }
 
 TEST_F(DisplayOptionsTest, PlayerScaleIsReadBackOnlyWithinOneToFive) {
@@ -143,15 +139,16 @@ TEST_F(DisplayOptionsTest, PlayerScaleIsReadBackOnlyWithinOneToFive) {
     }
 }
 
-TEST_F(DisplayOptionsTest, OnlyScaleVelocityAndControlFlagsAreReadBack) {
+TEST_F(DisplayOptionsTest, OnlyScaleVelocityControlFlagsAndSmoothDrawingAreReadBack) {
     {
         auto display = makeDisplay();
-        display->DisplayCommand(kOpNumber);       // off
-        display->DisplayCommand(kOpVelocity);     // on
-        display->DisplayCommand(kOpControlArea);  // on
-        display->DisplayCommand(kOpKickmargin);   // off
-        display->DisplayCommand(kOpEnlarge);      // 3.4
-        display->DisplayCommand(kOpPause);        // not stored
+        display->toggleOption(&DisplayOptions::Number);       // off
+        display->toggleOption(&DisplayOptions::Velocity);     // on
+        display->toggleOption(&DisplayOptions::ControlArea);  // on
+        display->toggleOption(&DisplayOptions::Kickmargin);   // off
+        display->enlargePlayers();                            // 3.4
+        display->toggleClientOption(ClientOption::Pause);     // not stored
+        display->setSmoothDrawing(true);
     }
     reopen();
     EXPECT_EQ(profile->readString(kDisplayer, QStringLiteral("PlayerScale"), {}), QStringLiteral("3.400"));
@@ -169,6 +166,7 @@ TEST_F(DisplayOptionsTest, OnlyScaleVelocityAndControlFlagsAreReadBack) {
     EXPECT_FALSE(display->options().ControlCourse);
     EXPECT_FALSE(display->options().pause);
     EXPECT_NEAR(display->options().PlayerScale, 3.4, 1e-9);
+    EXPECT_TRUE(display->smoothDrawing());
 }
 
 TEST_F(DisplayOptionsTest, SmoothDrawingStartsOffAndIsKeptInTheSettings) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -63,6 +66,40 @@ TEST(FieldPaintingTest, MarkingsAreDrawnAgainOnlyWhenTheViewChanges) {
     EXPECT_EQ(renderer.markingsDrawn(), 6);
     renderer.compose(sceneAt(4, 5), smooth, 2.0);
     EXPECT_EQ(renderer.markingsDrawn(), 6);
+
+    // A renderer of one frame keeps no copy, and draws the same picture.
+    FieldRenderer once;
+    once.setCacheMarkings(false);
+    ASSERT_TRUE(once.prepare(1150, 850));
+    ASSERT_TRUE(renderer.prepare(1150, 850));
+    EXPECT_EQ(once.compose(sceneAt(3, 0), options), renderer.compose(sceneAt(3, 0), options));
+    EXPECT_EQ(once.markingsDrawn(), 0);
+}
+
+// Known fault: with smooth drawing the markings drawn straight into an exported frame differ
+// from the cached layer the display copies (edges up to half an intensity apart), so an
+// export with SmoothDrawing=1 is not the display's picture. Enable once they agree.
+TEST(FieldPaintingTest, DISABLED_SmoothMarkingsAreTheSameCachedOrDirect) {
+    DisplayOptions smooth;
+    smooth.SmoothDrawing = true;
+    FieldRenderer renderer;
+    FieldRenderer once;
+    once.setCacheMarkings(false);
+    ASSERT_TRUE(once.prepare(1150, 850));
+    ASSERT_TRUE(renderer.prepare(1150, 850));
+    const QImage direct = once.compose(sceneAt(3, 0), smooth);
+    const QImage cached = renderer.compose(sceneAt(3, 0), smooth);
+    ASSERT_EQ(direct.size(), cached.size());
+    int largest = 0;
+    for (int y = 0; y < direct.height(); ++y) {
+        for (int x = 0; x < direct.width(); ++x) {
+            const QColor a = direct.pixelColor(x, y);
+            const QColor b = cached.pixelColor(x, y);
+            largest = std::max(
+                {largest, std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+        }
+    }
+    EXPECT_LE(largest, 8);
 }
 
 // The colours found in a device-pixel rectangle of an image.

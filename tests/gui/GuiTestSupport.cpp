@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QTest>
 #include <fstream>
 
 namespace tessarin::test {
@@ -31,6 +32,10 @@ private:
 void TempProfile::writeText(const std::string& text) const {
     std::ofstream out(path_.toStdString(), std::ios::binary | std::ios::trunc);
     out << text;
+}
+
+bool eventuallyInGui(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    return eventually(condition, limit, [] { QTest::qWait(2); });
 }
 
 cycle_info_t showRecord(const show_info_t& show) {

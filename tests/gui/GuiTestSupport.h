@@ -10,6 +10,7 @@
 
 #include "record/GameRecords.h"
 #include "settings/Profile.h"
+#include "support/Eventually.h"
 #include "support/LogBuilder.h"
 
 namespace tessarin::test {
@@ -34,6 +35,9 @@ cycle_info_t showRecord(const show_info_t& show);
 // A game log of `count` cycles from 1, one left player moving along x.
 std::string writeGame(const TempDir& dir, const std::string& name, int count, const std::string& left = "Alpha",
                       const std::string& right = "Beta");
+
+// True as soon as `condition` holds while the event loop runs, false after `limit`.
+bool eventuallyInGui(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5));
 
 inline QColor pixel(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
 

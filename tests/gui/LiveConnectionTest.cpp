@@ -31,17 +31,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Runs the event loop until the condition holds; false after the time limit.
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        QApplication::processEvents();
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
-
 // Once a popup menu is open, triggers its entry with this text and closes it.
 void chooseFromNextPopup(const QString& text, bool* found) {
     QTimer::singleShot(0, [text, found] {
@@ -101,7 +90,7 @@ protected:
     // A show from the server, waited for until the display draws it.
     void receiveShow(int cycle) {
         server.sendShow(ShowBuilder(cycle).playmode(PM_PlayOn).team(0, "Live", 2).team(1, "Other", 1).build());
-        ASSERT_TRUE(eventually([&] {
+        ASSERT_TRUE(eventuallyInGui([&] {
             const FieldScene scene = display().scene();
             return scene.current && scene.current->cycle == cycle;
         }));
@@ -148,7 +137,7 @@ TEST_F(LiveConnectionTest, ConnectWhereNothingListensKeepsTheGameAndSaysSo) {
     dialogs.showMessage = [this](const std::string& text) { messages.push_back(text); };
     frame().setDialogs(dialogs);
     frame().action(cmd::kMonitorConnect)->trigger();
-    ASSERT_TRUE(eventually([&] { return !messages.empty(); }));
+    ASSERT_TRUE(eventuallyInGui([&] { return !messages.empty(); }));
     EXPECT_EQ(messages, std::vector<std::string>{"No server answered at 127.0.0.1:" + std::to_string(freePort)});
     EXPECT_EQ(frame().logPlayer().size(), 30u);
     EXPECT_TRUE(display().logMode());
@@ -157,7 +146,7 @@ TEST_F(LiveConnectionTest, ConnectWhereNothingListensKeepsTheGameAndSaysSo) {
     EXPECT_FALSE(frame().action(cmd::kMonitorDisconnect)->isEnabled());
     key('x');
     ASSERT_TRUE(frame().playbackTimerActive());
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(eventuallyInGui([&] {
         const FieldScene scene = display().scene();
         return scene.current && scene.current->cycle > 2;
     }));
@@ -184,7 +173,7 @@ TEST_F(LiveConnectionTest, ConnectReceiveRefereeAndDisconnect) {
     key('k');
     ASSERT_TRUE(server.waitForText("(dispstart)"));
     server.sendDebug("(debug left 5 sees the ball)");
-    ASSERT_TRUE(eventually([&] { return display().debugText() == "(debug left 5 sees the ball)"; }));
+    ASSERT_TRUE(eventuallyInGui([&] { return display().debugText() == "(debug left 5 sees the ball)"; }));
 
     key('o');
     ASSERT_TRUE(server.waitForText("(dispbye)"));
@@ -196,7 +185,7 @@ TEST_F(LiveConnectionTest, ConnectReceiveRefereeAndDisconnect) {
 
     // After a game has arrived, Reconnect asks and reuses the address without the dialog.
     key('p');
-    ASSERT_TRUE(eventually([&] { return frame().monitor().connected(); }));
+    ASSERT_TRUE(eventuallyInGui([&] { return frame().monitor().connected(); }));
     EXPECT_EQ(questions, std::vector<std::string>{"Reconnect: Reconnect to server?"});
     EXPECT_EQ(serverQuestions, 1);
 }
@@ -227,7 +216,7 @@ TEST_F(LiveConnectionTest, ConnectDialogTakesTheAddressAndKeepsTheSocketSettings
 // The pass course belongs to the game it was drawn from: a game loaded or dropped, or a
 // live game begun, starts with none.
 TEST_F(LiveConnectionTest, ANewGameShowsNoPassCourseOfTheOldOne) {
-    display().DisplayCommand(kOpControlCourse);
+    display().toggleOption(&DisplayOptions::ControlCourse);
     ASSERT_TRUE(display().options().ControlCourse);
     const PassCourse& course = display().overlays().passCourse();
     const auto drawDemoAction = [&] {
@@ -280,8 +269,8 @@ TEST_F(LiveConnectionTest, DebugEntriesToggleTheirFlagAndSendTheNewValue) {
         {cmd::kDebugSightInfo, "(dispsightinfo 0)", false},
         {cmd::kDebugDribbleInfo, "(dispdribble 0)", false},
         {cmd::kDebugInterceptInfo, "(dispintercept 0)", false},
-        {cmd::kDebugDefenseOp, "(dispdeffense 0)", false},
-        {cmd::kDebugDefenseInfo, "(dispplaninfo 1)", true},
+        {cmd::kDebugDefenseFlag, "(dispdeffense 0)", false},
+        {cmd::kDebugPlanFlag, "(dispplaninfo 1)", true},
         {cmd::kDebugFullStateLeft, "(dispfullsl 1)", true},
         {cmd::kDebugFullStateRight, "(dispfullsr 1)", true},
         {cmd::kDebugPause, "(disppause 0)", false},
@@ -289,10 +278,7 @@ TEST_F(LiveConnectionTest, DebugEntriesToggleTheirFlagAndSendTheNewValue) {
     std::vector<std::string> expected;
     for (const Row& row : rows) {
         frame().onCommand(row.id);
-        EXPECT_EQ(frame().commandChecked(row.id), row.checked) << row.text;
-        if (QAction* act = frame().action(row.id)) {
-            EXPECT_EQ(act->isChecked(), row.checked) << row.text;
-        }
+        EXPECT_EQ(frame().action(row.id)->isChecked(), row.checked) << row.text;
         expected.push_back(row.text);
     }
     EXPECT_EQ(commandsUpToAStep(), expected);
@@ -305,7 +291,7 @@ TEST_F(LiveConnectionTest, SelectionKeysSendTheClampedIndex) {
     key('1');
     key('`');
     frame().onCommand(cmd::kSelectFirstRight);
-    display().DisplayCommand(kOpSelect, 99);
+    display().select(99);
     EXPECT_EQ(display().selected(), kSelectNothing);
     EXPECT_EQ(commandsUpToAStep(), (std::vector<std::string>{"(dispndebug 21)", "(dispndebug 23)", "(dispndebug 0)",
                                                              "(dispndebug 22)", "(dispndebug 11)", "(dispndebug 23)"}));
@@ -327,7 +313,7 @@ TEST_F(LiveConnectionTest, BackWardReplaysOnlyWhilePausedWithoutDebug) {
     EXPECT_TRUE(frame().logPlayer().replayMode());
     EXPECT_TRUE(frame().playbackTimerActive());
     // The replay's packets reach the clients over the monitor socket, one per tick.
-    ASSERT_TRUE(eventually(
+    ASSERT_TRUE(eventuallyInGui(
         [&] {
             int packets = 0;
             for (const auto& r : server.received()) packets += r.text.size() == kReplayPacketSize ? 1 : 0;
@@ -352,7 +338,7 @@ TEST_F(LiveConnectionTest, LiveReplayGoesBackFromTheNewestRecordAndADumpOnlyPaus
     // already moved one on.
     const std::size_t start = 49u - kReplayLength + 1;
     EXPECT_EQ(player.index(), start);
-    ASSERT_TRUE(eventually([&] { return player.index() > start; }));
+    ASSERT_TRUE(eventuallyInGui([&] { return player.index() > start; }));
 
     // The position dump stops the timer and starts it again without starting the replay over.
     const std::size_t before = player.index();
@@ -363,7 +349,7 @@ TEST_F(LiveConnectionTest, LiveReplayGoesBackFromTheNewestRecordAndADumpOnlyPaus
     EXPECT_EQ(player.index(), before);
     EXPECT_TRUE(frame().playbackTimerActive());
 
-    ASSERT_TRUE(eventually([&] { return !player.replayMode(); }, 10s));
+    ASSERT_TRUE(eventuallyInGui([&] { return !player.replayMode(); }, 10s));
     EXPECT_EQ(player.index(), 49u);
     int packets = 0;
     for (const auto& text : commandsUpToAStep()) packets += text.size() == kReplayPacketSize ? 1 : 0;
@@ -375,8 +361,8 @@ TEST_F(LiveConnectionTest, TogglingWhileDisconnectedChangesChecksButSendsNothing
     frame().onCommand(cmd::kDebugPause);
     key('5');
     key(' ');
-    EXPECT_FALSE(frame().commandChecked(cmd::kDebugPassInfo));
-    EXPECT_TRUE(frame().commandChecked(cmd::kDebugPause));
+    EXPECT_FALSE(frame().action(cmd::kDebugPassInfo)->isChecked());
+    EXPECT_TRUE(frame().action(cmd::kDebugPause)->isChecked());
     EXPECT_EQ(display().selected(), 4);
     std::this_thread::sleep_for(100ms);
     EXPECT_TRUE(server.received().empty());
@@ -476,15 +462,15 @@ TEST_F(LiveConnectionTest, TrainerMenuModesPlaymodesAndRecover) {
 
     // Recover: once at once, then again on every paint while it is on.
     frame().onCommand(cmd::kDebugRecover);
-    EXPECT_TRUE(frame().commandChecked(cmd::kDebugRecover));
+    EXPECT_TRUE(frame().action(cmd::kDebugRecover)->isChecked());
     const auto recovers = [&] {
         int n = 0;
         for (const auto& text : commands()) n += text == "(recover)" ? 1 : 0;
         return n;
     };
-    ASSERT_TRUE(eventually([&] { return recovers() >= 1; }));
+    ASSERT_TRUE(eventuallyInGui([&] { return recovers() >= 1; }));
     display().repaint();
-    ASSERT_TRUE(eventually([&] { return recovers() >= 2; }));
+    ASSERT_TRUE(eventuallyInGui([&] { return recovers() >= 2; }));
 
     // Disconnecting the monitor disconnects the trainer, which writes the Kicker statistics.
     key('o');
@@ -510,7 +496,7 @@ TEST_F(LiveConnectionTest, ServerWithoutCoachModeIsReportedOnceFromThePaintStep)
         std::this_thread::sleep_for(20ms);
         display().repaint();
     }
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(eventuallyInGui([&] {
         display().repaint();
         return !messages.empty();
     }));

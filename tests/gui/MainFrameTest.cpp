@@ -30,6 +30,7 @@
 #include "display/Displayer.h"
 #include "gui/GuiTestSupport.h"
 #include "support/FakeHost.h"
+#include "windows/DisplayToolWindows.h"
 #include "windows/DrawingBox.h"
 #include "windows/ObjectDetailDialog.h"
 
@@ -37,16 +38,6 @@ namespace tessarin::test {
 namespace {
 
 const QString kMainFrame = QStringLiteral("MainFrame");
-
-// Runs the event loop until the condition holds; false after the time limit.
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -73,13 +64,21 @@ protected:
 
     CMainFrame& frame() { return *app->mainFrame(); }
     CDisplayer& display() { return *app->displayer(); }
+    // A key pressed while the frame is the active window, as a user would press it.
     void key(char c) {
+        activate(frame());
         QTest::keyClick(&frame(), c);
         QApplication::processEvents();
     }
     void key(Qt::Key k) {
+        activate(frame());
         QTest::keyClick(&frame(), k);
         QApplication::processEvents();
+    }
+    static void activate(QWidget& window) {
+        if (QApplication::activeWindow() == &window) return;
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     // Loads a game and waits until it has been read.
     void load(const std::string& path) {
@@ -132,10 +131,19 @@ TEST_F(MainFrameTest, ANewInstanceOpensWhereItIsToldWithTheDisplayBelow) {
 
 TEST_F(MainFrameTest, MenusCarryTheirTextsAndLaterEntriesAreDisabled) {
     start();
-    EXPECT_EQ(frame().action(cmd::kPlay)->text(), QStringLiteral("&Play(X)"));
-    EXPECT_EQ(frame().action(cmd::kPassCourse)->text(), QStringLiteral("&Pass course(\\)"));
-    EXPECT_EQ(frame().action(cmd::kPassCourse)->toolTip(), QStringLiteral("Control Course(\\)"));
-    EXPECT_EQ(frame().action(cmd::kDebugDefenseInfo)->text(), QStringLiteral("DeffenseInfo"));
+    // Keys stand in the menus' shortcut column, not in the texts.
+    EXPECT_EQ(frame().action(cmd::kPlay)->text(), QStringLiteral("&Play"));
+    EXPECT_EQ(frame().action(cmd::kPlay)->shortcut(), QKeySequence(Qt::Key_X));
+    EXPECT_EQ(frame().action(cmd::kExit)->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(frame().action(cmd::kZoomIn)->text(), QStringLiteral("Zoom In"));
+    EXPECT_EQ(frame().action(cmd::kZoomIn)->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(frame().action(cmd::kPassCourse)->text(), QStringLiteral("&Pass course"));
+    EXPECT_EQ(frame().action(cmd::kPassCourse)->toolTip(), QStringLiteral("Control Course"));
+    EXPECT_EQ(frame().action(cmd::kDebugPlanFlag)->text(), QStringLiteral("DeffenseInfo"));
+    for (const Command& command : frame().commands()) {
+        EXPECT_FALSE(command.text.contains(QLatin1Char('(')) && command.text.endsWith(QLatin1Char(')')))
+            << command.text.toStdString();
+    }
     EXPECT_EQ(frame().action(147)->text(), QStringLiteral("befor_kick_off"));
     ASSERT_NE(frame().action(32898), nullptr);
     // The selection buttons' prompts.
@@ -196,8 +204,7 @@ TEST_F(MainFrameTest, PlaybackKeys) {
 
     // The timer moves the game on.
     const int before = shownCycle();
-    QTest::qWait(700);
-    EXPECT_GT(shownCycle(), before);
+    EXPECT_TRUE(eventuallyInGui([&] { return shownCycle() > before; }));
 
     key('c');
     EXPECT_FALSE(frame().logPlayer().running());
@@ -225,9 +232,8 @@ TEST_F(MainFrameTest, PlaybackStopsAtTheLastCycle) {
     key('a');
     key('a');
     EXPECT_EQ(frame().playbackTimerInterval(), 25);
-    QTest::qWait(600);
+    ASSERT_TRUE(eventuallyInGui([&] { return !frame().logPlayer().running(); }));
     EXPECT_EQ(shownCycle(), 5);
-    EXPECT_FALSE(frame().logPlayer().running());
     EXPECT_FALSE(frame().playbackTimerActive());
     EXPECT_TRUE(frame().action(cmd::kPlay)->isEnabled());
     EXPECT_FALSE(frame().action(cmd::kStop)->isEnabled());
@@ -236,6 +242,7 @@ TEST_F(MainFrameTest, PlaybackStopsAtTheLastCycle) {
 TEST_F(MainFrameTest, JumpDialogJumpsToTheChosenCycle) {
     start();
     load(writeGame(settings.dir(), "game.rcg", 40));
+    activate(frame());  // before the answer is queued: activating runs the event loop
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CCycleSlider*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -247,6 +254,7 @@ TEST_F(MainFrameTest, JumpDialogJumpsToTheChosenCycle) {
     EXPECT_EQ(shownCycle(), 25);
 
     // Cancelling leaves the position, although the preview stays drawn.
+    activate(frame());  // before the answer is queued: activating runs the event loop
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CCycleSlider*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -348,8 +356,8 @@ TEST_F(MainFrameTest, BarsOnTopAndDisplaySettingsSurviveARestart) {
     frame().onCommand(cmd::kFirstBarView + 6);  // hide bar 6
     frame().onCommand(cmd::kFirstBarView + 8);  // hide bar 8
     frame().onCommand(cmd::kTop);
-    display().DisplayCommand(kOpNumber);
-    display().DisplayCommand(kOpVelocity);
+    display().toggleOption(&DisplayOptions::Number);
+    display().toggleOption(&DisplayOptions::Velocity);
     display().setGeometry(40, 50, 500, 300);
     stop();
 
@@ -502,7 +510,7 @@ TEST_F(MainFrameTest, UnreadableFileKeepsTheGame) {
     EXPECT_EQ(messages[1], readme +
                                " is not a game log Tessarin can read (expected a \"ULG\" version 3 to 6, "
                                "\"SLG\" or \"SLH\" header, plain or gzip-compressed)");
-    EXPECT_TRUE(eventually([&] { return frame().statusLine().message() == QString::fromStdString(messages[1]); }));
+    EXPECT_TRUE(eventuallyInGui([&] { return frame().statusLine().message() == QString::fromStdString(messages[1]); }));
     EXPECT_EQ(frame().gameFile(), QString::fromStdString(game));
     key(Qt::Key_Right);
     EXPECT_EQ(shownCycle(), 2);
@@ -515,6 +523,7 @@ TEST_F(MainFrameTest, StatusBarAndTitlesFollowTheGame) {
     const std::string demo = demoGamePath();
     load(demo);
     const QString name = QString::fromStdString(std::filesystem::path(demo).filename().string());
+    activate(frame());  // before the answer is queued: activating runs the event loop
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CCycleSlider*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -523,8 +532,9 @@ TEST_F(MainFrameTest, StatusBarAndTitlesFollowTheGame) {
     });
     key('j');
     // Refreshed by the UI timer, a few times a second.
-    EXPECT_TRUE(eventually([&] { return frame().statusLine().text().contains(QStringLiteral("cycle 2400 / 8000")); }))
-        << frame().statusLine().text().toStdString();
+    EXPECT_TRUE(eventuallyInGui([&] {
+        return frame().statusLine().text().contains(QStringLiteral("cycle 2400 / 8000"));
+    })) << frame().statusLine().text().toStdString();
     const QStringList sections = frame().statusLine().text().split(QStringLiteral(" | "));
     EXPECT_EQ(sections.value(0), name);
     EXPECT_EQ(sections.value(2), QStringLiteral("play_on"));
@@ -533,7 +543,7 @@ TEST_F(MainFrameTest, StatusBarAndTitlesFollowTheGame) {
     EXPECT_EQ(display().windowTitle(), name + QStringLiteral(" \u2014 Displayer Window"));
     key('b');
     key('a');
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(eventuallyInGui([&] {
         return frame().statusLine().text().split(QStringLiteral(" | ")).value(3) ==
                QStringLiteral("20.0 cycles/s backward");
     })) << frame().statusLine().text().toStdString();
@@ -584,7 +594,7 @@ TEST_F(MainFrameTest, RecentFilesListTheNewestFirstAndSurviveARestart) {
     ASSERT_EQ(recent->actions().size(), 2);
     EXPECT_EQ(recent->actions()[1]->text(), QStringLiteral("&2 b.rcg"));
     recent->actions()[1]->trigger();
-    EXPECT_TRUE(eventually([&] { return frame().logPlayer().size() == 20u; }));
+    EXPECT_TRUE(eventuallyInGui([&] { return frame().logPlayer().size() == 20u; }));
     frame().logPlayer().waitForParser();
     EXPECT_EQ(frame().recentFiles().files().front(), QString::fromStdString(b));
 }
@@ -598,28 +608,29 @@ TEST_F(MainFrameTest, DemoGameLoadsAndPlays) {
     EXPECT_EQ(display().renderer().size(), display().size());
 }
 
-TEST_F(MainFrameTest, ToolWindowsToggleAndPassTheirKeysOn) {
+TEST_F(MainFrameTest, ToolWindowsToggleAndTheKeysWorkInThem) {
     TempDir dir;
     start();
     load(writeGame(dir, "game.rcg", 10));
     display().repaint();
-    ASSERT_NE(display().details(), nullptr);
+    DisplayToolWindows& tools = *frame().toolWindows();
+    ASSERT_NE(tools.details(), nullptr);
     key(Qt::Key_Tab);
-    EXPECT_TRUE(display().details()->isVisible());
+    EXPECT_TRUE(tools.details()->isVisible());
     key('g');
-    ASSERT_NE(display().drawingBox(), nullptr);
-    EXPECT_TRUE(display().drawingBox()->isVisible());
+    ASSERT_NE(tools.drawingBox(), nullptr);
+    EXPECT_TRUE(tools.drawingBox()->isVisible());
     EXPECT_EQ(shownCycle(), 1);
-    QTest::keyClick(display().details(), '.');
+    QTest::keyClick(tools.details(), '.');
     EXPECT_EQ(shownCycle(), 2);
-    QTest::keyClick(display().drawingBox(), '.');
+    QTest::keyClick(tools.drawingBox(), '.');
     EXPECT_EQ(shownCycle(), 3);
     // Escape hides the details window; Delete with no drawings does nothing.
-    QTest::keyClick(display().details(), Qt::Key_Escape);
-    EXPECT_FALSE(display().details()->isVisible());
+    QTest::keyClick(tools.details(), Qt::Key_Escape);
+    EXPECT_FALSE(tools.details()->isVisible());
     key(Qt::Key_Delete);
     frame().onCommand(cmd::kDrawingTools);
-    EXPECT_FALSE(display().drawingBox()->isVisible());
+    EXPECT_FALSE(tools.drawingBox()->isVisible());
 }
 
 TEST(DisplayerThreadTest, RecordFromAnotherThreadIsCopiedAndPaintedLater) {
@@ -655,13 +666,13 @@ TEST(DisplayerMouseTest, ZoomClickNeedsTheModeEachTime) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&display));
     display.repaint();
     const double fitted = display.view().scale();
-    display.DisplayCommand(kOpZoomIn);
+    display.toggleZoom(kZoomIn);
     QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
     EXPECT_NEAR(display.view().scale(), fitted * 1.2, 1e-9);
     EXPECT_EQ(display.zoomMode(), kZoomNone);
     QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
     EXPECT_NEAR(display.view().scale(), fitted * 1.2, 1e-9);
-    display.DisplayCommand(kOpZoomIn);
+    display.toggleZoom(kZoomIn);
     QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
     EXPECT_NEAR(display.view().scale(), fitted * 1.44, 1e-9);
     // Zoomed in, a middle-button drag pans the view by the pointer's movement.
@@ -697,7 +708,7 @@ TEST(DisplayerMouseTest, ClickOnAPlayerSelectsItInsteadOfZooming) {
     display.SetCurrentRecord(showRecord(ShowBuilder(1).player(3, 1, 0, -20, 10).player(4, 1, 0, -20, 10).build()));
     display.repaint();
     const double fitted = display.view().scale();
-    display.DisplayCommand(kOpZoomIn);
+    display.toggleZoom(kZoomIn);
     // Two players on one spot: the lower index wins.
     QTest::mouseClick(&display, Qt::LeftButton, Qt::NoModifier, QPoint(575 - 200, 460 + 100));
     EXPECT_EQ(display.selected(), 3);
@@ -751,15 +762,14 @@ TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
     EXPECT_TRUE(frame().analyzer().statisticsCurrent());
     EXPECT_EQ(frame().analyzer().teamStatistics(1).shots.successes, 4) << "side code 1 is the left team";
 
-    // "Enable OpponentModeling" issues operation 30, which switches the model together with
-    // the display's flag, and is checked as the operation reports.
+    // "Enable OpponentModeling" switches the model together with the display's flag, and
+    // its check mark follows.
     QAction* modeling = frame().action(cmd::kEnableOpponentModeling);
     EXPECT_FALSE(frame().opponentModel().enabled());
     EXPECT_FALSE(modeling->isChecked());
     modeling->trigger();
     EXPECT_TRUE(frame().opponentModel().enabled());
-    EXPECT_TRUE(display().QueryCommand(kOpOpponentModel));
-    frame().updateCommandUi();
+    EXPECT_TRUE(display().options().opponentModel);
     EXPECT_TRUE(modeling->isChecked());
 
     // The dump and the model's blocks go to the working directory.
@@ -769,7 +779,7 @@ TEST_F(MainFrameTest, AnalysisCommandsWorkOnTheLoadedGame) {
     frame().onCommand(cmd::kSaveOpponentModel);
     std::filesystem::current_path(previous);
     EXPECT_TRUE(std::filesystem::exists(settings.dir().path() / "player22.txt"));
-    EXPECT_EQ(std::filesystem::file_size(settings.dir().path() / "HELIOS_left"), 960u);
+    EXPECT_EQ(std::filesystem::file_size(settings.dir().path() / "HELIOS_left.opm"), 960u);
     const QString dumped = frame().statusLine().message();
     EXPECT_TRUE(dumped.startsWith(QStringLiteral("Wrote 23 position files ("))) << dumped.toStdString();
     EXPECT_TRUE(dumped.endsWith(QString::fromStdString(settings.dir().path().string()))) << dumped.toStdString();

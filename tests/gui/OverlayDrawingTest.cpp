@@ -17,6 +17,7 @@
 #include "record/ByteOrder.h"
 #include "record/LogPlayer.h"
 #include "record/SightRecords.h"
+#include "windows/DisplayToolWindows.h"
 #include "windows/PresentDialog.h"
 
 namespace tessarin::test {
@@ -186,10 +187,9 @@ TEST_F(OverlayRenderTest, DecisionsStressTheGreatestGainAndSkipUnseenDefenders) 
     EXPECT_EQ(none.pixelColor(at(20, -20)), kFieldGreen);
 }
 
-// Hands the display's keys on and reads the analysis of a loaded game.
+// Reads the analysis of a loaded game.
 class AnalysingHost final : public DisplayerHost {
 public:
-    void displayKey(QKeyEvent* event) override { keys.push_back(event->key()); }
     void displayDroppedFiles(const QStringList&) override {}
     void displayCloseRequested() override {}
     void displayStartReplay() override {}
@@ -205,7 +205,6 @@ public:
     GameAnalysis analysis{analyzer, nullptr};
     NullPlaybackHost playback;
     LogPlayer player{playback, &analysis};
-    std::vector<int> keys;
 };
 
 QAbstractButton* button(QWidget* dialog, const char* id) {
@@ -228,33 +227,32 @@ TEST(PresentDialogTest, ModesDrawTheAnalysisAndEscapeClearsThem) {
     const auto frame = [&] { return display.grab().toImage(); };
     const int plain = countAll(frame(), kTrack);
 
-    display.TogglePresent();
-    CPresentDialog* dialog = display.presentDialog();
+    DisplayToolWindows tools(display, *profile);
+    tools.togglePresent();
+    CPresentDialog* dialog = tools.presentDialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Present"));
     EXPECT_EQ(button(dialog, "1066")->text(), QStringLiteral("Position"));
 
-    display.DisplayCommand(kOpUnselect);
+    display.select(kSelectNothing);
     button(dialog, "1066")->click();
     EXPECT_EQ(display.presentMode(), kPresentPosition);
     EXPECT_EQ(countAll(frame(), kTrack), plain);  // nothing selected: nothing drawn
-    display.DisplayCommand(kOpSelect, kSelectBall);
+    display.select(kSelectBall);
     EXPECT_GT(countAll(frame(), kTrack), plain + 500);  // the ball's whole track
 
     // Command 270 hides the window and keeps the mode; Escape clears it and hides.
-    display.TogglePresent();
+    tools.togglePresent();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(display.presentMode(), kPresentPosition);
-    display.TogglePresent();
-    display.DisplayCommand(kOpSelect, 9);
+    tools.togglePresent();
+    display.select(9);
     button(dialog, "1064")->click();
     EXPECT_EQ(display.presentMode(), kPresentShot);
-    QTest::keyClick(dialog, Qt::Key_X);
-    EXPECT_EQ(host.keys, std::vector<int>{Qt::Key_X});
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(display.presentMode(), kPresentClear);
-    display.TogglePresent();
+    tools.togglePresent();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(display.presentMode(), kPresentClear);
 }

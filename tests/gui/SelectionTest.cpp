@@ -18,6 +18,7 @@
 #include "gui/GuiTestSupport.h"
 #include "record/ByteOrder.h"
 #include "record/LogPlayer.h"
+#include "windows/DisplayToolWindows.h"
 #include "windows/DrawingBox.h"
 #include "windows/ObjectDetailDialog.h"
 
@@ -27,7 +28,6 @@ namespace {
 // Records what the display sends to the clients; everything else does nothing.
 class RecordingHost final : public DisplayerHost {
 public:
-    void displayKey(QKeyEvent*) override {}
     void displayDroppedFiles(const QStringList&) override {}
     void displayCloseRequested() override {}
     void displayStartReplay() override {}
@@ -70,12 +70,16 @@ protected:
         profile = settings.open();
         display = std::make_unique<CDisplayer>(*profile);
         display->setHost(&host);
+        tools = std::make_unique<DisplayToolWindows>(*display, *profile);
         display->resize(1150, 850);  // 10 pixels per metre, centre spot at (575, 460)
         display->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(display.get()));
         display->repaint();
     }
-    void TearDown() override { display.reset(); }
+    void TearDown() override {
+        tools.reset();
+        display.reset();
+    }
     static QPoint pixel(double x, double y) {
         return QPoint(static_cast<int>(575 + x * 10), static_cast<int>(460 + y * 10));
     }
@@ -85,12 +89,13 @@ protected:
         display->repaint();
     }
     void click(QPoint point) { QTest::mouseClick(display.get(), Qt::LeftButton, Qt::NoModifier, point); }
-    QString detail(int row, int column) const { return display->details()->line(row, column); }
+    QString detail(int row, int column) const { return tools->details()->line(row, column); }
 
     TempProfile settings;
     std::unique_ptr<Profile> profile;
     RecordingHost host;
     std::unique_ptr<CDisplayer> display;
+    std::unique_ptr<DisplayToolWindows> tools;
 };
 
 TEST_F(SelectionTest, ClickSelectsSilentlyCommandSelectsAndSends) {
@@ -98,9 +103,9 @@ TEST_F(SelectionTest, ClickSelectsSilentlyCommandSelectsAndSends) {
     click(pixel(-20, 10));
     EXPECT_EQ(display->selected(), 3);  // the lower index of two overlapping squares
     EXPECT_TRUE(host.sent.empty());
-    display->DisplayCommand(kOpSelect, 15);
+    display->select(15);
     EXPECT_EQ(display->selected(), 15);
-    display->DisplayCommand(kOpSelect, 40);
+    display->select(40);
     EXPECT_EQ(display->selected(), kSelectNothing);
     EXPECT_EQ(host.sent, (std::vector<std::string>{"(dispndebug 15)", "(dispndebug 23)"}));
 }
@@ -127,12 +132,12 @@ TEST_F(SelectionTest, ClickOnTheBallHintsTheWorldPoint) {
 
 TEST_F(SelectionTest, CursorsFollowTheZoomModeAndThePlayers) {
     show(showRecord(ShowBuilder(1).player(0, 1, 0, 0, 0).build()));
-    display->DisplayCommand(kOpZoomIn);
+    display->toggleZoom(kZoomIn);
     QTest::mouseMove(display.get(), pixel(20, 20));
     EXPECT_EQ(display->cursor().shape(), Qt::BitmapCursor);
     QTest::mouseMove(display.get(), pixel(0, 0));
     EXPECT_EQ(display->cursor().shape(), Qt::PointingHandCursor);
-    display->DisplayCommand(kOpZoomIn);
+    display->toggleZoom(kZoomIn);
     QTest::mouseMove(display.get(), pixel(20, 21));
     EXPECT_EQ(display->cursor().shape(), Qt::ArrowCursor);
 }
@@ -149,33 +154,33 @@ TEST_F(SelectionTest, VersionTwoSightRecordsHitTheObserverAndSeenPlayers) {
 }
 
 TEST_F(SelectionTest, DetailsFollowTheKindAndSelection) {
-    ASSERT_NE(display->details(), nullptr);  // made at the first paint, hidden
-    EXPECT_FALSE(display->details()->isVisible());
-    display->DisplayCommand(kOpUnselect);
+    ASSERT_NE(tools->details(), nullptr);  // made at the first paint, hidden
+    EXPECT_FALSE(tools->details()->isVisible());
+    display->select(kSelectNothing);
     show(showRecord(ShowBuilder(1).player(0, 1, 0, -20, 10).build()));
     for (int row = 1; row <= kDetailRows; ++row) {
         EXPECT_EQ(detail(row, 0), QStringLiteral("N/A"));
         EXPECT_EQ(detail(row, 1), QStringLiteral("N/A"));
     }
-    display->DisplayCommand(kOpSelect, 0);
+    display->select(0);
     display->repaint();
     EXPECT_EQ(detail(1, 0), QStringLiteral("X:-20.00"));
     EXPECT_EQ(detail(3, 1), QStringLiteral("BallRelY:-10.00"));
     EXPECT_EQ(detail(9, 0), QStringLiteral("Mode:1"));
     EXPECT_EQ(detail(9, 1), QStringLiteral("N/A"));
-    EXPECT_EQ(display->details()->findChild<QLabel*>(QStringLiteral("1011"))->text(), QStringLiteral("X:-20.00"));
+    EXPECT_EQ(tools->details()->findChild<QLabel*>(QStringLiteral("1011"))->text(), QStringLiteral("X:-20.00"));
 
     show(sightV2(5));
-    display->DisplayCommand(kOpSelect, 5);
+    display->select(5);
     display->repaint();
     EXPECT_EQ(detail(1, 0), QStringLiteral("X:-20.00"));
     EXPECT_EQ(detail(8, 0), QStringLiteral("BallRelX:21.50"));
-    display->DisplayCommand(kOpSelect, 2);
+    display->select(2);
     display->repaint();
     EXPECT_EQ(detail(1, 0), QStringLiteral("X:10.00"));
     EXPECT_EQ(detail(6, 0), QStringLiteral("Side:r"));
     EXPECT_EQ(detail(6, 1), QStringLiteral("Num:3"));
-    display->DisplayCommand(kOpSelect, 6);
+    display->select(6);
     display->repaint();
     EXPECT_EQ(detail(1, 0), QStringLiteral("N/A"));
     EXPECT_EQ(detail(6, 1), QStringLiteral("N/A"));
@@ -207,8 +212,8 @@ TEST_F(SelectionTest, DecisionHintReplacesTheDrawingsHint) {
     host.player = &player;
     show(*player.current());
     // A point drawn on the target, then the mouse resting on both.
-    display->ToggleDrawingBox();
-    display->drawingBox()->setTool(kToolPoint);
+    tools->toggleDrawingBox();
+    tools->drawingBox()->setTool(kToolPoint);
     click(pixel(10, -5));
     ASSERT_EQ(display->visualObjects().size(), 1u);
     QTest::mouseMove(display.get(), pixel(10, -5));
@@ -216,8 +221,8 @@ TEST_F(SelectionTest, DecisionHintReplacesTheDrawingsHint) {
     EXPECT_TRUE(display->hint()->text().startsWith(QStringLiteral("Receiver:7 Angle:0.0")))
         << display->hint()->text().toStdString();
     // With PassInfo and DribbleInfo off the drawing's own hint stays.
-    display->DisplayCommand(kOpPassInfo);
-    display->DisplayCommand(kOpDribbleInfo);
+    display->toggleClientOption(ClientOption::PassInfo);
+    display->toggleClientOption(ClientOption::DribbleInfo);
     QTest::mouseMove(display.get(), pixel(10, -5) + QPoint(1, 0));
     EXPECT_EQ(display->hint()->text(), QStringLiteral("(10.00,-5.00)"));
     host.player = nullptr;
@@ -263,7 +268,7 @@ TEST(ObjectDetailsTest, ReceivedMessagesAreShortenedAndEndAtTheirSeparator) {
 }
 
 TEST_F(SelectionTest, DetailsWindowFollowsTheDisplaysMoves) {
-    CObjectDetailDialog* details = display->details();
+    CObjectDetailDialog* details = tools->details();
     ASSERT_NE(details, nullptr);
     details->move(300, 200);
     const QPoint start = details->pos();
@@ -276,7 +281,7 @@ TEST_F(SelectionTest, DetailsWindowFollowsTheDisplaysMoves) {
 }
 
 TEST_F(SelectionTest, TransparencyModesAreKeptWhereTheyCannotBeApplied) {
-    CObjectDetailDialog* details = display->details();
+    CObjectDetailDialog* details = tools->details();
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(details->transparency(), kTransparent);
     // The context menu offers the three modes with the current one checked, and the
@@ -310,9 +315,9 @@ TEST_F(SelectionTest, DrawingWithTheToolsAndDeleting) {
     display->DeleteSelected();  // nothing to delete
     click(pixel(0, 0));         // no game, tool 0: only a hint
     EXPECT_EQ(display->visualObjects().size(), 0u);
-    display->ToggleDrawingBox();
-    ASSERT_NE(display->drawingBox(), nullptr);
-    QTest::mouseClick(display->drawingBox()->findChild<QAbstractButton*>(QStringLiteral("1023")), Qt::LeftButton);
+    tools->toggleDrawingBox();
+    ASSERT_NE(tools->drawingBox(), nullptr);
+    QTest::mouseClick(tools->drawingBox()->findChild<QAbstractButton*>(QStringLiteral("1023")), Qt::LeftButton);
     EXPECT_EQ(display->drawingTool(), kToolLine);
     click(pixel(-10, 0));
     click(pixel(10, 0));  // completes the line, which reports itself selected
@@ -326,9 +331,9 @@ TEST_F(SelectionTest, DrawingWithTheToolsAndDeleting) {
     display->DeleteSelected();
     EXPECT_EQ(display->visualObjects().size(), 0u);
     // Escape in the box returns to selecting only and hides it.
-    QTest::keyClick(display->drawingBox(), Qt::Key_Escape);
+    QTest::keyClick(tools->drawingBox(), Qt::Key_Escape);
     EXPECT_EQ(display->drawingTool(), kToolSelect);
-    EXPECT_FALSE(display->drawingBox()->isVisible());
+    EXPECT_FALSE(tools->drawingBox()->isVisible());
 }
 
 }  // namespace

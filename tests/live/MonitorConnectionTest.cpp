@@ -9,6 +9,7 @@
 #include "live/MonitorConnection.h"
 #include "live/StandInServer.h"
 #include "record/LogPlayer.h"
+#include "support/Eventually.h"
 #include "support/FakeHost.h"
 #include "support/LogBuilder.h"
 
@@ -18,14 +19,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::StandInServer;
 
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using test::eventually;
 
 class MonitorConnectionTest : public ::testing::Test {
 protected:

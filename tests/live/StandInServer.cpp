@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "support/Eventually.h"
 #include "support/LogBuilder.h"
 
 namespace tessarin::test {
@@ -69,15 +70,12 @@ void StandInServer::run() {
 
 bool StandInServer::waitFor(const std::function<bool(const std::vector<Received>&)>& done,
                             std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        {
+    return eventually(
+        [&] {
             std::lock_guard lock(mutex_);
-            if (done(received_)) return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
+            return done(received_);
+        },
+        limit);
 }
 
 bool StandInServer::waitForInit(std::chrono::milliseconds limit) {

@@ -126,7 +126,7 @@ def check_manual_viewer(viewer, page):
         env.pop(name, None)
     usage = run([viewer, "--help"], env=env)
     printed = set(OPTION.findall(usage))
-    names_line = re.search(r"NAME is one of (.*?)\(VALUE 0 or 1\) or (\w+)", usage, re.S)
+    names_line = re.search(r"NAME is one of (.*?)\(VALUE 0 or 1\)\s+or\s+(\w+)", usage, re.S)
     if not names_line:
         return ["the viewer's --help no longer lists the display option names"]
     names = set(re.findall(r"[A-Z][A-Za-z]+", names_line.group(1))) | {names_line.group(2)}

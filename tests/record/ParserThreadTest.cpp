@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "record/LogPlayer.h"
+#include "support/Eventually.h"
 #include "support/FakeHost.h"
 #include "support/LogBuilder.h"
 
@@ -30,14 +31,7 @@ public:
     void finishOpponentModel() override {}
 };
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+bool waitFor(const std::function<bool()>& condition) { return test::eventually(condition, 10s); }
 
 std::string smallGame(const TempDir& dir, const std::string& name, const std::string& team, int shows) {
     test::V3LogBuilder b;

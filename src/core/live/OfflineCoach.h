@@ -47,6 +47,8 @@ public:
     void Connect(const std::string& monitorHost);
     void Disconnect();
     bool connected() const { return connected_; }
+    // The server's offline-coach port this trainer sends to.
+    int port() const { return port_; }
 
     void MovePlayer(int side, int unum, double x, double y, double direction, double vx, double vy);
     void MoveBall(double x, double y, double vx, double vy);

@@ -1,6 +1,6 @@
 #include "record/LoadFailure.h"
 
-#include <cstring>
+#include <system_error>
 
 #include "record/LogPlayer.h"
 
@@ -11,7 +11,7 @@ std::optional<std::string> loadFailureText(const LogPlayer& player, const std::s
         case LoadOutcome::CannotOpen:
             return "cannot read " + path + ": " +
                    (player.loadError() == kNotRegularFileError ? "not a regular file"
-                                                               : std::strerror(player.loadError()));
+                                                               : std::generic_category().message(player.loadError()));
         case LoadOutcome::Empty:
             return path + " is empty";
         case LoadOutcome::UnknownFormat:

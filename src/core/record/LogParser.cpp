@@ -1,7 +1,7 @@
 #include "record/LogParser.h"
 
-#include <cstring>
 #include <string>
+#include <system_error>
 
 #include "record/LogFile.h"
 #include "record/LogPlayer.h"
@@ -10,7 +10,7 @@ namespace tessarin {
 
 bool CLogParser::finishReading(const LogFile& file, bool result) {
     if (file.error() == 0) return result;
-    const std::string why = file.failure().empty() ? std::string(std::strerror(file.error())) : file.failure();
+    const std::string why = file.failure().empty() ? std::generic_category().message(file.error()) : file.failure();
     player_.setLoadWarning("reading stopped: " + why);
     return false;
 }

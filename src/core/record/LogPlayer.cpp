@@ -629,25 +629,7 @@ std::optional<LogFormat> LogPlayer::probe(LogFile& file) {
         loadOutcome_ = loadError_ != 0 ? LoadOutcome::CannotOpen : LoadOutcome::Empty;
         return std::nullopt;
     }
-    std::optional<LogFormat> format;
-    char magic[4] = {0, 0, 0, 0};
-    if (file.read(magic, 3) == 3) {
-        if (std::memcmp(magic, "ULG", 3) == 0) {
-            if (file.read(magic + 3, 1) == 1) {
-                // Version 3 is binary (the byte 3); 4, 5 and 6 are text logs (a digit).
-                static constexpr LogFormat kTextFormats[] = {LogFormat::V4, LogFormat::V5, LogFormat::V6};
-                if (magic[3] == 3) {
-                    format = LogFormat::V3;
-                } else if (magic[3] >= '4' && magic[3] <= '6') {
-                    format = kTextFormats[magic[3] - '4'];
-                }
-            }
-        } else if (std::memcmp(magic, "SLG", 3) == 0) {
-            format = LogFormat::Sight;
-        } else if (std::memcmp(magic, "SLH", 3) == 0) {
-            format = LogFormat::SightV2;
-        }
-    }
+    const std::optional<LogFormat> format = readLogHeader(file);
     if (!format) loadOutcome_ = LoadOutcome::UnknownFormat;
     return format;
 }

@@ -18,6 +18,7 @@
 #include "record/Dispinfo2Parser.h"
 #include "record/GameRecords.h"
 #include "record/LogFile.h"
+#include "record/LogHeader.h"
 #include "record/PlaybackHost.h"
 #include "record/SightLogParser.h"
 #include "record/SightLogV2Parser.h"
@@ -48,9 +49,6 @@ enum LogPlayerCommand : int {
 
 enum class DecisionFile : int { Pass = 0, Intercept = 1, Behave = 2 };
 inline constexpr std::array<const char*, 3> kDecisionFileNames = {"pass.dec", "intercept.dec", "behave.dec"};
-
-// Which reader the last load chose.
-enum class LogFormat { None, V3, V4, V5, V6, Sight, SightV2 };
 
 // What the last load found before reading started.
 enum class LoadOutcome { NotLoaded, Reading, CannotOpen, Empty, UnknownFormat };

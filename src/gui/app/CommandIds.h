@@ -1,6 +1,6 @@
 #pragma once
 
-// Numeric ids of the main frame's menu entries, tool bar buttons and keys.
+// Numeric ids of the main frame's commands: the keys of its command table.
 
 namespace tessarin::cmd {
 
@@ -49,12 +49,13 @@ inline constexpr int kDebugSightInfo = 32838;
 inline constexpr int kDebugBackWard = 32839;
 inline constexpr int kDebugDribbleInfo = 32840;
 inline constexpr int kDebugInterceptInfo = 32841;
-inline constexpr int kDebugDefenseInfo = 32842;
+// The Debug menu's "DeffenseInfo" entry switches the clients' plan flag; the defence flag
+// has the id kDebugDefenseFlag, which no menu entry, button or key issues.
+inline constexpr int kDebugPlanFlag = 32842;
 inline constexpr int kDebugFullStateLeft = 32843;
 inline constexpr int kDebugFullStateRight = 32844;
 inline constexpr int kDebugRecover = 32845;
-inline constexpr int kDebugOpponentModelOp = 32846;
-inline constexpr int kDebugDefenseOp = 32850;
+inline constexpr int kDebugDefenseFlag = 32850;
 inline constexpr int kEnableOpponentModeling = 32870;
 
 // Monitor.
@@ -96,7 +97,13 @@ inline constexpr int kHide = 275;
 inline constexpr int kTop = 277;
 inline constexpr int kFirstBarView = 280;  // 280..288: tool bar (id - 280)
 inline constexpr int kSeparated = 305;
+inline constexpr int kSmoothDrawing = 306;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
+
+// Keys without a menu entry: one step of the debugging clients (Space) and deleting the
+// selected drawings (Delete).
+inline constexpr int kClientsOneStep = 40001;
+inline constexpr int kDeleteDrawings = 40002;
 
 }  // namespace tessarin::cmd

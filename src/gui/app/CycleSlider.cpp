@@ -2,9 +2,9 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <algorithm>
 
 #include "record/LogPlayer.h"
@@ -40,25 +40,31 @@ CCycleSlider::CCycleSlider(LogPlayer& player, int firstCycle, int lastCycle, int
     slider_->setSingleStep(1);
     slider_->setMinimumWidth(400);
     lastText_ = new QLabel(QString::number(last_), this);
-    chosenText_ = new QLineEdit(QString::number(chosen_), this);
-    chosenText_->setReadOnly(true);
-    chosenText_->setAlignment(Qt::AlignCenter);
-    chosenText_->setMaximumWidth(64);
+    // A typed cycle counts once it is complete: Enter (which also presses OK) or leaving the box.
+    cycleBox_ = new QSpinBox(this);
+    cycleBox_->setRange(first_, last_);
+    cycleBox_->setValue(chosen_);
+    cycleBox_->setKeyboardTracking(false);
+    cycleBox_->setAlignment(Qt::AlignCenter);
     layout->addWidget(ok);
     layout->addWidget(firstText_);
     layout->addWidget(slider_, 1);
     layout->addWidget(lastText_);
-    layout->addWidget(chosenText_);
+    layout->addWidget(cycleBox_);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     // Every change of the slider, by dragging, clicking or keys, chooses and previews
     // its cycle, so "OK" always jumps to the cycle the slider shows.
     connect(slider_, &QSlider::valueChanged, this, &CCycleSlider::choose);
+    connect(cycleBox_, &QSpinBox::valueChanged, slider_, &QSlider::setValue);
+    // Typing replaces the shown cycle.
+    cycleBox_->setFocus();
+    cycleBox_->selectAll();
 }
 
 void CCycleSlider::choose(int cycle) {
     chosen_ = toCycle(cycle);
-    chosenText_->setText(QString::number(chosen_));
+    cycleBox_->setValue(chosen_);
     player_.preview(chosen_);
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
 // The jump dialog: a slider over the game's cycles that previews each cycle on the
-// field while it moves; "OK" accepts the chosen cycle.
+// field while it moves, and a number box that takes a typed cycle; "OK" or Enter accepts
+// the chosen cycle.
 
 #include <QDialog>
 #include <cstdint>
 
 class QLabel;
-class QLineEdit;
+class QSpinBox;
 class QSlider;
 
 namespace tessarin {
@@ -22,6 +23,7 @@ public:
 
     std::int16_t chosenCycle() const { return chosen_; }
     QSlider* slider() const { return slider_; }
+    QSpinBox* cycleBox() const { return cycleBox_; }
 
 private:
     void choose(int cycle);
@@ -33,7 +35,7 @@ private:
     QSlider* slider_ = nullptr;
     QLabel* firstText_ = nullptr;
     QLabel* lastText_ = nullptr;
-    QLineEdit* chosenText_ = nullptr;
+    QSpinBox* cycleBox_ = nullptr;
 };
 
 }  // namespace tessarin

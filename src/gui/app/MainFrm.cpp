@@ -14,10 +14,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
-#include <QProcess>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 #include <cstring>
 
 #include "analysis/PositionDump.h"
@@ -28,8 +28,7 @@
 #include "app/StatusBar.h"
 #include "files/PathText.h"
 #include "settings/Profile.h"
-#include "windows/AutoplayConfiger.h"
-#include "windows/SceneEditor.h"
+#include "windows/DisplayToolWindows.h"
 #include "windows/SocketDialog.h"
 #include "windows/StatisticDialog.h"
 #include "windows/TypeExplorer.h"
@@ -56,15 +55,12 @@ CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent
     setObjectName(QStringLiteral("MainFrame"));
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &CMainFrame::onTimer);
-    connect(&uiTimer_, &QTimer::timeout, this, &CMainFrame::updateCommandUi);
-    uiTimer_.start(250);
 
     createActions();
     createMenus();
     createToolBars();
     createContextMenus();
     createStatusAndRecentFiles();
-    connect(&uiTimer_, &QTimer::timeout, this, &CMainFrame::refreshStatus);
     readBarSettings();
     onTop_ = profile_.readInt(kSection, QStringLiteral("OnTop"), 0) == 1;
     applyOnTop();
@@ -73,7 +69,8 @@ CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent
 
 CMainFrame::~CMainFrame() {
     timer_.stop();
-    uiTimer_.stop();
+    // The tool windows write their settings while the display and the settings exist.
+    toolWindows_.reset();
     // "(dispbye)" when connected; the receiver is joined while the log player and the
     // display still exist.
     monitor_.reset();
@@ -82,6 +79,8 @@ CMainFrame::~CMainFrame() {
     logPlayer_.reset();
     if (CDisplayer* display = display_.exchange(nullptr)) {
         display->setHost(nullptr);
+        disconnect(display, nullptr, this, nullptr);
+        for (const auto& [id, action] : actions_) display->removeAction(action);
         // The display belongs to the application, not to the frame's widget tree.
         if (centralWidget() == display) {
             takeCentralWidget();
@@ -100,10 +99,23 @@ void CMainFrame::readBarSettings() {
 void CMainFrame::setBarVisible(int index, bool visible) { toolBar(index)->setVisible(visible); }
 
 void CMainFrame::setDisplayer(CDisplayer* display, bool separated) {
-    if (CDisplayer* old = display_.load(); old && old != display) old->setHost(nullptr);
+    CDisplayer* old = display_.load();
+    if (old && old != display) {
+        toolWindows_.reset();
+        old->setHost(nullptr);
+        disconnect(old, nullptr, this, nullptr);
+        for (const auto& [id, action] : actions_) old->removeAction(action);
+    }
     display_.store(display);
     separated_ = separated;
-    if (display) display->setHost(this);
+    if (display && display != old) {
+        display->setHost(this);
+        // The keys keep working from the separated display while the frame is hidden.
+        for (const auto& [id, action] : actions_) display->addAction(action);
+        connect(display, &CDisplayer::stateChanged, this, &CMainFrame::updateCommandUi);
+        toolWindows_ = std::make_unique<DisplayToolWindows>(*display, profile_);
+        connect(toolWindows_.get(), &DisplayToolWindows::filesDropped, this, &CMainFrame::displayDroppedFiles);
+    }
     updateCommandUi();
     refreshStatus();
 }
@@ -145,55 +157,39 @@ void CMainFrame::fitToContents() {
 }
 
 bool CMainFrame::commandEnabled(int id) const {
-    if (isWiredLater(id)) return false;
-    if (id == cmd::kLoad || id == cmd::kSave) return true;
-    if (isMonitorCommand(id)) return monitor_->IsAvailable(monitorOperationOf(id));
-    if ((id >= cmd::kTrainerConnect && id <= cmd::kTrainDribble) || isChangePlaymodeCommand(id)) return true;
-    const int lp = logPlayerCommandOf(id);
-    if (lp >= 0) return logPlayer_->availability(lp);
-    CDisplayer* display = display_.load();
-    if (id == cmd::kEnlargePlayer) return display && display->QueryCommand(kOpEnlarge);
-    if (id == cmd::kReducePlayer) return display && display->QueryCommand(kOpReduce);
-    if (displayOperationOf(id) >= 0 || isSelectCommand(id)) return display != nullptr;
-    if (id == cmd::kSeparated || id == cmd::kSceneEdit) return display != nullptr;
-    if (id == cmd::kHide) return separated_;
-    return action(id) != nullptr;
-}
-
-bool CMainFrame::commandChecked(int id) const {
-    CDisplayer* display = display_.load();
-    if (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) {
-        return !toolBar(id - cmd::kFirstBarView)->isHidden();
-    }
-    if (id == cmd::kTop) return onTop_;
-    if (id == cmd::kSeparated) return separated_;
-    switch (id) {
-        case cmd::kTrainShoot:
-            return trainer_.shoot;
-        case cmd::kTrainAttack:
-            return trainer_.attack;
-        case cmd::kTrainIntercept:
-            return trainer_.intercept;
-        case cmd::kTrainKicker:
-            return trainer_.kicker;
-        case cmd::kTrainDribble:
-            return trainer_.dribble;
-        default:
-            break;
-    }
-    if (!display) return false;
-    if (isSelectCommand(id)) return display->selected() == id - cmd::kSelectFirstLeft;
-    const int op = displayOperationOf(id);
-    if (op < 0 || op == kOpEnlarge || op == kOpReduce) return false;
-    return display->QueryCommand(op);
+    const auto row = std::find_if(commands_.begin(), commands_.end(), [id](const Command& c) { return c.id == id; });
+    return row != commands_.end() && (!row->enabled || row->enabled());
 }
 
 void CMainFrame::updateCommandUi() {
-    for (auto& [id, act] : actions_) {
-        act->setEnabled(commandEnabled(id));
-        if (act->isCheckable()) act->setChecked(commandChecked(id));
+    uiUpdatePending_ = false;
+    for (const Command& command : commands_) {
+        QAction* act = actions_.at(command.id);
+        act->setEnabled(!command.enabled || command.enabled());
+        if (command.checked) act->setChecked(command.checked());
     }
-    for (auto& [id, act] : contextActions_) act->setEnabled(commandEnabled(id));
+}
+
+void CMainFrame::scheduleUiUpdate() {
+    // Records arrive by the hundred while a file loads: one update is enough for them all.
+    if (uiUpdatePending_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            updateCommandUi();
+            refreshStatus();
+        },
+        Qt::QueuedConnection);
+}
+
+void CMainFrame::runCommand(const Command& command) {
+    if (command.enabled && !command.enabled()) {
+        updateCommandUi();
+        return;
+    }
+    command.run();
+    updateCommandUi();
+    refreshStatus();
 }
 
 void CMainFrame::draw(const std::optional<cycle_info_t>& record) {
@@ -206,181 +202,19 @@ void CMainFrame::logPlayerCommand(int number) {
 }
 
 void CMainFrame::onCommand(int id) {
-    if (!commandEnabled(id)) return;
-    CDisplayer* display = display_.load();
-    if (id == cmd::kLoad) {
-        chosenPath_.reset();
-        applyStoreBudget();
-        logPlayer_->command(kCmdOpen);
-        if (chosenPath_) reportLoad(*chosenPath_);
-    } else if (const int lp = logPlayerCommandOf(id); lp >= 0) {
-        logPlayerCommand(lp);
-    } else if (isSelectCommand(id)) {
-        if (display) display->DisplayCommand(kOpSelect, id - cmd::kSelectFirstLeft);
-    } else if (id == cmd::kFullScreen) {
-        if (separated_) {
-            if (display) display->DisplayCommand(kOpFullScreen);
-        } else if (isMaximized()) {
-            showNormal();
-        } else {
-            showMaximized();
-        }
-    } else if (const int op = displayOperationOf(id); op >= 0) {
-        if (display) display->DisplayCommand(op);
-        // The display's opponent-model flag and the model's switch go together.
-        if (display && op == kOpOpponentModel) opponentModel_->Toggle();
-    } else if (id >= cmd::kFirstBarView && id < cmd::kFirstBarView + kToolBarCount) {
-        QToolBar* bar = toolBar(id - cmd::kFirstBarView);
-        bar->setVisible(bar->isHidden());
-    } else if (isMonitorCommand(id)) {
-        monitorCommand(id);
-    } else if (isChangePlaymodeCommand(id)) {
-        trainer_.ChangePlaymodeCommand(id);
-    } else {
-        switch (id) {
-            case cmd::kNewInstance:
-                // The new one opens beside this one, not on top of it.
-                QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                        {QStringLiteral("--at"), QStringLiteral("%1,%2")
-                                                                     .arg(frameGeometry().left() + kInstanceOffset)
-                                                                     .arg(frameGeometry().top() + kInstanceOffset)});
-                break;
-            case cmd::kHide:
-                if (separated_) setVisible(!isVisible());
-                break;
-            case cmd::kTop:
-                onTop_ = !onTop_;
-                applyOnTop();
-                break;
-            case cmd::kSeparated:
-                if (display && owner_) {
-                    const bool next = !separated_;
-                    profile_.writeInt(QStringLiteral("Displayer"), QStringLiteral("Separated"), next ? 1 : 0);
-                    owner_->placeDisplay(next);
-                }
-                break;
-            case cmd::kAbout:
-                if (owner_) owner_->showAbout(this);
-                break;
-            case cmd::kStatistics:
-                toggleStatisticDialog(*this, statisticDialog_);
-                break;
-            case cmd::kPresent:
-                refreshStatistics();
-                if (display) display->TogglePresent();
-                break;
-            case cmd::kTypeExplorer:
-                runTypeExplorer(*this);
-                break;
-            case cmd::kObjectDetails:
-                if (display) display->ToggleDetails();
-                break;
-            case cmd::kDrawingTools:
-                if (display) display->ToggleDrawingBox();
-                break;
-            case cmd::kAutoplayer:
-                runAutoplayConfiger(profile_, this);
-                break;
-            case cmd::kSceneEdit:
-                if (display) toggleSceneEditor(*display, *logPlayer_);
-                break;
-            case cmd::kPosInfoToFile:
-                writePositionDumpFiles();
-                break;
-            case cmd::kSaveOpponentModel:
-                saveOpponentModel();
-                break;
-            case cmd::kTrainerConnect:
-                trainer_.Connect(monitor_->host());
-                break;
-            case cmd::kTrainerDisconnect:
-                trainer_.Disconnect();
-                break;
-            case cmd::kTrainShoot:
-                trainer_.shoot = !trainer_.shoot;
-                break;
-            case cmd::kTrainAttack:
-                trainer_.attack = !trainer_.attack;
-                break;
-            case cmd::kTrainIntercept:
-                trainer_.intercept = !trainer_.intercept;
-                // The header's counters come and go with the mode.
-                if (display) display->update();
-                break;
-            case cmd::kTrainKicker:
-                trainer_.kicker = !trainer_.kicker;
-                break;
-            case cmd::kTrainDribble:
-                trainer_.dribble = !trainer_.dribble;
-                break;
-            case cmd::kExit:
-                close();
-                break;
-            default:
-                break;
-        }
-    }
-    updateCommandUi();
+    const auto row = std::find_if(commands_.begin(), commands_.end(), [id](const Command& c) { return c.id == id; });
+    if (row != commands_.end()) runCommand(*row);
 }
 
-void CMainFrame::handleKey(QKeyEvent* event) {
-    int id = -1;
-    switch (event->key()) {
-        case Qt::Key_Tab:
-            id = cmd::kObjectDetails;
-            break;
-        case Qt::Key_Left:
-            id = cmd::kBackward;
-            break;
-        case Qt::Key_Right:
-            id = cmd::kForward;
-            break;
-        case Qt::Key_Up:
-            id = cmd::kEnlargePlayer;
-            break;
-        case Qt::Key_Down:
-            id = cmd::kReducePlayer;
-            break;
-        case Qt::Key_F2:
-            id = cmd::kLoad;
-            break;
-        case Qt::Key_F3:
-            id = cmd::kZoomIn;
-            break;
-        case Qt::Key_F4:
-            id = cmd::kZoomOut;
-            break;
-        case Qt::Key_F5:
-            id = cmd::kPlay;
-            break;
-        case Qt::Key_Escape:
-            if (CDisplayer* display = display_.load()) display->leaveFullScreen();
-            updateCommandUi();
-            return;
-        case Qt::Key_Space:
-            // One step of the debugging clients; dropped while not connected.
-            monitor_->SendText("(disponestep)");
-            event->accept();
-            return;
-        case Qt::Key_Delete:
-            if (CDisplayer* display = display_.load()) display->DeleteSelected();
-            event->accept();
-            return;
-        default:
-            break;
-    }
-    if (id < 0 && !event->text().isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        id = commandOfCharacter(event->text().at(0));
-    }
-    if (id >= 0) {
-        onCommand(id);
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    // Every other key is a shortcut of the frame's actions.
+    if (event->key() == Qt::Key_Escape) {
+        if (CDisplayer* display = display_.load()) display->leaveFullScreen();
         event->accept();
-    } else {
-        event->ignore();
+        return;
     }
+    QMainWindow::keyPressEvent(event);
 }
-
-void CMainFrame::keyPressEvent(QKeyEvent* event) { handleKey(event); }
 
 bool CMainFrame::focusNextPrevChild(bool) { return false; }  // Tab is a command key
 
@@ -433,6 +267,7 @@ void CMainFrame::displayStartReplay() {
 void CMainFrame::onTimer() {
     draw(logPlayer_->timerTick());
     if (!logPlayer_->running()) updateCommandUi();
+    refreshStatus();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -466,7 +301,7 @@ void CMainFrame::drawRecord(const cycle_info_t& record) {
     // the record under its own lock and queues the repaint. The first record of a game
     // also makes playback available, so the buttons are brought up to date soon after.
     draw(record);
-    QMetaObject::invokeMethod(this, &CMainFrame::updateCommandUi, Qt::QueuedConnection);
+    scheduleUiUpdate();
 }
 
 std::optional<std::string> CMainFrame::askOpenPath() {
@@ -509,8 +344,7 @@ void CMainFrame::sendReplayPacket(const std::vector<std::uint8_t>& packet) {
     if (monitor_) monitor_->SendBytes(packet.data(), packet.size());
 }
 
-void CMainFrame::monitorCommand(int id) {
-    const int operation = monitorOperationOf(id);
+void CMainFrame::monitorCommand(int operation) {
     if (operation <= kMonitorKickOff) {
         monitor_->Command(operation);
         return;
@@ -557,6 +391,8 @@ void CMainFrame::displayContextMenu(bool logMode, QPoint globalPosition) {
 
 void CMainFrame::setLogMode(bool logMode) {
     if (CDisplayer* display = display_.load()) display->SetLogMode(logMode);
+    // Connecting and disconnecting change what the Monitor commands allow.
+    scheduleUiUpdate();
 }
 
 void CMainFrame::setDebugText(const std::string& text) {
@@ -578,6 +414,47 @@ bool CMainFrame::askYesNo(const std::string& text, const std::string& caption) {
 }
 
 CStatisticDialog* CMainFrame::statisticDialog() const { return statisticDialog_; }
+
+CTypeExplorer* CMainFrame::typeExplorer() const { return typeExplorer_; }
+
+void CMainFrame::toggleStatisticDialog() {
+    refreshStatistics();
+    if (statisticDialog_ && statisticDialog_->isVisible()) {
+        statisticDialog_->hide();
+        return;
+    }
+    if (!statisticDialog_) {
+        statisticDialog_ = new CStatisticDialog(*analyzer_, *logPlayer_, profile_, this);
+        connect(statisticDialog_, &ForwardingDialog::filesDropped, this, &CMainFrame::displayDroppedFiles);
+    }
+    statisticDialog_->show();
+    statisticDialog_->refresh();
+}
+
+void CMainFrame::toggleTypeExplorer() {
+    // One explorer, shown and hidden like the other tool windows; it lists the types of
+    // the game loaded when it was made, so a hidden one is made anew.
+    if (typeExplorer_ && typeExplorer_->isVisible()) {
+        typeExplorer_->close();
+        return;
+    }
+    delete typeExplorer_;
+    typeExplorer_ = new CTypeExplorer(*logPlayer_, profile_, this);
+    typeExplorer_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(typeExplorer_, &ForwardingDialog::filesDropped, this, &CMainFrame::displayDroppedFiles);
+    typeExplorer_->show();
+}
+
+void CMainFrame::connectTrainer() {
+    const std::string host = monitor_->host().empty() ? std::string("localhost") : monitor_->host();
+    trainer_.Connect(monitor_->host());
+    const QString where = QStringLiteral("%1:%2").arg(QString::fromStdString(host)).arg(trainer_.port());
+    if (trainer_.connected()) {
+        flashStatus(tr("Trainer connected to the offline coach port %1").arg(where));
+    } else {
+        flashStatus(tr("Trainer could not connect to %1").arg(where));
+    }
+}
 
 void CMainFrame::refreshStatistics() {
     logPlayer_->withStore([this](const std::vector<cycle_info_t>&) { return analyzer_->ComputeStatistics(); });

@@ -1,7 +1,9 @@
 #pragma once
 
-// The main window: menus, nine tool bars, the command table, keys and the playback
-// timer. It owns the log player and hands each record to the display.
+// The main window: menus, nine tool bars, the command table and the playback timer. It
+// owns the log player, hands each record to the display, and makes and wires the tool
+// windows (statistics, type explorer, and the display's details, drawing tools and
+// present dialog).
 
 #include <QMainWindow>
 #include <QPointer>
@@ -15,6 +17,7 @@
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
 #include "analysis/OpponentModel.h"
+#include "app/CommandTable.h"
 #include "app/FrameOwner.h"
 #include "display/Displayer.h"
 #include "live/MonitorConnection.h"
@@ -30,6 +33,8 @@ class QToolBar;
 namespace tessarin {
 
 class CStatisticDialog;
+class CTypeExplorer;
+class DisplayToolWindows;
 class Profile;
 class RecentFiles;
 class StatusBar;
@@ -85,11 +90,11 @@ public:
     // Runs command `id` as the menu, a button or a key would; a disabled command does nothing.
     void onCommand(int id);
     bool commandEnabled(int id) const;
-    bool commandChecked(int id) const;
-    // Brings every action's enabled and checked state up to date.
+    // Brings every action's enabled and checked state up to date; runs after every
+    // command and whenever the state behind a check mark changes.
     void updateCommandUi();
-    // Handles a key as the frame's key table says.
-    void handleKey(QKeyEvent* event);
+    // The rows the actions are made from.
+    const std::vector<Command>& commands() const { return commands_; }
 
     // Loads a game file and draws its current record; a file that is not a game keeps
     // the open one, and the user is told why.
@@ -122,7 +127,6 @@ public:
     void sendReplayPacket(const std::vector<std::uint8_t>& packet) override;
 
     // DisplayerHost
-    void displayKey(QKeyEvent* event) override { handleKey(event); }
     void displayDroppedFiles(const QStringList& paths) override;
     void displayCloseRequested() override { close(); }
     void displayStartReplay() override;
@@ -151,8 +155,11 @@ public:
     // Whether closing the frame ends the program (the running application sets it).
     void setQuitOnClose(bool on) { quitOnClose_ = on; }
 
-    // The statistics dialog, once command "Statistics" created it.
+    // The statistics dialog and the type explorer, once their commands made them.
     CStatisticDialog* statisticDialog() const;
+    CTypeExplorer* typeExplorer() const;
+    // The display's tool windows; none while the frame has no display.
+    DisplayToolWindows* toolWindows() const { return toolWindows_.get(); }
 
     bool playbackTimerActive() const { return timer_.isActive(); }
     int playbackTimerInterval() const { return timer_.interval(); }
@@ -165,14 +172,28 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // The command table: one row per command (MainFrmCommands.cpp).
+    std::vector<Command> commandTable();
+    void addLogPlayerCommands(std::vector<Command>& rows);
+    void addDisplayCommands(std::vector<Command>& rows);
+    void addDebugAndTrainerCommands(std::vector<Command>& rows);
+    void addToolCommands(std::vector<Command>& rows);
+    void addSelectionCommands(std::vector<Command>& rows);
+    // Runs a row as its action does: nothing when disabled, and the states brought up to date.
+    void runCommand(const Command& command);
+    // Brings the states up to date once, soon; safe from any thread.
+    void scheduleUiUpdate();
+    void toggleStatisticDialog();
+    void toggleTypeExplorer();
+    void connectTrainer();
     void createActions();
     void createMenus();
     void createToolBars();
     void createContextMenus();
-    // Runs a Monitor command (216..219, 221..225) with the display's menu point and selection.
-    void monitorCommand(int id);
+    // Runs monitor operation 0..8 (the Monitor commands), with the display's menu
+    // point and selection for the referee's.
+    void monitorCommand(int operation);
     void readBarSettings();
-    QAction* makeAction(int id, const QString& text, const QString& tip = {});
     QMenu* addMenuItems(QMenu* menu, std::initializer_list<int> ids);
     void logPlayerCommand(int number);
     void draw(const std::optional<cycle_info_t>& record);
@@ -212,20 +233,22 @@ private:
     FrameDialogs dialogs_;
     QMenu* logContextMenu_ = nullptr;
     QMenu* monitorContextMenu_ = nullptr;
-    // The context menus' own entries (their texts differ from the main menu's).
-    std::vector<std::pair<int, QAction*>> contextActions_;
     // Read by producer threads (drawRecord); set on the GUI thread.
     std::atomic<CDisplayer*> display_{nullptr};
     bool separated_ = true;
     bool onTop_ = false;
     bool fitPending_ = false;
     bool quitOnClose_ = false;
-    QTimer timer_;    // the playback timer
-    QTimer uiTimer_;  // keeps enabled and checked states current between commands
+    QTimer timer_;  // the playback timer
+    // Set by scheduleUiUpdate on any thread, cleared on the GUI thread by the update.
+    std::atomic<bool> uiUpdatePending_{false};
     std::array<QToolBar*, kToolBarCount> toolBars_{};
-    std::map<int, QAction*> actions_;
+    std::vector<Command> commands_;
+    std::map<int, CommandAction*> actions_;
     FrameOwner* owner_ = nullptr;
     QPointer<CStatisticDialog> statisticDialog_;  // created on first use, a child of the frame
+    QPointer<CTypeExplorer> typeExplorer_;        // the same
+    std::unique_ptr<DisplayToolWindows> toolWindows_;
     // GUI thread only: the feedback around the game.
     std::unique_ptr<StatusBar> status_;
     std::unique_ptr<RecentFiles> recent_;

@@ -1,6 +1,8 @@
 #include "app/Tessarin.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -22,6 +24,8 @@ constexpr int kDisplayHeight = 400;
 constexpr int kFrameWidth = 800;
 // Between the bar strip's frame and the display's title bar, in pixels.
 constexpr int kStripGap = 4;
+// Width a title bar's buttons and icon take beside the title, in pixels.
+constexpr int kTitleBarButtonsRoom = 160;
 // Room kept for a title bar above the work area's bottom edge, in pixels.
 constexpr int kTitleBarRoom = 48;
 
@@ -160,6 +164,15 @@ void CTessarinApp::showAbout(QWidget* parent) {
     box.setIconPixmap(icon().pixmap(32, 32));
     box.setText(QString::fromLatin1(kVersionText));
     box.setStandardButtons(QMessageBox::Ok);
+    // A message box is as narrow as its text; the window's title needs room of its own,
+    // with some to spare for the title bar's buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleWidth =
+            QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle());
+        grid->addItem(
+            new QSpacerItem(titleWidth + kTitleBarButtonsRoom, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 

@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     if (arguments->at) at = QPoint(arguments->at->first, arguments->at->second);
     tessarinApp.InitInstance({}, at);
     // The model learns while a game loads: switch it on before the file is opened.
-    if (arguments->opponentModel) tessarinApp.mainFrame()->onCommand(tessarin::cmd::kDebugOpponentModelOp);
+    if (arguments->opponentModel) tessarinApp.mainFrame()->onCommand(tessarin::cmd::kEnableOpponentModeling);
     if (!path.isEmpty()) tessarinApp.OpenDocumentFile(path);
     tessarinApp.mainFrame()->setQuitOnClose(true);
     return QApplication::exec();

@@ -23,15 +23,33 @@
 #include "live/MonitorConnection.h"
 #include "record/LogPlayer.h"
 #include "settings/Profile.h"
-#include "windows/DrawingBox.h"
-#include "windows/ObjectDetailDialog.h"
-#include "windows/PresentDialog.h"
 
 namespace tessarin {
 
 namespace {
 
 const QString kSection = QStringLiteral("Displayer");
+
+// The debugging clients' switches: the option each one flips, the text that tells the
+// clients its new value (%d: 1 or 0), and whether the field shows it.
+struct ClientSwitch {
+    bool DisplayOptions::*flag;
+    const char* format;
+    bool redraw;
+};
+constexpr std::array<ClientSwitch, kClientOptionCount> kClientSwitches = {{
+    {&DisplayOptions::pause, "(disppause %d)", false},
+    {&DisplayOptions::debug, "(dispdebug %d)", false},
+    {&DisplayOptions::PassInfo, "(disppassinfo %d)", true},
+    {&DisplayOptions::ShootInfo, "(dispshootinfo %d)", true},
+    {&DisplayOptions::SightInfo, "(dispsightinfo %d)", true},
+    {&DisplayOptions::DribbleInfo, "(dispdribble %d)", true},
+    {&DisplayOptions::InterceptInfo, "(dispintercept %d)", true},
+    {&DisplayOptions::DefenseInfo, "(dispdeffense %d)", true},
+    {&DisplayOptions::plan, "(dispplaninfo %d)", true},
+    {&DisplayOptions::fullStateLeft, "(dispfullsl %d)", true},
+    {&DisplayOptions::fullStateRight, "(dispfullsr %d)", true},
+}};
 // A stored edge beyond this is not a window position of any real desktop.
 constexpr int kMaxCoordinate = 100000;
 
@@ -55,10 +73,6 @@ CDisplayer::~CDisplayer() {
     renderer_.removeOverlay(&visuals_);
     renderer_.removeOverlay(&debugOverlay_);
     if (followed_ && followed_ != this) followed_->removeEventFilter(this);
-    // The details window writes its settings when destroyed: before they are synced.
-    delete details_;
-    delete drawingBox_;
-    delete present_;
     saveDisplayOptions(profile_, options_);
     profile_.sync();
 }
@@ -92,17 +106,23 @@ bool CDisplayer::drawCircle() const {
     return scene_.drawCircle;
 }
 
-void CDisplayer::toggleAndRepaint(bool& flag) {
-    flag = !flag;
+void CDisplayer::toggleOption(bool DisplayOptions::*flag) {
+    options_.*flag = !(options_.*flag);
     update();
 }
 
-void CDisplayer::toggleAndSend(bool& flag, const char* format, bool redraw) {
+void CDisplayer::toggleClientOption(ClientOption option) {
+    const ClientSwitch& which = kClientSwitches[static_cast<std::size_t>(option)];
+    bool& flag = options_.*(which.flag);
     flag = !flag;
     char text[64];
-    std::snprintf(text, sizeof text, format, flag ? 1 : 0);
+    std::snprintf(text, sizeof text, which.format, flag ? 1 : 0);
     send(text);
-    if (redraw) update();
+    if (which.redraw) update();
+}
+
+bool CDisplayer::clientOption(ClientOption option) const {
+    return options_.*(kClientSwitches[static_cast<std::size_t>(option)].flag);
 }
 
 void CDisplayer::send(const std::string& text) {
@@ -118,6 +138,7 @@ void CDisplayer::select(int index) {
     // The debugging clients follow the object chosen by command (a click selects silently).
     send("(dispndebug " + std::to_string(index) + ")");
     update();
+    emit stateChanged();
 }
 
 void CDisplayer::SetDebugText(std::string text) {
@@ -140,181 +161,47 @@ std::string CDisplayer::debugText() const {
     return debugText_;
 }
 
-void CDisplayer::DisplayCommand(int n, int argument) {
-    switch (n) {
-        case kOpStamina:
-            toggleAndRepaint(options_.Stamina);
-            break;
-        case kOpKickmargin:
-            toggleAndRepaint(options_.Kickmargin);
-            break;
-        case kOpViewarea:
-            toggleAndRepaint(options_.Viewarea);
-            break;
-        case kOpEnlarge:
-            if (options_.PlayerScale < kPlayerScaleMax) {
-                options_.PlayerScale += kPlayerScaleStep;
-                update();
-            }
-            break;
-        case kOpReduce:
-            if (options_.PlayerScale > kPlayerScaleMin) {
-                options_.PlayerScale -= kPlayerScaleStep;
-                update();
-            }
-            break;
-        case kOpNumber:
-            toggleAndRepaint(options_.Number);
-            break;
-        case kOpVelocity:
-            toggleAndRepaint(options_.Velocity);
-            break;
-        case kOpSelect:
-            select(argument);
-            break;
-        case kOpUnselect:
-            select(kSelectNothing);
-            break;
-        case kOpFullScreen:
-            toggleFullScreen();
-            break;
-        case kOpOffsideLine:
-            toggleAndRepaint(options_.OffsideLine);
-            break;
-        case kOpBallDetail:
-            toggleAndRepaint(options_.BallDetail);
-            break;
-        case kOpControlCourse:
-            toggleAndRepaint(options_.ControlCourse);
-            break;
-        case kOpZoomIn:
-            zoomMode_ = zoomMode_ == kZoomIn ? kZoomNone : kZoomIn;
-            break;
-        case kOpZoomOut:
-            zoomMode_ = zoomMode_ == kZoomOut ? kZoomNone : kZoomOut;
-            break;
-        case kOpDrawCircle: {
-            std::lock_guard lock(mutex_);
-            scene_.drawCircle = !scene_.drawCircle;
-        }
-            update();
-            break;
-        case kOpControlArea:
-            toggleAndRepaint(options_.ControlArea);
-            break;
-        case kOpPause:
-            toggleAndSend(options_.pause, "(disppause %d)", false);
-            break;
-        case kOpBackWard:
-            if (options_.pause && !options_.debug && host_) host_->displayStartReplay();
-            break;
-        case kOpDebug:
-            toggleAndSend(options_.debug, "(dispdebug %d)", false);
-            break;
-        case kOpPassInfo:
-            toggleAndSend(options_.PassInfo, "(disppassinfo %d)", true);
-            break;
-        case kOpShootInfo:
-            toggleAndSend(options_.ShootInfo, "(dispshootinfo %d)", true);
-            break;
-        case kOpSightInfo:
-            toggleAndSend(options_.SightInfo, "(dispsightinfo %d)", true);
-            break;
-        case kOpDribbleInfo:
-            toggleAndSend(options_.DribbleInfo, "(dispdribble %d)", true);
-            break;
-        case kOpInterceptInfo:
-            toggleAndSend(options_.InterceptInfo, "(dispintercept %d)", true);
-            break;
-        case kOpDefenseInfo:
-            toggleAndSend(options_.DefenseInfo, "(dispdeffense %d)", true);
-            break;
-        case kOpPlan:
-            toggleAndSend(options_.plan, "(dispplaninfo %d)", true);
-            break;
-        case kOpFullStateLeft:
-            toggleAndSend(options_.fullStateLeft, "(dispfullsl %d)", true);
-            break;
-        case kOpFullStateRight:
-            toggleAndSend(options_.fullStateRight, "(dispfullsr %d)", true);
-            break;
-        case kOpRecover:
-            options_.Recover = !options_.Recover;
-            if (host_) host_->displayRecover();
-            update();
-            break;
-        case kOpOpponentModel:
-            toggleAndRepaint(options_.opponentModel);
-            break;
-        default:
-            break;
-    }
+bool CDisplayer::canEnlargePlayers() const { return options_.PlayerScale < kPlayerScaleMax; }
+
+bool CDisplayer::canReducePlayers() const { return options_.PlayerScale > kPlayerScaleMin; }
+
+void CDisplayer::enlargePlayers() {
+    if (!canEnlargePlayers()) return;
+    options_.PlayerScale += kPlayerScaleStep;
+    update();
 }
 
-bool CDisplayer::QueryCommand(int n) const {
-    switch (n) {
-        case kOpStamina:
-            return options_.Stamina;
-        case kOpKickmargin:
-            return options_.Kickmargin;
-        case kOpViewarea:
-            return options_.Viewarea;
-        case kOpEnlarge:
-            return options_.PlayerScale < kPlayerScaleMax;
-        case kOpReduce:
-            return options_.PlayerScale > kPlayerScaleMin;
-        case kOpNumber:
-            return options_.Number;
-        case kOpVelocity:
-            return options_.Velocity;
-        case kOpUnselect:
-            return selected() < kSelectNothing;
-        case kOpFullScreen:
-            return isWindow() && isMaximized();
-        case kOpOffsideLine:
-            return options_.OffsideLine;
-        case kOpBallDetail:
-            return options_.BallDetail;
-        case kOpControlCourse:
-            return options_.ControlCourse;
-        case kOpZoomIn:
-            return zoomMode_ == kZoomIn;
-        case kOpZoomOut:
-            return zoomMode_ == kZoomOut;
-        case kOpDrawCircle:
-            return drawCircle();
-        case kOpControlArea:
-            return options_.ControlArea;
-        case kOpPause:
-            return options_.pause;
-        case kOpDebug:
-            return options_.debug;
-        case kOpPassInfo:
-            return options_.PassInfo;
-        case kOpShootInfo:
-            return options_.ShootInfo;
-        case kOpSightInfo:
-            return options_.SightInfo;
-        case kOpDribbleInfo:
-            return options_.DribbleInfo;
-        case kOpInterceptInfo:
-            return options_.InterceptInfo;
-        case kOpDefenseInfo:
-            return options_.DefenseInfo;
-        case kOpPlan:
-            return options_.plan;
-        case kOpFullStateLeft:
-            return options_.fullStateLeft;
-        case kOpFullStateRight:
-            return options_.fullStateRight;
-        case kOpRecover:
-            return options_.Recover;
-        case kOpOpponentModel:
-            return options_.opponentModel;
-        default:  // 7 select, 18 replay
-            return false;
-    }
+void CDisplayer::reducePlayers() {
+    if (!canReducePlayers()) return;
+    options_.PlayerScale -= kPlayerScaleStep;
+    update();
 }
+
+void CDisplayer::toggleZoom(int mode) {
+    zoomMode_ = zoomMode_ == mode ? kZoomNone : mode;
+    emit stateChanged();
+}
+
+void CDisplayer::toggleDrawCircle() {
+    {
+        std::lock_guard lock(mutex_);
+        scene_.drawCircle = !scene_.drawCircle;
+    }
+    update();
+}
+
+void CDisplayer::startBackWard() {
+    // Replay is for paused clients whose debug output is off.
+    if (options_.pause && !options_.debug && host_) host_->displayStartReplay();
+}
+
+void CDisplayer::toggleRecover() {
+    options_.Recover = !options_.Recover;
+    if (host_) host_->displayRecover();
+    update();
+}
+
+bool CDisplayer::fullScreen() const { return isWindow() && isMaximized(); }
 
 void CDisplayer::toggleFullScreen() {
     if (!isWindow()) return;
@@ -328,7 +215,12 @@ void CDisplayer::toggleFullScreen() {
 }
 
 void CDisplayer::leaveFullScreen() {
-    if (isWindow() && isMaximized()) toggleFullScreen();
+    if (fullScreen()) toggleFullScreen();
+}
+
+void CDisplayer::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) emit stateChanged();
 }
 
 void CDisplayer::restorePlacement() {
@@ -394,8 +286,8 @@ void CDisplayer::paintEvent(QPaintEvent*) {
         QPainter painter(this);
         renderer_.paint(painter, snapshot, options_);
     }
-    ensureDetails();
-    details_->refresh(detailTexts(snapshot));
+    trackReferenceWindow();
+    emit detailsChanged(detailTexts(snapshot));
     // The trainer's per-frame step sees the record just drawn.
     if (host_) {
         std::optional<ShowState> shown;
@@ -423,7 +315,9 @@ void CDisplayer::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint point = event->position().toPoint();
+    const int before = selected();
     bool hit = hitTest(point, true) >= 0;
+    if (selected() != before) emit stateChanged();
     // A click on no player may finish a drawing, or select or deselect drawings.
     if (!hit) hit = visuals_.track(event->modifiers(), point);
     if (hit) {
@@ -438,6 +332,7 @@ void CDisplayer::mousePressEvent(QMouseEvent* event) {
         renderer_.zoom(point.x(), point.y(), zoomMode_ == kZoomIn);
         zoomMode_ = kZoomNone;
         update();
+        emit stateChanged();
         return;
     }
     const FieldView& v = renderer_.view();
@@ -509,86 +404,42 @@ void CDisplayer::showHint(QPoint point, const QString& text) {
     hint_->ShowHint(point, text);
 }
 
-void CDisplayer::ensureDetails() {
-    if (!details_) {
-        details_ = new CObjectDetailDialog(profile_, this);
-        details_->setKeyHandler([this](QKeyEvent* event) {
-            if (host_) host_->displayKey(event);
-        });
-        details_->setDropHandler([this](const QStringList& paths) {
-            if (host_) host_->displayDroppedFiles(paths);
-        });
-    }
+void CDisplayer::trackReferenceWindow() {
     // The details window moves with the main frame while the display sits inside it,
     // with the display's own window otherwise.
     QWidget* reference = window();
-    if (reference != followed_) {
-        if (followed_ && followed_ != this) followed_->removeEventFilter(this);
-        followed_ = reference;
-        if (reference != this) reference->installEventFilter(this);
-        details_->resetReference();
-    }
+    if (reference == followed_) return;
+    if (followed_ && followed_ != this) followed_->removeEventFilter(this);
+    followed_ = reference;
+    if (reference != this) reference->installEventFilter(this);
+    emit referenceWindowChanged();
 }
 
 bool CDisplayer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == followed_ && followed_ != this && event->type() == QEvent::Move && details_) {
-        details_->followReference(followed_->frameGeometry());
+    if (watched == followed_ && followed_ != this && event->type() == QEvent::Move) {
+        emit referenceWindowMoved(followed_->frameGeometry());
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void CDisplayer::moveEvent(QMoveEvent* event) {
-    if (isWindow() && followed_ == this && details_) details_->followReference(frameGeometry());
+    if (isWindow() && followed_ == this) emit referenceWindowMoved(frameGeometry());
     QWidget::moveEvent(event);
 }
 
-void CDisplayer::ensureDrawingBox() {
-    if (drawingBox_) return;
-    drawingBox_ = new CDrawingBox(this);
-    drawingBox_->setKeyHandler([this](QKeyEvent* event) {
-        if (host_) host_->displayKey(event);
-    });
-    drawingBox_->setDropHandler([this](const QStringList& paths) {
-        if (host_) host_->displayDroppedFiles(paths);
-    });
+void CDisplayer::setPresentMode(int mode) {
+    presentMode_ = mode;
+    update();
 }
 
-void CDisplayer::TogglePresent() {
-    if (!present_) {
-        present_ = new CPresentDialog(this, profile_, [this] { update(); });
-        present_->setKeyHandler([this](QKeyEvent* event) {
-            if (host_) host_->displayKey(event);
-        });
-        present_->setDropHandler([this](const QStringList& paths) {
-            if (host_) host_->displayDroppedFiles(paths);
-        });
-    }
-    present_->setVisible(!present_->isVisible());
-}
+void CDisplayer::setDrawingTool(int tool) { drawingTool_ = tool; }
 
 void CDisplayer::gameReplaced() {
     overlays_.passCourse().clear();
     update();
 }
 
-CPresentDialog* CDisplayer::presentDialog() const { return present_; }
-int CDisplayer::presentMode() const { return present_ ? present_->Mode() : 0; }
-
-CObjectDetailDialog* CDisplayer::details() const { return details_; }
-CDrawingBox* CDisplayer::drawingBox() const { return drawingBox_; }
 CHintWindow* CDisplayer::hint() const { return hint_; }
-
-int CDisplayer::drawingTool() const { return drawingBox_ ? drawingBox_->tool() : kToolSelect; }
-
-void CDisplayer::ToggleDetails() {
-    ensureDetails();
-    details_->setVisible(!details_->isVisible());
-}
-
-void CDisplayer::ToggleDrawingBox() {
-    ensureDrawingBox();
-    drawingBox_->setVisible(!drawingBox_->isVisible());
-}
 
 void CDisplayer::DeleteSelected() {
     if (visuals_.deleteSelected()) update();
@@ -612,11 +463,13 @@ void CDisplayer::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CDisplayer::keyPressEvent(QKeyEvent* event) {
-    if (host_) {
-        host_->displayKey(event);
-    } else {
-        QWidget::keyPressEvent(event);
+    // Every other key is a shortcut of the program's actions.
+    if (event->key() == Qt::Key_Escape && fullScreen()) {
+        leaveFullScreen();
+        event->accept();
+        return;
     }
+    QWidget::keyPressEvent(event);
 }
 
 bool CDisplayer::focusNextPrevChild(bool) { return false; }  // Tab is a command key

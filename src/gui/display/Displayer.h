@@ -1,6 +1,6 @@
 #pragma once
 
-// The field display: draws the current cycle, carries the 31 display operations, and
+// The field display: draws the current cycle, carries the display's commands, and
 // keeps its options and window placement in section "Displayer".
 
 #include <QPoint>
@@ -17,6 +17,7 @@
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
+#include "display/ObjectDetails.h"
 #include "display/OverlayPainter.h"
 #include "display/VisualObject.h"
 #include "record/GameRecords.h"
@@ -26,10 +27,7 @@ class QKeyEvent;
 namespace tessarin {
 
 class BehaviorAnalyzer;
-class CDrawingBox;
 class CHintWindow;
-class CObjectDetailDialog;
-class CPresentDialog;
 class LogPlayer;
 class Profile;
 
@@ -37,8 +35,7 @@ class Profile;
 class DisplayerHost {
 public:
     virtual ~DisplayerHost() = default;
-    // Keys and dropped files reaching the display are the main frame's to handle.
-    virtual void displayKey(QKeyEvent* event) = 0;
+    // Files dropped on the display are the main frame's to load.
     virtual void displayDroppedFiles(const QStringList& paths) = 0;
     // Closing the display's own window closes the program.
     virtual void displayCloseRequested() = 0;
@@ -64,41 +61,22 @@ public:
 
 enum ZoomMode : int { kZoomNone = 0, kZoomIn = 1, kZoomOut = 2 };
 
-// Display operations.
-enum DisplayOperation : int {
-    kOpStamina = 0,
-    kOpKickmargin = 1,
-    kOpViewarea = 2,
-    kOpEnlarge = 3,
-    kOpReduce = 4,
-    kOpNumber = 5,
-    kOpVelocity = 6,
-    kOpSelect = 7,
-    kOpUnselect = 8,
-    kOpFullScreen = 9,
-    kOpOffsideLine = 10,
-    kOpBallDetail = 11,
-    kOpControlCourse = 12,
-    kOpZoomIn = 13,
-    kOpZoomOut = 14,
-    kOpDrawCircle = 15,
-    kOpControlArea = 16,
-    kOpPause = 17,
-    kOpBackWard = 18,
-    kOpDebug = 19,
-    kOpPassInfo = 20,
-    kOpShootInfo = 21,
-    kOpSightInfo = 22,
-    kOpDribbleInfo = 23,
-    kOpInterceptInfo = 24,
-    kOpDefenseInfo = 25,
-    kOpPlan = 26,
-    kOpFullStateLeft = 27,
-    kOpFullStateRight = 28,
-    kOpRecover = 29,
-    kOpOpponentModel = 30,
+// The debugging clients' switches, each a flag of the display options that is sent to
+// the clients whenever it changes.
+enum class ClientOption : int {
+    Pause,
+    Debug,
+    PassInfo,
+    ShootInfo,
+    SightInfo,
+    DribbleInfo,
+    InterceptInfo,
+    DefenseInfo,
+    Plan,
+    FullStateLeft,
+    FullStateRight,
 };
-inline constexpr int kDisplayOperationCount = 31;
+inline constexpr std::size_t kClientOptionCount = 11;
 
 class CDisplayer final : public QWidget {
     Q_OBJECT
@@ -128,9 +106,31 @@ public:
     // Opens the context menu for the field point `world` (metres) at a screen position.
     void openContextMenu(QPointF world, QPoint globalPosition);
 
-    void DisplayCommand(int n, int argument = 0);
-    // The enabled state for operations 3 and 4, the checked state for the others.
-    bool QueryCommand(int n) const;
+    // The display's commands. Each repaints what it changes; those that change what the
+    // main frame's menus show (selection, zoom, full screen) also emit stateChanged.
+    // Switches a drawing option (Number, Stamina, ControlArea, ...).
+    void toggleOption(bool DisplayOptions::*flag);
+    void toggleClientOption(ClientOption option);
+    bool clientOption(ClientOption option) const;
+    bool canEnlargePlayers() const;
+    bool canReducePlayers() const;
+    void enlargePlayers();
+    void reducePlayers();
+    // Selects object `index` (0..21 players, 22 the ball, anything else nothing) and names
+    // it to the debugging clients.
+    void select(int index);
+    // kZoomIn or kZoomOut: chosen for the next click, or dropped when chosen already.
+    void toggleZoom(int mode);
+    void toggleDrawCircle();
+    // Replays the last cycles to the clients while they are paused with Debug off.
+    void startBackWard();
+    void toggleRecover();
+    // Anti-aliased drawing, kept with the options ("SmoothDrawing"); off by default.
+    void setSmoothDrawing(bool on);
+    bool smoothDrawing() const { return options_.SmoothDrawing; }
+    // Full screen of the display's own window; nothing while it sits in the main frame.
+    void toggleFullScreen();
+    bool fullScreen() const;
 
     // Window placement in section "Displayer": read when the display becomes a window of
     // its own (a rectangle off every screen, or not a rectangle, is ignored); written
@@ -139,9 +139,6 @@ public:
     void savePlacement();
 
     const DisplayOptions& options() const { return options_; }
-    // Anti-aliased drawing of lines, circles and text; kept in the settings.
-    void setSmoothDrawing(bool on);
-    bool smoothDrawing() const { return options_.SmoothDrawing; }
     int selected() const;
     int zoomMode() const { return zoomMode_; }
     bool drawCircle() const;
@@ -152,35 +149,35 @@ public:
     // telling the clients) when asked to.
     int hitTest(QPoint point, bool select);
 
-    // Command 170: shows the details window when hidden, hides it when shown.
-    void ToggleDetails();
-    // Command 258: the same for the drawing tools.
-    void ToggleDrawingBox();
-    // Command 270: shows the present dialog when hidden, hides it (keeping its mode) when shown.
-    void TogglePresent();
-    CPresentDialog* presentDialog() const;
-    // The present dialog's mode; 0 while the dialog was never made.
-    int presentMode() const;
+    // What the present overlay draws (the present dialog's mode, 0 for nothing).
+    void setPresentMode(int mode);
+    int presentMode() const { return presentMode_; }
     const FieldOverlays& overlays() const { return overlays_; }
     // Another game took the place of the one shown (a file loaded, a live game begun):
     // the pass course of the old one goes with it. GUI thread only.
     void gameReplaced();
     // The Delete key: destroys the selected drawings.
     void DeleteSelected();
-    // The child windows, once made (the details window at the first paint, the hint at
-    // the first mouse move, the drawing box on first use).
-    CObjectDetailDialog* details() const;
-    CDrawingBox* drawingBox() const;
+    // The hint window, once the first hint was shown.
     CHintWindow* hint() const;
     const VisualObjectList& visualObjects() const { return visuals_; }
-    // The drawing box's tool, 0 while the box was never made.
-    int drawingTool() const;
+    // What a click on the field draws (the drawing tools' choice, kToolSelect for nothing).
+    void setDrawingTool(int tool);
+    int drawingTool() const { return drawingTool_; }
     // Leaves full screen when the display is in it.
     void leaveFullScreen();
 
     FieldRenderer& renderer() { return renderer_; }
 
 signals:
+    // The selected object's texts of the cycle just painted, for the details window.
+    void detailsChanged(const std::optional<DetailTexts>& texts);
+    // The window the display lives in (its own, or the main frame) changed, or moved to
+    // this frame rectangle: the details window follows it.
+    void referenceWindowChanged();
+    void referenceWindowMoved(const QRect& frame);
+    // The selection, the zoom choice or full screen changed by mouse or window system.
+    void stateChanged();
     void smoothDrawingChanged(bool on);
 
 protected:
@@ -194,23 +191,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void select(int index);
-    void toggleFullScreen();
     void requestRepaint();
-    void toggleAndRepaint(bool& flag);
-    // Toggles a client debug flag and tells the clients its new value with `format` ("%d").
-    void toggleAndSend(bool& flag, const char* format, bool redraw);
     void send(const std::string& text);
     void showHint(QPoint point, const QString& text);
-    // Makes the details window on first use, and follows the window it moves with.
-    void ensureDetails();
-    void ensureDrawingBox();
+    // Watches the window the details window moves with.
+    void trackReferenceWindow();
     // Hints of the decisions under a mouse point, if any.
     std::optional<QString> decisionHint(QPoint point) const;
 
@@ -227,10 +219,9 @@ private:
     VisualObjectList visuals_;
     DebugTextOverlay debugOverlay_{renderer_};
     FieldOverlays overlays_{renderer_};
-    QPointer<CPresentDialog> present_;
     QPointer<CHintWindow> hint_;
-    QPointer<CObjectDetailDialog> details_;
-    QPointer<CDrawingBox> drawingBox_;
+    int presentMode_ = 0;
+    int drawingTool_ = kToolSelect;
     // The window whose moves the details window follows: the display's own or the main frame.
     QPointer<QWidget> followed_;
 

@@ -87,11 +87,14 @@ const QPixmap& FieldRenderer::markings(qreal ratio, bool smooth) {
 void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const DisplayOptions& options) {
     const QPaintDevice* device = painter.device();
     const qreal ratio = device ? device->devicePixelRatioF() : 1.0;
-    const QPixmap& background = markings(ratio, options.SmoothDrawing);
-    if (background.isNull()) {
-        drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
+    const QPixmap* background = cacheMarkings_ ? &markings(ratio, options.SmoothDrawing) : nullptr;
+    if (background && !background->isNull()) {
+        painter.drawPixmap(0, 0, *background);
     } else {
-        painter.drawPixmap(0, 0, background);
+        painter.save();
+        setSmoothDrawing(painter, options.SmoothDrawing);
+        drawFieldMarkings(painter, view_, palette_, size_.width(), size_.height());
+        painter.restore();
     }
     setSmoothDrawing(painter, options.SmoothDrawing);
     drawHeader(painter, view_, fonts_, scene, header_);
@@ -110,6 +113,7 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
     const QPen pen = drawPlayers(painter, view_, palette_, fonts_, scene, options, beforeBody);
     drawBall(painter, view_, fonts_, scene, options, pen);
     drawSightRecord(painter, view_, palette_, fonts_, scene, options, pen);
+    drawStage(OverlayStage::DebugLog, painter, scene, options);
     drawStage(OverlayStage::VisualObjects, painter, scene, options);
     drawStage(OverlayStage::Present, painter, scene, options);
 }
@@ -127,6 +131,7 @@ QImage FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& opt
 
 QImage renderField(const FieldScene& scene, const DisplayOptions& options, int width, int height) {
     FieldRenderer renderer;
+    renderer.setCacheMarkings(false);
     if (!renderer.prepare(width, height)) {
         QImage empty(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
         empty.fill(kFieldColour);

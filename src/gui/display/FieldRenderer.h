@@ -26,10 +26,11 @@ enum class OverlayStage : int {
     OffsideLine,  // after the header, when OffsideLine is on
     PassCourse,   // when ControlCourse is on
     Decisions,
+    DebugLog,  // the players' own debug drawings, above the players and the ball
     VisualObjects,
     Present,
 };
-inline constexpr std::size_t kOverlayStageCount = 5;
+inline constexpr std::size_t kOverlayStageCount = 6;
 
 // A drawing that sits in the paint order beside the field's own painters.
 class FieldOverlay {
@@ -69,6 +70,9 @@ public:
     QSize size() const { return size_; }
     const DisplayPalette& palette() const { return palette_; }
     const DisplayFonts& fonts() const { return fonts_; }
+    // A renderer that draws one frame only (an export) draws the markings straight into
+    // it: a cached copy would double the memory of a picture of up to 8192 x 8192.
+    void setCacheMarkings(bool on) { cacheMarkings_ = on; }
     // How many times the markings were drawn: once per change of what they depend on.
     int markingsDrawn() const { return markingsDrawn_; }
 
@@ -101,6 +105,7 @@ private:
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
     PlayerOverlay* playerOverlay_ = nullptr;
     HeaderCache header_;
+    bool cacheMarkings_ = true;
     QPixmap markings_;
     MarkingsKey markingsKey_;
     int markingsDrawn_ = 0;

@@ -1,6 +1,8 @@
 #include "export/ClipSource.h"
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
 
 #include "analysis/BehaviorAnalyzer.h"
 #include "record/LogPlayer.h"
@@ -52,6 +54,11 @@ QString describeClipLook(const ClipLook& look) {
     }
     if (look.present != kPresentClear) parts << QStringLiteral("present overlay %1").arg(look.present);
     if (look.drawCircle) parts << QStringLiteral("the 9.15 m circle");
+    if (!look.debugLogs.logs.empty()) {
+        QStringList logs;
+        for (const agentlog::LogFileEntry& entry : look.debugLogs.logs) logs << QString::fromStdString(entry.label());
+        parts << QStringLiteral("the debug drawings of %1").arg(logs.join(QStringLiteral(", ")));
+    }
     return parts.join(QStringLiteral(", "));
 }
 
@@ -71,6 +78,8 @@ ClipSnapshot takeClipSnapshot(const LogPlayer& player, const BehaviorAnalyzer* a
         if (range.first > last) return;
         snapshot.records.assign(frames.begin() + static_cast<std::ptrdiff_t>(range.first),
                                 frames.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        snapshot.places.reserve(snapshot.records.size());
+        for (std::size_t i = range.first; i <= last; ++i) snapshot.places.push_back(agentlog::gamePlace(frames, i));
         for (std::size_t i = range.first; i-- > 0;) {
             if (frames[i].kind == kShowRecord) {
                 snapshot.showBefore = frames[i];
@@ -106,14 +115,45 @@ ClipSnapshot takeClipSnapshot(const LogPlayer& player, const BehaviorAnalyzer* a
     return snapshot;
 }
 
-ClipPainter::ClipPainter(const ClipSnapshot& snapshot) : snapshot_(snapshot), overlays_(renderer_) {
+std::pair<std::string, std::string> clipTeamNames(const ClipSnapshot& snapshot) {
+    FieldScene scene;
+    if (snapshot.showBefore) scene.setCurrent(*snapshot.showBefore);
+    if (!snapshot.records.empty()) scene.setCurrent(snapshot.records.front());
+    return {scene.state.team[0].name, scene.state.team[1].name};
+}
+
+ClipPainter::ClipPainter(const ClipSnapshot& snapshot, const std::atomic<bool>* stop)
+    : snapshot_(snapshot), overlays_(renderer_) {
     scene_.setPlayerTypes(snapshot.playerTypes, snapshot.ballSize);
     scene_.selected = snapshot.look.selected;
     scene_.drawCircle = snapshot.look.drawCircle;
     if (snapshot.showBefore) scene_.setCurrent(*snapshot.showBefore);
     overlays_.passCourse() = snapshot.courseBefore;
     overlays_.setPresent(snapshot.present);
+    // A single picture has no use for a copy of the markings kept for the next one.
+    renderer_.setCacheMarkings(snapshot.records.size() > 1);
     prepared_ = renderer_.prepare(snapshot.look.width, snapshot.look.height);
+    openDebugLogs(stop);
+}
+
+void ClipPainter::openDebugLogs(const std::atomic<bool>* stop) {
+    const ClipDebugLogs& wanted = snapshot_.look.debugLogs;
+    if (wanted.logs.empty()) return;
+    debugLogs_.setEntries(wanted.logs);
+    for (std::size_t entry = 0; entry < wanted.logs.size(); ++entry) {
+        std::string error;
+        const agentlog::AgentLog* log = debugLogs_.log(entry, &error);
+        if (!log) {
+            failure_ = QString::fromStdString(error);
+            return;
+        }
+        // The whole index first: a record's lines are read from it, and a clip that
+        // started before the indexer reached its cycles would show them only in part.
+        while (!log->waitUntilIndexed(std::chrono::milliseconds(50))) {
+            if (stop && stop->load()) return;
+        }
+    }
+    renderer_.addOverlay(OverlayStage::DebugLog, &debugPainter_);
 }
 
 QImage ClipPainter::draw(std::size_t index) {
@@ -128,6 +168,14 @@ QImage ClipPainter::draw(std::size_t index) {
         decisions = snapshot_.decisions[index];
     }
     overlays_.setDecisions(std::move(decisions));
+    if (!snapshot_.look.debugLogs.logs.empty() && failure_.isEmpty() && index < snapshot_.places.size()) {
+        std::vector<agentlog::Record> drawings;
+        for (std::size_t entry = 0; entry < debugLogs_.entries().size(); ++entry) {
+            agentlog::CycleView view = debugLogs_.view(entry, snapshot_.places[index], snapshot_.look.debugLogs.levels);
+            std::move(view.drawings.begin(), view.drawings.end(), std::back_inserter(drawings));
+        }
+        debugPainter_.setDrawings(std::move(drawings));
+    }
     if (!prepared_) return renderField(scene_, look.options, look.width, look.height);
     return renderer_.compose(scene_, look.options);
 }

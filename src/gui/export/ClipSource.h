@@ -6,10 +6,16 @@
 
 #include <QImage>
 #include <QString>
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "agentlog/AgentLogSet.h"
+#include "display/AgentLogPainter.h"
 #include "display/DisplayOptions.h"
 #include "display/FieldRenderer.h"
 #include "display/FieldScene.h"
@@ -33,6 +39,13 @@ struct ClipRange {
 // a later cycle and ends at the last of an earlier one. None when no record lies between.
 std::optional<ClipRange> clipRange(const std::vector<cycle_info_t>& frames, int from, int to);
 
+// Players' debug logs drawn over a clip: the logs whose drawings are shown (each a
+// player's) and the topics kept.
+struct ClipDebugLogs {
+    std::vector<agentlog::LogFileEntry> logs;
+    std::uint32_t levels = 0xffffffffu;
+};
+
 // How the clip is drawn: the display's options, selection and overlays, and the size.
 struct ClipLook {
     DisplayOptions options;
@@ -41,6 +54,7 @@ struct ClipLook {
     int present = kPresentClear;
     int width = 1280;
     int height = 720;
+    ClipDebugLogs debugLogs;
 };
 
 // The look in words, for the dialog that says what a clip is drawn with: the options
@@ -62,7 +76,13 @@ struct ClipSnapshot {
     PresentInputs present;
     std::vector<player_type_t> playerTypes;
     double ballSize = 0.0;
+    // Per record, where it stands among the game's records of its cycle: a debug log's
+    // lines go with a record by that place.
+    std::vector<agentlog::GamePlace> places;
 };
+
+// The team names (left, right) that the clip's first picture shows in its header.
+std::pair<std::string, std::string> clipTeamNames(const ClipSnapshot& snapshot);
 
 // Copies the clip out of `player`. `analyzer` is the analysis that `player` feeds, or
 // null when the game was not analysed (no pass course and no present overlay are drawn
@@ -72,22 +92,33 @@ ClipSnapshot takeClipSnapshot(const LogPlayer& player, const BehaviorAnalyzer* a
 
 // Draws the records of a snapshot. It keeps what playback keeps from one record to the
 // next (the last show record, the pass course), so records are drawn in order; the same
-// record may be drawn again.
+// record may be drawn again. The look's debug logs are opened here and read record by
+// record on the drawing thread; the painter waits until they are indexed, or until
+// `stop` (when given) is set.
 class ClipPainter final {
 public:
-    explicit ClipPainter(const ClipSnapshot& snapshot);
+    explicit ClipPainter(const ClipSnapshot& snapshot, const std::atomic<bool>* stop = nullptr);
     ClipPainter(const ClipPainter&) = delete;
     ClipPainter& operator=(const ClipPainter&) = delete;
+
+    // Why the painter cannot draw what the look asks for (a debug log that cannot be
+    // read); empty when it can.
+    const QString& failure() const { return failure_; }
 
     // Record `index` of the snapshot (0 is its first) at the look's size; `index` must
     // not be below that of the previous call.
     QImage draw(std::size_t index);
 
 private:
+    void openDebugLogs(const std::atomic<bool>* stop);
+
     const ClipSnapshot& snapshot_;
     FieldScene scene_;
     FieldRenderer renderer_;
     FieldOverlays overlays_;
+    agentlog::AgentLogSet debugLogs_;
+    AgentLogPainter debugPainter_;
+    QString failure_;
     bool prepared_ = false;
     std::size_t next_ = 0;  // the next record whose pass-course actions are not yet added
 };

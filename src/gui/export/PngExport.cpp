@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "agentlog/AgentLogSet.h"
+#include "agentlog/Levels.h"
 #include "analysis/BehaviorAnalyzer.h"
 #include "analysis/GameAnalysis.h"
 #include "display/DisplayOptions.h"
@@ -81,17 +83,21 @@ QString viewerUsage() {
     return QStringLiteral(
         "usage: tessarin [--opponent-model] [--at X,Y] [FILE]\n"
         "       tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K] [--option NAME=VALUE]...\n"
-        "                [--present MODE] [--circle] FILE\n"
+        "                [--present MODE] [--circle] [--debug-logs DIR [--debug-level all|NAME[,NAME...]]] FILE\n"
         "       tessarin --export-video OUT.mp4|OUT.webm|OUT.gif [--from N] [--to M] [--speed X] [--fps F]\n"
-        "                [--size WxH] [--select K] [--option NAME=VALUE]... [--present MODE] [--circle] FILE\n"
+        "                [--size WxH] [--select K] [--option NAME=VALUE]... [--present MODE] [--circle]\n"
+        "                [--debug-logs DIR [--debug-level all|NAME[,NAME...]]] FILE\n"
         "       tessarin --help | --version\n"
         "FILE is a game log (.rcg) or sight log (.slg, .slh), plain or gzip-compressed.\n"
         "NAME is one of Number, Kickmargin, Viewarea, Velocity, Stamina, OffsideLine, BallDetail, ControlArea,\n"
-        "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo (VALUE 0 or 1) or PlayerScale (a number)\n"
+        "ControlCourse, PassInfo, DribbleInfo, InterceptInfo, DefenseInfo, SmoothDrawing (VALUE 0 or 1)\n"
+        "or PlayerScale (a number)\n"
         "MODE is the present overlay of the selected object: 0 none, 1 shots, 2 dribbles, 3 passes,\n"
         "4 interceptions, 5 its whole track\n"
         "A clip runs from the first record of cycle N to the last of cycle M (the whole game by default) at X\n"
-        "times real time (default 1: ten cycles a second) and F frames a second (default 30), 1280x720 by default\n");
+        "times real time (default 1: ten cycles a second) and F frames a second (default 30), 1280x720 by default\n"
+        "DIR holds the players' debug logs (TEAM-UNUM.log, plain or .gz): the selected player's drawings\n"
+        "of each cycle are drawn, of the topics named as the base library names them (pass, world, ...)\n");
 }
 
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error) {
@@ -194,9 +200,11 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
     const QCommandLineOption toOption(QStringLiteral("to"), QString(), QStringLiteral("M"));
     const QCommandLineOption speedOption(QStringLiteral("speed"), QString(), QStringLiteral("X"));
     const QCommandLineOption fpsOption(QStringLiteral("fps"), QString(), QStringLiteral("F"));
+    const QCommandLineOption debugLogsOption(QStringLiteral("debug-logs"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption debugLevelOption(QStringLiteral("debug-level"), QString(), QStringLiteral("LEVELS"));
     parser.addOptions({exportOption, cycleOption, sizeOption, selectOption, displayOption, helpOption, modelOption,
                        versionOption, atOption, presentOption, circleOption, videoOption, fromOption, toOption,
-                       speedOption, fpsOption});
+                       speedOption, fpsOption, debugLogsOption, debugLevelOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QString());
     if (!parser.parse(QStringList{QStringLiteral("tessarin")} + arguments)) {
         error = parser.errorText();
@@ -234,8 +242,9 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         return std::nullopt;
     }
     if (!video && !parser.isSet(exportOption)) {
-        for (const auto* only : {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption,
-                                 &circleOption, &fromOption, &toOption, &speedOption, &fpsOption}) {
+        for (const auto* only :
+             {&cycleOption, &sizeOption, &selectOption, &displayOption, &presentOption, &circleOption, &debugLogsOption,
+              &debugLevelOption, &fromOption, &toOption, &speedOption, &fpsOption}) {
             if (parser.isSet(*only)) {
                 error =
                     QStringLiteral("--%1 is used only with --export-png or --export-video").arg(only->names().front());
@@ -321,6 +330,29 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
         request.present = mode;
     }
     request.circle = parser.isSet(circleOption);
+    if (parser.isSet(debugLogsOption)) {
+        request.debugLogs = parser.values(debugLogsOption).back();
+        if (request.debugLogs.isEmpty()) {
+            error = QStringLiteral("--debug-logs needs a folder");
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(debugLevelOption)) {
+        const QString value = parser.values(debugLevelOption).back();
+        if (request.debugLogs.isEmpty()) {
+            error = QStringLiteral("--debug-level is used only with --debug-logs");
+            return std::nullopt;
+        }
+        const auto levels = agentlog::parseLevelList(value.toStdString());
+        if (!levels) {
+            QStringList names;
+            for (int bit = 0; bit < 32; ++bit) names << QString::fromUtf8(agentlog::levelName(bit).data());
+            error = QStringLiteral("--debug-level: expected all or names from %1, got %2")
+                        .arg(names.join(QLatin1Char(',')), value);
+            return std::nullopt;
+        }
+        request.debugLevels = *levels;
+    }
     if (video && clipFormatOf(request.output) != ClipFormat::Gif &&
         (request.width % 2 != 0 || request.height % 2 != 0)) {
         error = QStringLiteral("--size: a video needs an even width and height, got %1x%2")
@@ -403,21 +435,40 @@ ClipLook exportLook(const ExportRequest& request, const DisplayOptions& options)
     return look;
 }
 
-QString exportPng(const ExportRequest& request, const Profile& profile) {
-    if (sameFile(pathBytes(request.input), pathBytes(request.output))) {
-        return QStringLiteral("%1 is the file being read: refusing to write over it").arg(request.output);
+QString addExportDebugLogs(const ExportRequest& request, ClipSnapshot& snapshot) {
+    if (request.debugLogs.isEmpty()) return {};
+    const int selected = snapshot.look.selected;
+    if (selected < 0 || selected > 21) return QStringLiteral("--debug-logs: choose a player with --select 0..21");
+    const auto [leftTeam, rightTeam] = clipTeamNames(snapshot);
+    agentlog::AgentLogSet logs;
+    logs.setEntries(agentlog::listLogFolder(pathBytes(request.debugLogs), leftTeam, rightTeam));
+    const int entry = logs.entryOfSelection(selected);
+    if (entry < 0) {
+        const bool left = selected < 11;
+        const int unum = left ? selected + 1 : selected - 10;
+        return QStringLiteral("%1 holds no debug log of %2 player %3 (%4-%3.log)")
+            .arg(request.debugLogs, QLatin1StringView(left ? "left" : "right"))
+            .arg(unum)
+            .arg(QString::fromStdString(left ? leftTeam : rightTeam));
     }
-    DisplayOptions options = loadDisplayOptions(profile);
+    snapshot.look.debugLogs.logs = {logs.entries()[static_cast<std::size_t>(entry)]};
+    snapshot.look.debugLogs.levels = request.debugLevels;
+    return {};
+}
+
+QString exportOptions(const ExportRequest& request, const Profile& profile, DisplayOptions& options) {
+    options = loadDisplayOptions(profile);
     QString error;
     for (const auto& [name, value] : request.options) {
         if (!setDisplayOption(options, name, value, error)) return error;
     }
-    // The pass course and the present overlays read the analysis of the whole game.
-    const bool analyse = options.ControlCourse || request.present != kPresentClear;
-    BehaviorAnalyzer analyzer;
-    GameAnalysis analysis(analyzer, nullptr);
-    HeadlessHost host;
-    LogPlayer player(host, analyse ? &analysis : nullptr);
+    return {};
+}
+
+QString loadExportGame(const ExportRequest& request, const Profile& profile, LogPlayer& player) {
+    if (sameFile(pathBytes(request.input), pathBytes(request.output))) {
+        return QStringLiteral("%1 is the file being read: refusing to write over it").arg(request.output);
+    }
     StoreBudget budget;
     const int maxRecords =
         profile.readInt(QStringLiteral("MainFrame"), QStringLiteral("MaxRecords"), int{StoreBudget::kDefaultRecords});
@@ -429,6 +480,19 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     }
     player.waitForParser();
     if (player.size() == 0) return QStringLiteral("%1 holds no records").arg(request.input);
+    return {};
+}
+
+QString exportPng(const ExportRequest& request, const Profile& profile) {
+    DisplayOptions options;
+    if (QString error = exportOptions(request, profile, options); !error.isEmpty()) return error;
+    // The pass course and the present overlays read the analysis of the whole game.
+    const bool analyse = options.ControlCourse || request.present != kPresentClear;
+    BehaviorAnalyzer analyzer;
+    GameAnalysis analysis(analyzer, nullptr);
+    HeadlessHost host;
+    LogPlayer player(host, analyse ? &analysis : nullptr);
+    if (QString error = loadExportGame(request, profile, player); !error.isEmpty()) return error;
 
     if (request.cycle) {
         host.jumpTo = *request.cycle;
@@ -439,9 +503,11 @@ QString exportPng(const ExportRequest& request, const Profile& profile) {
     const std::size_t index = player.index();
     if (request.cycle && current->cycle != *request.cycle) return missingCycleText(player, request);
 
-    const ClipSnapshot snapshot =
+    ClipSnapshot snapshot =
         takeClipSnapshot(player, analyse ? &analyzer : nullptr, ClipRange{index, index}, exportLook(request, options));
+    if (QString debugError = addExportDebugLogs(request, snapshot); !debugError.isEmpty()) return debugError;
     ClipPainter painter(snapshot);
+    if (!painter.failure().isEmpty()) return painter.failure();
     const QImage image = painter.draw(0);
     // Encoded in memory first, then written beside the target and renamed over it, so
     // that a failed write never leaves a cut-off image in place of an old one.

@@ -5,20 +5,24 @@
 //   tessarin [FILE]
 //   tessarin --help | --version
 //   tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K]
-//            [--option NAME=VALUE]... [--present MODE] [--circle] FILE
+//            [--option NAME=VALUE]... [--present MODE] [--circle]
+//            [--debug-logs DIR [--debug-level all|NAME[,NAME...]]] FILE
 //   tessarin --export-video OUT [--from N] [--to M] [--speed X] [--fps F] and the
 //            drawing options of --export-png, FILE
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
 
 namespace tessarin {
 
+class LogPlayer;
 class Profile;
 struct ClipLook;
+struct ClipSnapshot;
 struct DisplayOptions;
 
 struct ExportRequest {
@@ -40,6 +44,10 @@ struct ExportRequest {
     // The present overlay (0 none .. 5 the selected object's track) and the 9.15 m circle.
     int present = 0;
     bool circle = false;
+    // A folder of players' debug logs: the selected player's drawings of the cycle are
+    // drawn, those of the levels chosen (every level by default).
+    QString debugLogs;
+    std::uint32_t debugLevels = 0xffffffffu;
 };
 
 // What the viewer was asked to do: open a game (or nothing), export a PNG or a clip, or print its
@@ -75,12 +83,25 @@ QString viewerUsage();
 bool setDisplayOption(DisplayOptions& options, const QString& name, double value, QString& error);
 // Loads the file, draws the cycle with the options stored in `profile` (and those of the
 // request over them) and writes the PNG; a version-2 sight record is drawn with the
-// decisions of its cycle, read from the decision files beside the log. When the pass
+// decisions of its cycle, read from the decision files beside the log. With a folder of
+// debug logs, the selected player's log there (found by the game's team names) adds
+// its drawings of the cycle; a selection that is no player, or a player without a log,
+// is an error. When the pass
 // course or a present overlay is drawn, the whole game is analysed first, and the pass
 // course is the one that playing from the first record up to the cycle would have drawn.
 // Returns an empty text on success, else what went wrong.
 QString exportPng(const ExportRequest& request, const Profile& profile);
+// The stored display options with the request's over them; an empty text, or what is wrong.
+QString exportOptions(const ExportRequest& request, const Profile& profile, DisplayOptions& options);
+// Loads the request's game into `player` (waiting for the whole file) within the record
+// budget stored in `profile`; an empty text, or what went wrong. An output that is the
+// game file itself is refused before anything is read.
+QString loadExportGame(const ExportRequest& request, const Profile& profile, LogPlayer& player);
 // How an export draws: `options` with the request's selection, overlays and size.
 ClipLook exportLook(const ExportRequest& request, const DisplayOptions& options);
+// With a folder of debug logs in the request, has the snapshot draw the selected
+// player's log there (named after the team the snapshot's header shows). An empty text,
+// or what is wrong: a selection that is no player, a player without a log.
+QString addExportDebugLogs(const ExportRequest& request, ClipSnapshot& snapshot);
 
 }  // namespace tessarin

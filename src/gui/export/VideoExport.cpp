@@ -27,7 +27,6 @@ extern "C" {
 #include "export/ClipSource.h"
 #include "export/PngExport.h"
 #include "files/PathText.h"
-#include "record/LoadFailure.h"
 #include "record/LogPlayer.h"
 #include "settings/Profile.h"
 
@@ -314,8 +313,7 @@ namespace {
 // to meet every colour a game shows (the teams, the ball, the labels, the overlays).
 constexpr std::size_t kPaletteSamples = 64;
 
-std::vector<QRgb> clipColours(const ClipSnapshot& snapshot, const std::atomic<bool>& stop) {
-    ClipPainter painter(snapshot);
+std::vector<QRgb> clipColours(ClipPainter& painter, const ClipSnapshot& snapshot, const std::atomic<bool>& stop) {
     ClipPalette palette;
     const std::size_t records = snapshot.records.size();
     const std::size_t samples = std::min(records, kPaletteSamples);
@@ -364,13 +362,19 @@ ClipOutcome writeClip(const ClipSnapshot& snapshot, const QString& output, doubl
     temporary.close();
 
     std::vector<QRgb> palette;
-    if (*format == ClipFormat::Gif) palette = clipColours(snapshot, stop);
+    if (*format == ClipFormat::Gif) {
+        ClipPainter sampler(snapshot, &stop);
+        if (!sampler.failure().isEmpty()) return failed(sampler.failure());
+        palette = clipColours(sampler, snapshot, stop);
+    }
     if (stop.load()) return {ClipStatus::Stopped, QStringLiteral("stopped")};
 
+    ClipPainter painter(snapshot, &stop);
+    if (!painter.failure().isEmpty()) return failed(painter.failure());
+    if (stop.load()) return {ClipStatus::Stopped, QStringLiteral("stopped")};
     QString error;
     auto encoder = VideoEncoder::open(temporary.fileName(), *format, width, height, fps, palette, error);
     if (!encoder) return failed(error);
-    ClipPainter painter(snapshot);
     const std::size_t records = snapshot.records.size();
     const int frames = clipFrameCount(records, speed, fps);
     std::optional<std::size_t> drawn;
@@ -397,22 +401,14 @@ ClipOutcome writeClip(const ClipSnapshot& snapshot, const QString& output, doubl
 
 ClipOutcome exportVideo(const ExportRequest& request, const Profile& profile, const ClipProgress& progress,
                         const std::atomic<bool>& stop) {
-    DisplayOptions options = loadDisplayOptions(profile);
-    QString error;
-    for (const auto& [name, value] : request.options) {
-        if (!setDisplayOption(options, name, value, error)) return failed(error);
-    }
+    DisplayOptions options;
+    if (QString error = exportOptions(request, profile, options); !error.isEmpty()) return failed(error);
     const bool analyse = options.ControlCourse || request.present != kPresentClear;
     BehaviorAnalyzer analyzer;
     GameAnalysis analysis(analyzer, nullptr);
     NullPlaybackHost host;
     LogPlayer player(host, analyse ? &analysis : nullptr);
-    player.command(kCmdLoad, pathBytes(request.input));
-    if (const auto failure = loadFailureText(player, request.input.toStdString())) {
-        return failed(QString::fromStdString(*failure));
-    }
-    player.waitForParser();
-    if (player.size() == 0) return failed(QStringLiteral("%1 holds no records").arg(request.input));
+    if (QString error = loadExportGame(request, profile, player); !error.isEmpty()) return failed(error);
 
     const int first = player.first_cycle();
     const int last = player.last_cycle();
@@ -430,8 +426,9 @@ ClipOutcome exportVideo(const ExportRequest& request, const Profile& profile, co
         player.withStore([&](const std::vector<cycle_info_t>& frames) { return clipRange(frames, from, to); });
     if (!range)
         return failed(QStringLiteral("%1 has no record from cycle %2 to %3").arg(request.input).arg(from).arg(to));
-    const ClipSnapshot snapshot =
+    ClipSnapshot snapshot =
         takeClipSnapshot(player, analyse ? &analyzer : nullptr, *range, exportLook(request, options));
+    if (QString error = addExportDebugLogs(request, snapshot); !error.isEmpty()) return failed(error);
     return writeClip(snapshot, request.output, request.speed, request.fps, progress, stop);
 }
 

@@ -1,7 +1,6 @@
 #include "windows/DrawingBox.h"
 
 #include <QButtonGroup>
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QToolButton>
@@ -79,13 +78,17 @@ CDrawingBox::CDrawingBox(QWidget* display)
     }
     setFixedSize(x - (kButtonStep - kButtonSide), kButtonSide);
     setTool(kToolSelect);
-    connect(buttons_, &QButtonGroup::idClicked, this, [this](int id) { tool_ = id; });
+    connect(buttons_, &QButtonGroup::idClicked, this, [this](int id) {
+        tool_ = id;
+        emit toolChanged(id);
+    });
 }
 
 void CDrawingBox::setTool(int tool) {
     if (QAbstractButton* button = buttons_->button(tool)) {
         button->setChecked(true);
         tool_ = tool;
+        emit toolChanged(tool);
     }
 }
 

@@ -21,6 +21,9 @@ public:
     void reject() override;
     void accept() override {}
 
+signals:
+    void toolChanged(int tool);
+
 private:
     int tool_ = 0;
     QButtonGroup* buttons_ = nullptr;

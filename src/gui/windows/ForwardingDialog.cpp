@@ -13,11 +13,9 @@ void ForwardingDialog::keyPressEvent(QKeyEvent* event) {
         reject();
         return;
     }
-    if (keyHandler_) {
-        keyHandler_(event);
-    } else {
-        QDialog::keyPressEvent(event);
-    }
+    // Enter and Return would press a default button these windows do not have.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
+    QDialog::keyPressEvent(event);
 }
 
 bool ForwardingDialog::focusNextPrevChild(bool) { return false; }
@@ -28,9 +26,9 @@ void ForwardingDialog::dragEnterEvent(QDragEnterEvent* event) {
 
 void ForwardingDialog::dropEvent(QDropEvent* event) {
     const QStringList paths = localPaths(event->mimeData());
-    if (paths.isEmpty() || !dropHandler_) return;
+    if (paths.isEmpty()) return;
     event->acceptProposedAction();
-    dropHandler_(paths);
+    emit filesDropped(paths);
 }
 
 }  // namespace tessarin

@@ -1,13 +1,13 @@
 #pragma once
 
-// A tool window that is not a place of its own for keys and files: Escape closes it as the
-// window defines (reject), every other key and every dropped game go on to the handlers the
-// owner sets (the main frame's), so the game can be stepped while the window has the focus.
-// Tab is a command key there, so it never moves the focus between the window's children.
+// A tool window that is not a place of its own for dropped files and Escape: Escape closes
+// it as the window defines (reject), and games dropped on it are announced through
+// filesDropped, for the main frame to load. Every other key is left to the program's
+// actions, whose shortcuts work in every window; Tab is one of them, so it never moves
+// the focus between the window's children.
 
 #include <QDialog>
 #include <QStringList>
-#include <functional>
 
 namespace tessarin {
 
@@ -17,18 +17,14 @@ class ForwardingDialog : public QDialog {
 public:
     using QDialog::QDialog;
 
-    void setKeyHandler(std::function<void(QKeyEvent*)> handler) { keyHandler_ = std::move(handler); }
-    void setDropHandler(std::function<void(const QStringList&)> handler) { dropHandler_ = std::move(handler); }
+signals:
+    void filesDropped(const QStringList& paths);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool focusNextPrevChild(bool next) override;
-
-private:
-    std::function<void(QKeyEvent*)> keyHandler_;
-    std::function<void(const QStringList&)> dropHandler_;
 };
 
 }  // namespace tessarin

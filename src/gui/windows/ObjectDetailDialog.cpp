@@ -2,7 +2,6 @@
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -137,12 +136,6 @@ void CObjectDetailDialog::contextMenuEvent(QContextMenuEvent* event) {
     }
     if (QAction* chosen = menu.exec(event->globalPos())) setTransparency(chosen->data().toInt());
     event->accept();
-}
-
-void CObjectDetailDialog::keyPressEvent(QKeyEvent* event) {
-    // OK does nothing, and neither do the keys that would press it.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
-    ForwardingDialog::keyPressEvent(event);
 }
 
 }  // namespace tessarin

@@ -33,10 +33,8 @@ constexpr ButtonPlace kButtons[] = {
 
 }  // namespace
 
-CPresentDialog::CPresentDialog(QWidget* display, Profile& profile, std::function<void()> redraw)
-    : ForwardingDialog(display, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      profile_(profile),
-      redraw_(std::move(redraw)) {
+CPresentDialog::CPresentDialog(QWidget* display, Profile& profile)
+    : ForwardingDialog(display, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), profile_(profile) {
     setWindowTitle(tr("Present"));
     setAcceptDrops(true);
     const QFontMetrics metrics(font());
@@ -46,7 +44,7 @@ CPresentDialog::CPresentDialog(QWidget* display, Profile& profile, std::function
         auto* button = new QPushButton(tr(place.text), this);
         button->setObjectName(QString::number(place.id));
         button->setAutoDefault(false);
-        // Keys stay with the window, which hands them to the display.
+        // Keys are the program's commands, not the buttons'.
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(across(place.x), down(place.y), across(kButtonWidthUnits), down(kButtonHeightUnits));
         const int mode = place.mode;
@@ -57,13 +55,13 @@ CPresentDialog::CPresentDialog(QWidget* display, Profile& profile, std::function
 }
 
 CPresentDialog::~CPresentDialog() {
-    // Destroyed with the display while still shown: no hide event reaches this class then.
+    // Destroyed with its owner while still shown: no hide event reaches this class then.
     if (isVisible()) savePlacement(*this, profile_, kSection);
 }
 
 void CPresentDialog::setMode(int mode) {
     mode_ = mode;
-    if (redraw_) redraw_();
+    emit modeChanged(mode);
 }
 
 void CPresentDialog::hideEvent(QHideEvent* event) {

@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -11,6 +12,17 @@
 #include "record/LogPlayer.h"
 
 namespace tessarin {
+
+bool CSceneEditor::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            event->accept();
+            return true;
+        }
+    }
+    return QDialog::event(event);
+}
 
 CSceneEditor::CSceneEditor(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("SceneEdit"));

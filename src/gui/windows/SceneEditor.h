@@ -40,6 +40,10 @@ public:
 
     void accept() override;
 
+protected:
+    // Tab moves between the fields here, although it is a program-wide key elsewhere.
+    bool event(QEvent* event) override;
+
 private:
     QLineEdit* fileName_ = nullptr;
     QLineEdit* selfNum_ = nullptr;

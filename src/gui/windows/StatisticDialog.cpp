@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "analysis/BehaviorAnalyzer.h"
-#include "app/MainFrm.h"
 #include "chart/ChartCtrl.h"
 #include "chart/ChartWnd.h"
 #include "record/LogPlayer.h"
@@ -202,23 +201,6 @@ void CStatisticDialog::fillChart(const StatisticsSnapshot& snapshot, int tab) {
 void CStatisticDialog::hideEvent(QHideEvent* event) {
     savePlacement(*this, profile_, kSection);
     ForwardingDialog::hideEvent(event);
-}
-
-void toggleStatisticDialog(CMainFrame& frame, QPointer<CStatisticDialog>& dialog) {
-    const LogPlayer& player = frame.logPlayer();
-    BehaviorAnalyzer& analyzer = frame.analyzer();
-    player.withStore([&analyzer](const std::vector<cycle_info_t>&) { return analyzer.ComputeStatistics(); });
-    if (dialog && dialog->isVisible()) {
-        dialog->hide();
-        return;
-    }
-    if (!dialog) {
-        dialog = new CStatisticDialog(analyzer, player, frame.profile(), &frame);
-        dialog->setKeyHandler([&frame](QKeyEvent* event) { frame.handleKey(event); });
-        dialog->setDropHandler([&frame](const QStringList& paths) { frame.displayDroppedFiles(paths); });
-    }
-    dialog->show();
-    dialog->refresh();
 }
 
 }  // namespace tessarin

@@ -4,7 +4,6 @@
 // a sortable per-player table of each team, and charts of each team's shots, passes,
 // dribbles and interceptions per player against their successes.
 
-#include <QPointer>
 #include <QString>
 #include <array>
 
@@ -19,7 +18,6 @@ namespace tessarin {
 
 class BehaviorAnalyzer;
 class CChartCtrl;
-class CMainFrame;
 class CStatListCtrl;
 class LogPlayer;
 class Profile;
@@ -96,10 +94,5 @@ private:
     CChartCtrl* chart_ = nullptr;
     std::array<std::array<QLabel*, 3>, kSummaryRows> values_{};
 };
-
-// Command "Statistics": brings the analyser's statistics up to date, then hides the
-// frame's dialog when it is visible, or creates it on first use, shows it and refreshes
-// its selected tab.
-void toggleStatisticDialog(CMainFrame& frame, QPointer<CStatisticDialog>& dialog);
 
 }  // namespace tessarin

@@ -3,7 +3,6 @@
 #include <QVBoxLayout>
 
 #include "analysis/StatisticTables.h"
-#include "app/MainFrm.h"
 #include "record/LogPlayer.h"
 #include "settings/Profile.h"
 #include "settings/WindowPlacement.h"
@@ -18,7 +17,9 @@ const QString kSection = QStringLiteral("TypeExplorer");
 }  // namespace
 
 CTypeExplorer::CTypeExplorer(const LogPlayer& player, Profile& profile, QWidget* parent)
-    : ForwardingDialog(parent), profile_(profile), list_(new CPlayerTypeListCtrl(this)) {
+    : ForwardingDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      profile_(profile),
+      list_(new CPlayerTypeListCtrl(this)) {
     setWindowTitle(tr("Type Explorer"));
     setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
@@ -39,13 +40,6 @@ CTypeExplorer::~CTypeExplorer() = default;
 void CTypeExplorer::hideEvent(QHideEvent* event) {
     savePlacement(*this, profile_, kSection);
     ForwardingDialog::hideEvent(event);
-}
-
-void runTypeExplorer(CMainFrame& frame) {
-    CTypeExplorer explorer(frame.logPlayer(), frame.profile(), &frame);
-    explorer.setKeyHandler([&frame](QKeyEvent* event) { frame.handleKey(event); });
-    explorer.setDropHandler([&frame](const QStringList& paths) { frame.displayDroppedFiles(paths); });
-    explorer.exec();
 }
 
 }  // namespace tessarin

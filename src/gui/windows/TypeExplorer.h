@@ -1,13 +1,13 @@
 #pragma once
 
-// The type explorer: a modal list of the loaded game's player types 0..6 with their
-// parameters, sortable by any column. It reads copies of the types and changes nothing.
+// The type explorer: a modeless tool window listing the loaded game's player types 0..6
+// with their parameters, sortable by any column. It reads copies of the types and
+// changes nothing.
 
 #include "windows/ForwardingDialog.h"
 
 namespace tessarin {
 
-class CMainFrame;
 class CPlayerTypeListCtrl;
 class LogPlayer;
 class Profile;
@@ -30,9 +30,5 @@ private:
     Profile& profile_;
     CPlayerTypeListCtrl* list_ = nullptr;
 };
-
-// Command "Type Explorer": runs the explorer modally over the frame's game; keys and
-// dropped files go on to the frame while it is open.
-void runTypeExplorer(CMainFrame& frame);
 
 }  // namespace tessarin

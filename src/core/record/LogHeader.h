@@ -1,0 +1,23 @@
+#pragma once
+
+// Recognising a game file by its first bytes, as every loader of game files does.
+
+#include <optional>
+#include <string>
+
+namespace tessarin {
+
+class LogFile;
+
+// The readers of game files, by header.
+enum class LogFormat { None, V3, V4, V5, V6, Sight, SightV2 };
+
+// Reads the header of a file just opened ("ULG" with version byte 3 or the digit 4, 5
+// or 6, "SLG", "SLH"; a gzip stream is inflated first) and leaves the file at the
+// first byte after it. None when the bytes are no known header or too few.
+std::optional<LogFormat> readLogHeader(LogFile& file);
+
+// Opens `path` and reads its header; None when it cannot be opened or is no game file.
+std::optional<LogFormat> probeLogFile(const std::string& path);
+
+}  // namespace tessarin
