@@ -1,18 +1,27 @@
-// The viewer's clip export: the dialog's defaults and states, and the worker that writes
-// the clip while the GUI thread goes on handling events.
+// The viewer's clip export: the dialog's defaults and states, the worker that writes the
+// clip while the GUI thread goes on handling events, and the frame's command that joins
+// them to the display.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 
+#include "app/CommandIds.h"
+#include "app/MainFrm.h"
+#include "app/Tessarin.h"
 #include "display/Displayer.h"
 #include "export/ClipExportJob.h"
+#include "export/ClipExporter.h"
 #include "gui/GuiTestSupport.h"
 #include "record/LogPlayer.h"
 #include "windows/ClipExportDialog.h"
@@ -137,6 +146,53 @@ TEST_F(ClipExportJobTest, CancelStopsTheWorkerAndLeavesNoFile) {
     EXPECT_FALSE(finished.front().at(0).toBool());
     EXPECT_TRUE(finished.front().at(1).toString().isEmpty());
     EXPECT_THAT(files(), testing::ElementsAre(QStringLiteral("game.rcg")));
+}
+
+TEST(ClipExportCommandTest, TheSystemMenusCommandExportsWhatTheDisplayShows) {
+    TempProfile settings;
+    const auto profile = settings.open();
+    CTessarinApp app(*profile);
+    app.InitInstance();
+    CMainFrame& frame = *app.mainFrame();
+    QAction* command = frame.action(cmd::kExportClip);
+    ASSERT_NE(command, nullptr);
+    QMenu* system = frame.menuBar()->actions().front()->menu();
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(system->actions().contains(command));
+    EXPECT_FALSE(command->isEnabled());  // no game yet
+
+    const std::string game = writeGame(settings.dir(), "game.rcg", 300);
+    frame.openDocument(QString::fromStdString(game));
+    frame.logPlayer().waitForParser();
+    ASSERT_TRUE(eventuallyInGui([&] { return command->isEnabled(); }));
+    frame.onCommand(cmd::kSelectFirstLeft + 2);  // left player 3
+    command->trigger();
+    ClipExporter* exporter = frame.clipExporter();
+    ASSERT_NE(exporter, nullptr);
+    ClipExportDialog* dialog = exporter->dialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    const int shown = app.displayer()->scene().current->cycle;
+    EXPECT_EQ(dialog->choice().from, std::max(1, shown - kClipDefaultHalfSpan));
+    EXPECT_EQ(dialog->choice().to, std::min(300, shown + kClipDefaultHalfSpan));
+    bool saysSelection = false;
+    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+        saysSelection = saysSelection || label->text().contains(QStringLiteral("player 3 of the left team selected"));
+    }
+    EXPECT_TRUE(saysSelection);
+
+    const QString output = QString::fromStdString(settings.dir().file("frame.gif"));
+    dialog->findChild<QLineEdit*>()->setText(output);
+    dialog->findChildren<QSpinBox*>()[0]->setValue(1);
+    dialog->findChildren<QSpinBox*>()[1]->setValue(20);
+    button(*dialog, QStringLiteral("Export"))->click();
+    EXPECT_TRUE(exporter->job().running());
+    ASSERT_TRUE(eventuallyInGui([&] { return !dialog->running(); }, std::chrono::seconds(60)));
+    EXPECT_TRUE(QFileInfo(output).isFile());
+    // A second command shows a dialog for the cycle shown then.
+    command->trigger();
+    EXPECT_TRUE(frame.clipExporter()->dialog()->isVisible());
+    frame.close();
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ inline constexpr int kTop = 277;
 inline constexpr int kFirstBarView = 280;  // 280..288: tool bar (id - 280)
 inline constexpr int kSeparated = 305;
 inline constexpr int kSmoothDrawing = 306;
+inline constexpr int kExportClip = 308;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 

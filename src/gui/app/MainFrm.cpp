@@ -26,6 +26,7 @@
 #include "app/CycleSlider.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
+#include "export/ClipExporter.h"
 #include "files/PathText.h"
 #include "settings/Profile.h"
 #include "windows/DisplayToolWindows.h"

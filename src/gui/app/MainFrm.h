@@ -33,6 +33,7 @@ class QToolBar;
 namespace tessarin {
 
 class CStatisticDialog;
+class ClipExporter;
 class CTypeExplorer;
 class DisplayToolWindows;
 class Profile;
@@ -160,6 +161,8 @@ public:
     CTypeExplorer* typeExplorer() const;
     // The display's tool windows; none while the frame has no display.
     DisplayToolWindows* toolWindows() const { return toolWindows_.get(); }
+    // The clip export, once its command made it.
+    ClipExporter* clipExporter() const { return clipExporter_.get(); }
 
     bool playbackTimerActive() const { return timer_.isActive(); }
     int playbackTimerInterval() const { return timer_.interval(); }
@@ -249,6 +252,7 @@ private:
     QPointer<CStatisticDialog> statisticDialog_;  // created on first use, a child of the frame
     QPointer<CTypeExplorer> typeExplorer_;        // the same
     std::unique_ptr<DisplayToolWindows> toolWindows_;
+    std::unique_ptr<ClipExporter> clipExporter_;  // "Export Clip...", made on first use
     // GUI thread only: the feedback around the game.
     std::unique_ptr<StatusBar> status_;
     std::unique_ptr<RecentFiles> recent_;

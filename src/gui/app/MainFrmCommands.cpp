@@ -10,6 +10,7 @@
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
 #include "app/ToolBarIcons.h"
+#include "export/ClipExporter.h"
 #include "settings/Profile.h"
 #include "windows/AutoplayConfiger.h"
 #include "windows/DisplayToolWindows.h"
@@ -46,6 +47,17 @@ std::vector<Command> CMainFrame::commandTable() {
                         },
                     .checked = [this] { return onTop_; },
                     .icon = s->standardIcon(QStyle::SP_ArrowUp)});
+    rows.push_back({.id = cmd::kExportClip,
+                    .text = tr("Export &Clip..."),
+                    .run =
+                        [this] {
+                            if (!clipExporter_) {
+                                clipExporter_ = std::make_unique<ClipExporter>(
+                                    *logPlayer_, analyzer_.get(), [this] { return displayer(); }, this);
+                            }
+                            clipExporter_->show();
+                        },
+                    .enabled = [this] { return displayer() != nullptr && logPlayer_->size() > 0; }});
     addLogPlayerCommands(rows);
     // View
     const QString barTexts[kToolBarCount] = {tr("&Field Bar"),     tr("&Monitor Bar"), tr("Dis&player Bar"),

@@ -41,7 +41,7 @@ QMenu* CMainFrame::addMenuItems(QMenu* menu, std::initializer_list<int> ids) {
 
 void CMainFrame::createMenus() {
     QMenuBar* bar = menuBar();
-    addMenuItems(bar->addMenu(tr("&System")), {cmd::kExit, cmd::kNewInstance, cmd::kHide, cmd::kTop});
+    addMenuItems(bar->addMenu(tr("&System")), {cmd::kExit, cmd::kNewInstance, cmd::kHide, cmd::kTop, cmd::kExportClip});
     addMenuItems(bar->addMenu(tr("&LogPlayer")),
                  {cmd::kLoad, 0, cmd::kPlay, cmd::kStop, cmd::kRewind, cmd::kForward, cmd::kBackward, cmd::kReverse,
                   cmd::kJump, cmd::kAccelerate, cmd::kDecelerate});

@@ -81,8 +81,9 @@ ClipExportDialog::ClipExportDialog(int firstCycle, int lastCycle, int shownCycle
     file->addWidget(path_);
     file->addWidget(browse);
     form->addRow(tr("F&ile (.mp4, .webm, .gif)"), file);
-    auto* drawn = new QLabel(tr("Drawn as the display shows it: %1").arg(look), this);
-    drawn->setWordWrap(true);
+    look_ = new QLabel(this);
+    look_->setWordWrap(true);
+    setLook(look);
 
     problem_ = new QLabel(this);
     status_ = new QLabel(this);
@@ -98,7 +99,7 @@ ClipExportDialog::ClipExportDialog(int firstCycle, int lastCycle, int shownCycle
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(drawn);
+    layout->addWidget(look_);
     layout->addWidget(problem_);
     layout->addWidget(progress_);
     layout->addWidget(status_);
@@ -125,6 +126,10 @@ ClipChoice ClipExportDialog::choice() const {
     choice.height = height_->value() & ~1;
     choice.path = path_->text();
     return choice;
+}
+
+void ClipExportDialog::setLook(const QString& look) {
+    look_->setText(tr("Drawn as the display shows it: %1").arg(look));
 }
 
 void ClipExportDialog::chooseFile() {

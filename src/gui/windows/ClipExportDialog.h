@@ -41,6 +41,8 @@ public:
     ClipExportDialog(int firstCycle, int lastCycle, int shownCycle, const QString& look, QWidget* parent = nullptr);
 
     ClipChoice choice() const;
+    // Says again what the clip is drawn with (the display may have changed since).
+    void setLook(const QString& look);
     // True between exportRequested() and setFinished().
     bool running() const { return running_; }
 
@@ -69,6 +71,7 @@ private:
     QSpinBox* width_ = nullptr;
     QSpinBox* height_ = nullptr;
     QLineEdit* path_ = nullptr;
+    QLabel* look_ = nullptr;     // what the clip is drawn with
     QLabel* problem_ = nullptr;  // why Export is not enabled
     QLabel* status_ = nullptr;   // how the last export went
     QProgressBar* progress_ = nullptr;
