@@ -11,6 +11,7 @@
 #include <QSet>
 #include <atomic>
 #include <cmath>
+#include <filesystem>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -396,6 +397,60 @@ TEST_F(VideoExportTest, BadRangeOrTargetFailsWithAMessageAndNoFile) {
         EXPECT_THAT(outcome.message.toStdString(), testing::HasSubstr(c.says));
         EXPECT_FALSE(outcome.message.contains(QLatin1Char('\n')));
     }
+    EXPECT_THAT(filesLeft(), testing::IsEmpty());
+}
+
+TEST_F(VideoExportTest, RefusesToWriteOverTheGameItReads) {
+    // A game under a clip's name: the export must not replace it with its clip.
+    const std::string game = dir.file("game.mp4");
+    std::filesystem::copy_file(kDemoGame, game);
+    ExportRequest request = clipRequest("game.mp4", 100, 110);
+    request.input = QString::fromStdString(game);
+    const ClipOutcome outcome = run(request);
+    EXPECT_EQ(outcome.status, ClipStatus::Failed);
+    EXPECT_THAT(outcome.message.toStdString(), testing::HasSubstr("refusing"));
+    EXPECT_EQ(std::filesystem::file_size(game), std::filesystem::file_size(kDemoGame));
+    EXPECT_THAT(filesLeft(), testing::ElementsAre(QStringLiteral("game.mp4")));
+}
+
+TEST_F(VideoExportTest, DrawsTheSelectedPlayersDebugLogInEachFrame) {
+    const std::string logs = std::string(TESSARIN_TEST_DATA_DIR) + "/agent-debug";
+    const auto exportClip = [&](std::initializer_list<const char*> extra) {
+        QStringList arguments = {QStringLiteral("--export-video"), QString::fromStdString(dir.file("debug.gif")),
+                                 QStringLiteral("--from"),         QStringLiteral("3"),
+                                 QStringLiteral("--to"),           QStringLiteral("4"),
+                                 QStringLiteral("--size"),         QStringLiteral("1150x850")};
+        arguments << args(extra) << QString::fromStdString(logs + "/20261210040211-HELIOS_L_0-vs-HELIOS_R_0.rcg.gz");
+        QString error;
+        const auto request = parseExportArguments(arguments, error);
+        if (!request) return ClipOutcome{ClipStatus::Failed, error};
+        return run(*request);
+    };
+    // Right player 7's blue line of cycle 3, mirrored onto the field: its middle is the
+    // pixel (682, 528) at 10 pixels per metre about the centre (575, 460).
+    const auto blueAtTheLine = [&] {
+        const auto decoded = decodeClip(dir.file("debug.gif"));
+        if (!decoded || decoded->frames.empty()) return false;
+        const QImage& first = decoded->frames.front();
+        for (int y = 527; y <= 529; ++y) {
+            for (int x = 681; x <= 683; ++x) {
+                if (first.pixelColor(x, y) == QColor(0, 0, 255)) return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_EQ(exportClip({"--select", "17"}).status, ClipStatus::Written);
+    EXPECT_FALSE(blueAtTheLine());
+    const std::string folder = logs;
+    const ClipOutcome drawn = exportClip({"--select", "17", "--debug-logs", folder.c_str()});
+    ASSERT_EQ(drawn.status, ClipStatus::Written) << drawn.message.toStdString();
+    EXPECT_TRUE(blueAtTheLine());
+
+    // Left player 4 wrote no log: said, and nothing written.
+    std::filesystem::remove(dir.file("debug.gif"));
+    const ClipOutcome missing = exportClip({"--select", "3", "--debug-logs", folder.c_str()});
+    EXPECT_EQ(missing.status, ClipStatus::Failed);
+    EXPECT_THAT(missing.message.toStdString(), testing::HasSubstr("no debug log"));
     EXPECT_THAT(filesLeft(), testing::IsEmpty());
 }
 
