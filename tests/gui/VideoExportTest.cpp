@@ -454,6 +454,20 @@ TEST_F(VideoExportTest, DrawsTheSelectedPlayersDebugLogInEachFrame) {
     EXPECT_THAT(filesLeft(), testing::IsEmpty());
 }
 
+TEST_F(VideoExportTest, WritingThroughASymbolicLinkReplacesTheFileItNames) {
+    const std::string text = "an older clip";
+    dir.write("real.gif", Bytes(text.begin(), text.end()));
+    std::filesystem::create_symlink("real.gif", dir.file("link.gif"));
+    ExportRequest request = clipRequest("link.gif", 100, 102);
+    ASSERT_EQ(run(request).status, ClipStatus::Written);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.gif")));
+    EXPECT_GT(std::filesystem::file_size(dir.file("real.gif")), text.size());
+    const auto decoded = decodeClip(dir.file("link.gif"));
+    ASSERT_TRUE(decoded);
+    EXPECT_FALSE(decoded->frames.empty());
+    EXPECT_THAT(filesLeft(), testing::UnorderedElementsAre(QStringLiteral("real.gif"), QStringLiteral("link.gif")));
+}
+
 TEST_F(VideoExportTest, StoppingLeavesNoFileAndKeepsAnOldOne) {
     const std::string text = "an older clip";
     const std::string old = dir.write("clip.mp4", Bytes(text.begin(), text.end()));

@@ -349,7 +349,12 @@ ClipOutcome writeClip(const ClipSnapshot& snapshot, const QString& output, doubl
     if (*format != ClipFormat::Gif && (width % 2 != 0 || height % 2 != 0)) {
         return failed(QStringLiteral("a video needs an even width and height, not %1x%2").arg(width).arg(height));
     }
-    const QFileInfo target(output);
+    // A symbolic link keeps pointing where it did: the file it names is replaced.
+    const QFileInfo named(output);
+    QString path = output;
+    if (named.isSymLink())
+        path = named.canonicalFilePath().isEmpty() ? named.symLinkTarget() : named.canonicalFilePath();
+    const QFileInfo target(path);
     if (target.isDir()) return failed(QStringLiteral("cannot write %1: it is a folder").arg(output));
     // Renaming over a device or a pipe would replace it, not write into it.
     if (target.exists() && !target.isFile()) {
@@ -392,7 +397,7 @@ ClipOutcome writeClip(const ClipSnapshot& snapshot, const QString& output, doubl
     if (!encoder->finish(error)) return failed(QStringLiteral("%1: %2").arg(output, error));
     encoder.reset();
     giveUsualPermissions(temporary.fileName());
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(output).constData()) != 0) {
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
         return failed(QStringLiteral("cannot write %1: %2").arg(output, QString::fromLocal8Bit(std::strerror(errno))));
     }
     temporary.setAutoRemove(false);
