@@ -179,6 +179,117 @@ bool parseClipArguments(const QCommandLineParser& parser, const std::array<QComm
     return true;
 }
 
+// --size, and for a video the even sides its colour format needs.
+bool parseSizeArgument(const QCommandLineParser& parser, const QCommandLineOption& sizeOption, ExportRequest& request,
+                       QString& error) {
+    if (parser.isSet(sizeOption)) {
+        const QString value = parser.values(sizeOption).back();
+        static const QRegularExpression size(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+        const auto match = size.match(value);
+        const int w = match.hasMatch() ? match.captured(1).toInt() : 0;
+        const int h = match.hasMatch() ? match.captured(2).toInt() : 0;
+        if (w < kMinPaintWidth || h < kMinPaintHeight || w > kMaxExportSide || h > kMaxExportSide) {
+            error = QStringLiteral("--size: expected WxH from %1x%2 to %3x%3, got %4")
+                        .arg(kMinPaintWidth)
+                        .arg(kMinPaintHeight)
+                        .arg(kMaxExportSide)
+                        .arg(value);
+            return false;
+        }
+        request.width = w;
+        request.height = h;
+    }
+    if (request.video && clipFormatOf(request.output) != ClipFormat::Gif &&
+        (request.width % 2 != 0 || request.height % 2 != 0)) {
+        error = QStringLiteral("--size: a video needs an even width and height, got %1x%2")
+                    .arg(request.width)
+                    .arg(request.height);
+        return false;
+    }
+    return true;
+}
+
+// --select and --present.
+bool parseSelectionArguments(const QCommandLineParser& parser, const QCommandLineOption& selectOption,
+                             const QCommandLineOption& presentOption, ExportRequest& request, QString& error) {
+    if (parser.isSet(selectOption)) {
+        const QString value = parser.values(selectOption).back();
+        bool ok = false;
+        const int index = value.toInt(&ok);
+        if (!ok || index < 0 || index > kSelectNothing) {
+            error = QStringLiteral("--select: expected an index from 0 to %1, got %2").arg(kSelectNothing).arg(value);
+            return false;
+        }
+        request.select = index;
+    }
+    if (parser.isSet(presentOption)) {
+        const QString value = parser.values(presentOption).back();
+        bool ok = false;
+        const int mode = value.toInt(&ok);
+        if (!ok || mode < 0 || mode >= kPresentModeCount) {
+            error =
+                QStringLiteral("--present: expected a mode from 0 to %1, got %2").arg(kPresentModeCount - 1).arg(value);
+            return false;
+        }
+        request.present = mode;
+    }
+    return true;
+}
+
+// --debug-logs and --debug-level.
+bool parseDebugLogArguments(const QCommandLineParser& parser, const QCommandLineOption& debugLogsOption,
+                            const QCommandLineOption& debugLevelOption, ExportRequest& request, QString& error) {
+    if (parser.isSet(debugLogsOption)) {
+        request.debugLogs = parser.values(debugLogsOption).back();
+        if (request.debugLogs.isEmpty()) {
+            error = QStringLiteral("--debug-logs needs a folder");
+            return false;
+        }
+    }
+    if (parser.isSet(debugLevelOption)) {
+        const QString value = parser.values(debugLevelOption).back();
+        if (request.debugLogs.isEmpty()) {
+            error = QStringLiteral("--debug-level is used only with --debug-logs");
+            return false;
+        }
+        const auto levels = agentlog::parseLevelList(value.toStdString());
+        if (!levels) {
+            QStringList names;
+            for (int bit = 0; bit < 32; ++bit) names << QString::fromUtf8(agentlog::levelName(bit).data());
+            error = QStringLiteral("--debug-level: expected all or names from %1, got %2")
+                        .arg(names.join(QLatin1Char(',')), value);
+            return false;
+        }
+        request.debugLevels = *levels;
+    }
+    return true;
+}
+
+// Every --option NAME=VALUE, checked here and applied over the stored options later.
+bool parseDisplayOptionArguments(const QCommandLineParser& parser, const QCommandLineOption& displayOption,
+                                 ExportRequest& request, QString& error) {
+    DisplayOptions check;
+    for (const QString& setting : parser.values(displayOption)) {
+        const qsizetype equals = setting.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? setting : setting.left(equals);
+        const QString text = equals < 0 ? QString() : setting.mid(equals + 1);
+        bool ok = false;
+        const double value = text.toDouble(&ok);
+        if (equals < 0 || !ok) {
+            error = QStringLiteral("--option: expected NAME=VALUE with a number, got %1").arg(setting);
+            return false;
+        }
+        if (name != QStringLiteral("PlayerScale") && text != QStringLiteral("0") && text != QStringLiteral("1")) {
+            error = QStringLiteral("--option %1: expected 0 or 1, got %2").arg(name, text);
+            if (!optionFlag(check, name)) error = QStringLiteral("--option: unknown option name %1").arg(name);
+            return false;
+        }
+        if (!setDisplayOption(check, name, value, error)) return false;
+        request.options.emplace_back(name, value);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments, QString& error) {
@@ -291,94 +402,11 @@ std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments
             return std::nullopt;
         }
     }
-    if (parser.isSet(sizeOption)) {
-        const QString value = parser.values(sizeOption).back();
-        static const QRegularExpression size(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
-        const auto match = size.match(value);
-        const int w = match.hasMatch() ? match.captured(1).toInt() : 0;
-        const int h = match.hasMatch() ? match.captured(2).toInt() : 0;
-        if (w < kMinPaintWidth || h < kMinPaintHeight || w > kMaxExportSide || h > kMaxExportSide) {
-            error = QStringLiteral("--size: expected WxH from %1x%2 to %3x%3, got %4")
-                        .arg(kMinPaintWidth)
-                        .arg(kMinPaintHeight)
-                        .arg(kMaxExportSide)
-                        .arg(value);
-            return std::nullopt;
-        }
-        request.width = w;
-        request.height = h;
-    }
-    if (parser.isSet(selectOption)) {
-        const QString value = parser.values(selectOption).back();
-        bool ok = false;
-        const int index = value.toInt(&ok);
-        if (!ok || index < 0 || index > kSelectNothing) {
-            error = QStringLiteral("--select: expected an index from 0 to %1, got %2").arg(kSelectNothing).arg(value);
-            return std::nullopt;
-        }
-        request.select = index;
-    }
-    if (parser.isSet(presentOption)) {
-        const QString value = parser.values(presentOption).back();
-        bool ok = false;
-        const int mode = value.toInt(&ok);
-        if (!ok || mode < 0 || mode >= kPresentModeCount) {
-            error =
-                QStringLiteral("--present: expected a mode from 0 to %1, got %2").arg(kPresentModeCount - 1).arg(value);
-            return std::nullopt;
-        }
-        request.present = mode;
-    }
+    if (!parseSizeArgument(parser, sizeOption, request, error)) return std::nullopt;
+    if (!parseSelectionArguments(parser, selectOption, presentOption, request, error)) return std::nullopt;
     request.circle = parser.isSet(circleOption);
-    if (parser.isSet(debugLogsOption)) {
-        request.debugLogs = parser.values(debugLogsOption).back();
-        if (request.debugLogs.isEmpty()) {
-            error = QStringLiteral("--debug-logs needs a folder");
-            return std::nullopt;
-        }
-    }
-    if (parser.isSet(debugLevelOption)) {
-        const QString value = parser.values(debugLevelOption).back();
-        if (request.debugLogs.isEmpty()) {
-            error = QStringLiteral("--debug-level is used only with --debug-logs");
-            return std::nullopt;
-        }
-        const auto levels = agentlog::parseLevelList(value.toStdString());
-        if (!levels) {
-            QStringList names;
-            for (int bit = 0; bit < 32; ++bit) names << QString::fromUtf8(agentlog::levelName(bit).data());
-            error = QStringLiteral("--debug-level: expected all or names from %1, got %2")
-                        .arg(names.join(QLatin1Char(',')), value);
-            return std::nullopt;
-        }
-        request.debugLevels = *levels;
-    }
-    if (video && clipFormatOf(request.output) != ClipFormat::Gif &&
-        (request.width % 2 != 0 || request.height % 2 != 0)) {
-        error = QStringLiteral("--size: a video needs an even width and height, got %1x%2")
-                    .arg(request.width)
-                    .arg(request.height);
-        return std::nullopt;
-    }
-    DisplayOptions check;
-    for (const QString& setting : parser.values(displayOption)) {
-        const qsizetype equals = setting.indexOf(QLatin1Char('='));
-        const QString name = equals < 0 ? setting : setting.left(equals);
-        const QString text = equals < 0 ? QString() : setting.mid(equals + 1);
-        bool ok = false;
-        const double value = text.toDouble(&ok);
-        if (equals < 0 || !ok) {
-            error = QStringLiteral("--option: expected NAME=VALUE with a number, got %1").arg(setting);
-            return std::nullopt;
-        }
-        if (name != QStringLiteral("PlayerScale") && text != QStringLiteral("0") && text != QStringLiteral("1")) {
-            error = QStringLiteral("--option %1: expected 0 or 1, got %2").arg(name, text);
-            if (!optionFlag(check, name)) error = QStringLiteral("--option: unknown option name %1").arg(name);
-            return std::nullopt;
-        }
-        if (!setDisplayOption(check, name, value, error)) return std::nullopt;
-        request.options.emplace_back(name, value);
-    }
+    if (!parseDebugLogArguments(parser, debugLogsOption, debugLevelOption, request, error)) return std::nullopt;
+    if (!parseDisplayOptionArguments(parser, displayOption, request, error)) return std::nullopt;
     result.exportRequest = std::move(request);
     return result;
 }
