@@ -35,7 +35,6 @@ bool ClipExporter::show() {
         const FieldScene scene = display->scene();
         const int shown = scene.current ? recordCycle(*scene.current) : player_.current_cycle();
         dialog_ = new ClipExportDialog(player_.first_cycle(), player_.last_cycle(), shown, lookText(*display), parent_);
-        dialog_->setAttribute(Qt::WA_DeleteOnClose, false);
         connect(dialog_, &ClipExportDialog::exportRequested, this, &ClipExporter::startExport);
         connect(dialog_, &ClipExportDialog::cancelRequested, &job_, &ClipExportJob::cancel);
     }
