@@ -54,6 +54,7 @@ public:
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
+    // Encodes one frame; a picture written again (the same QImage) is not converted again.
     bool write(const QImage& frame, QString& error);
     // Flushes the encoder and closes the file; false with a message when that failed.
     bool finish(QString& error);
