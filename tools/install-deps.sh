@@ -11,7 +11,7 @@ $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build git \
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev zlib1g-dev libboost-math-dev \
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core \
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev pkg-config fonts-dejavu-core \
   libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
   clang clang-format \
   python3 dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl \

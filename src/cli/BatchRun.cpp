@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/BatchRunner.h"
+#include "cli/CliHost.h"
 
 namespace tessarin::cli {
 
@@ -38,7 +39,23 @@ BatchRun runBatch(std::span<const std::string> paths, int jobs, bool progress, s
                      [](const GameSummary& a, const GameSummary& b) { return a.file < b.file; });
     run.failures = static_cast<std::size_t>(
         std::count_if(run.games.begin(), run.games.end(), [](const GameSummary& g) { return !g.ok(); }));
+    run.partial = static_cast<std::size_t>(std::count_if(
+        run.games.begin(), run.games.end(), [](const GameSummary& g) { return g.ok() && !g.warning.empty(); }));
     return run;
+}
+
+int batchStatus(std::span<const BatchRun* const> runs, bool written, std::ostream& err) {
+    std::size_t failures = 0;
+    std::size_t partial = 0;
+    for (const BatchRun* run : runs) {
+        failures += run->failures;
+        partial += run->partial;
+    }
+    if (failures > 0 || !written) return 1;
+    if (partial == 0) return 0;
+    err << "tessarin-cli: " << partial << " game(s) were read only in part (exit status " << kExitIncompleteInput
+        << ")\n";
+    return kExitIncompleteInput;
 }
 
 }  // namespace tessarin::cli

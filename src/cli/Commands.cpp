@@ -88,7 +88,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
             {"decision_files", {{"pass", pass}, {"intercept", intercept}, {"behave", behave}}},
         };
         out << dumpJson(doc) << '\n';
-        return 0;
+        return loaded.incomplete ? kExitIncompleteInput : 0;
     }
     const auto yesNo = [](bool b) { return b ? "yes" : "no"; };
     out << "file:                  " << options.file << '\n'
@@ -101,7 +101,8 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
         << "records with messages: " << s.recordsWithMessages << '\n'
         << "decision files:        pass.dec " << yesNo(pass) << ", intercept.dec " << yesNo(intercept)
         << ", behave.dec " << yesNo(behave) << '\n';
-    return 0;
+    // What was said describes only what was read before the damage or the budget.
+    return loaded.incomplete ? kExitIncompleteInput : 0;
 }
 
 int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {

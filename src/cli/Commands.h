@@ -44,6 +44,9 @@ struct RecordOptions {
     double idle = 5;
     // Set from outside (Ctrl-C) to stop recording and save what arrived.
     const std::atomic<bool>* interrupted = nullptr;
+    // The store's budget: a recording that reaches it stops there, keeps what arrived and
+    // ends with status 2.
+    StoreBudget budget;
 };
 int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err);
 

@@ -124,7 +124,8 @@ int runCompare(const CompareOptions& options, std::ostream& out, std::ostream& e
         err << "tessarin-cli: cannot write " << options.json << '\n';
         written = false;
     }
-    return a.failures + b.failures == 0 && written ? 0 : 1;
+    const BatchRun* runs[] = {&a, &b};
+    return batchStatus(runs, written, err);
 }
 
 }  // namespace tessarin::cli

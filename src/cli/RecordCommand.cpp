@@ -48,6 +48,7 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
     }
     CliHost playbackHost(err);
     LogPlayer player(playbackHost);
+    player.setBudget(options.budget);
     RecorderMonitorHost monitorHost;
     CMonitorConnection connection(player, monitorHost);
 
@@ -73,6 +74,11 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
             std::ostringstream reason;
             reason << "nothing arrived for " << options.idle << " s: the server has gone away";
             stopReason = reason.str();
+            break;
+        }
+        // Past the budget every later show would be dropped: stop and keep what is stored.
+        if (player.overBudget()) {
+            stopReason = player.loadWarning();
             break;
         }
         if (options.cycles && player.size() >= *options.cycles) {
@@ -104,6 +110,11 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
     }
     out << "recorded " << records << " records, cycles " << player.first_cycle() << " .. " << player.last_cycle()
         << " (" << stopReason << "), saved to " << options.out << '\n';
+    if (player.overBudget()) {
+        err << "tessarin-cli: the recording stopped at the store's budget; " << options.out
+            << " holds the game up to there (exit status " << kExitIncompleteInput << ")\n";
+        return kExitIncompleteInput;
+    }
     return 0;
 }
 

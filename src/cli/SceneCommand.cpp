@@ -45,7 +45,8 @@ int runScene(const SceneOptions& options, std::ostream& out, std::ostream& err) 
     const bool left = options.self <= kPlayersPerSide;
     out << "wrote the scene of cycle " << options.cycle << " seen by " << (left ? "left" : "right") << " player "
         << (left ? options.self : options.self - kPlayersPerSide) << " to " << options.out << '\n';
-    return 0;
+    // The file was damaged or not read to its end: the cycle's record may not be what the game held.
+    return loaded.incomplete ? kExitIncompleteInput : 0;
 }
 
 }  // namespace tessarin::cli

@@ -221,7 +221,8 @@ int runSummary(const SummaryOptions& options, std::ostream& out, std::ostream& e
         err << "tessarin-cli: " << options.team << " played in none of the games read\n";
     }
     if (run.failures > 0) err << "tessarin-cli: " << run.failures << " game(s) could not be read\n";
-    return run.failures == 0 && written ? 0 : 1;
+    const BatchRun* runs[] = {&run};
+    return batchStatus(runs, written, err);
 }
 
 }  // namespace tessarin::cli

@@ -106,14 +106,17 @@ TEST(InfoCommand, BadFilesFailWithAClearMessage) {
         EXPECT_NE(r.err.find(c.expected), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
+    // Reading stops at a record of an unknown kind: what came before is described.
     const CliRun unknown = info(dir.write("unknown.rcg", test::V3LogBuilder().show(1).kind(4).bytes()), false);
-    EXPECT_EQ(unknown.status, 0);
+    EXPECT_EQ(unknown.status, kExitIncompleteInput);
+    EXPECT_NE(unknown.out.find("records:               1"), std::string::npos);
     EXPECT_NE(unknown.err.find("warning"), std::string::npos);
-    // A record cut off by the end of the file is dropped, and said so.
+    // A record cut off by the end of the file is dropped, and said so; the description is
+    // of part of a game, which the status tells.
     test::Bytes cut = test::V3LogBuilder().show(1).show(2).bytes();
     cut.resize(cut.size() - 100);
     const CliRun torn = info(dir.write("torn.rcg", cut), false);
-    EXPECT_EQ(torn.status, 0);
+    EXPECT_EQ(torn.status, kExitIncompleteInput);
     EXPECT_NE(torn.err.find("warning: the last record of"), std::string::npos) << torn.err;
     EXPECT_NE(torn.out.find("records:               1"), std::string::npos);
 }

@@ -50,6 +50,27 @@ TEST(RecordCommand, SavesWhatArrivesAsAGameLogThatLoadsBack) {
     EXPECT_EQ(toHost(records.back().show()).team[0].score, 1);
 }
 
+TEST(RecordCommand, AGameLargerThanTheBudgetStopsTheRecordingAndSaysSo) {
+    test::StandInServer server;
+    test::TempDir dir;
+    std::jthread game([&] {
+        if (!server.waitForInit()) return;
+        for (int c = 1; c <= 40; ++c) server.sendShow(test::ShowBuilder(c).build());
+    });
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.port = server.monitorPort();
+    options.out = dir.file("budget.rcg");
+    options.seconds = 30;
+    options.budget.records = 5;
+    std::ostringstream out, err;
+    ASSERT_EQ(runRecord(options, out, err), 2) << err.str();
+    EXPECT_NE(out.str().find("recorded 5 records"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("budget of 5 records"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("stopped at the store's budget"), std::string::npos) << err.str();
+    EXPECT_TRUE(std::filesystem::exists(options.out));
+}
+
 TEST(RecordCommand, AServerThatFallsSilentEndsTheRecordingAfterTheIdleTime) {
     test::StandInServer server;
     test::TempDir dir;

@@ -44,6 +44,14 @@ TEST(SceneCommand, WritesTheFirstRecordOfTheCycle) {
     EXPECT_EQ(record[13], 12);
     EXPECT_FLOAT_EQ(lef32(record + 16), 14.0f);  // right player 1 in cycle 4
     EXPECT_FLOAT_EQ(lef32(record + 52), 4.0f);   // the ball in cycle 4
+
+    // The same scene from a game cut off inside its last record is written, with the status
+    // that says the game was read only in part.
+    test::Bytes cut = test::readFile(options.file);
+    cut.resize(cut.size() - 100);
+    options.file = dir.write("cut.rcg", cut);
+    EXPECT_EQ(run(options, &err), 2) << err;
+    EXPECT_EQ(test::readFile(options.out).size(), kSceneFileSize);
 }
 
 TEST(SceneCommand, RefusesWithAMessageAndWritesNothing) {

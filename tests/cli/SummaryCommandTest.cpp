@@ -100,6 +100,32 @@ TEST(SummaryCommand, AFolderOfGamesWithASightLogAndATextFile) {
         0u);
 }
 
+TEST(SummaryCommand, AGameReadOnlyInPartEndsWithItsOwnStatus) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "games");
+    fs::copy_file(test::demoGamePath(), dir.path() / "games" / "demo.rcg");
+    // The compressed game cut off past its first shows: what was read is summarised, with a warning.
+    std::string cut = readText(test::testDataPath("text/v6-short.rcg.gz"));
+    cut.resize(cut.size() * 3 / 5);
+    dir.write("games/cut.rcg.gz", test::Bytes(cut.begin(), cut.end()));
+
+    SummaryOptions o;
+    o.paths = {(dir.path() / "games").string()};
+    o.json = dir.file("summary.json");
+    const Ran r = summary(o);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("1 game(s) were read only in part (exit status 2)"), std::string::npos) << r.err;
+    const auto doc = readJson(o.json);
+    ASSERT_EQ(doc["games"].size(), 2u);
+    EXPECT_EQ(doc["games"][0]["error"], "");
+    EXPECT_NE(doc["games"][0]["warning"].get<std::string>(), "");
+    EXPECT_EQ(doc["games"][1]["warning"], "") << "the whole demo game was read";
+
+    // A game that cannot be read at all still outranks one read in part.
+    dir.write("games/notes.rcg", test::Bytes{'n', 'o', 't', 'e', 's', '\n'});
+    EXPECT_EQ(summary(o).status, 1);
+}
+
 TEST(SummaryCommand, ATeamsViewOfItsGames) {
     TempDir dir;
     fs::copy_file(test::demoGamePath(), dir.path() / "a.rcg");

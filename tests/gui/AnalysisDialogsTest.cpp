@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QPointer>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -121,6 +123,10 @@ TEST_F(AnalysisDialogsTest, SummaryListsAndChartsShowTheDemoGamesStatistics) {
     EXPECT_EQ(dialog.summaryText(R::kControl, 2), QString::asprintf("%.0f%%", right.possession_share * 100));
     EXPECT_EQ(dialog.summaryText(R::kThirds, 1), QString::asprintf("%.0f%%", shares[1] * 100));
     EXPECT_EQ(dialog.summaryText(R::kPasses, 1), QStringLiteral("Passes"));
+    // The game's teams name the columns and the teams' tabs.
+    EXPECT_EQ(dialog.summaryHeading(0), QStringLiteral("Left: HELIOS_left"));
+    EXPECT_EQ(dialog.summaryHeading(1), QStringLiteral("Right: HELIOS_right"));
+    EXPECT_EQ(dialog.tabs().tabText(CStatisticDialog::kRight), QStringLiteral("Right: HELIOS_right"));
 
     // The right team's list: "Sho" once, most shots first; again, fewest first; then "Pas".
     dialog.setCurrentTab(CStatisticDialog::kRight);
@@ -151,6 +157,7 @@ TEST_F(AnalysisDialogsTest, SummaryListsAndChartsShowTheDemoGamesStatistics) {
     // A chart tab: ALL in red and SUCCEED in green, one point per uniform number.
     dialog.tabs().setCurrentIndex(CStatisticDialog::kPassesL);
     ASSERT_EQ(dialog.currentPage(), &dialog.chart());
+    EXPECT_EQ(dialog.chart().title(), QStringLiteral("Passes(L): HELIOS_left"));
     const auto& series = dialog.chart().series().series();
     ASSERT_EQ(series.size(), 2u);
     EXPECT_EQ(series[0].name(), QStringLiteral("ALL"));
@@ -279,6 +286,9 @@ TEST_F(AnalysisDialogsTest, TypeExplorerListsTypesZeroToSixAndSorts) {
     EXPECT_EQ(list.columnWidth(0), 40);
     EXPECT_EQ(list.headerItem()->text(6), QStringLiteral("player_size"));
     EXPECT_EQ(list.topLevelItem(1)->text(6), QStringLiteral("0.350"));
+    // A first opening shows every column where the screen is wide enough for them.
+    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+    EXPECT_GE(explorer.width(), std::min(list.header()->length(), screenWidth * 9 / 10 - 40));
     // player_size is 0.3 + (5 id mod 7) / 100: a click on its header lists the largest
     // first, a second click the smallest first.
     explorer.resize(1500, 300);

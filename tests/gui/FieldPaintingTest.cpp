@@ -76,10 +76,9 @@ TEST(FieldPaintingTest, MarkingsAreDrawnAgainOnlyWhenTheViewChanges) {
     EXPECT_EQ(once.markingsDrawn(), 0);
 }
 
-// Known fault: with smooth drawing the markings drawn straight into an exported frame differ
-// from the cached layer the display copies (edges up to half an intensity apart), so an
-// export with SmoothDrawing=1 is not the display's picture. Enable once they agree.
-TEST(FieldPaintingTest, DISABLED_SmoothMarkingsAreTheSameCachedOrDirect) {
+// With smooth drawing the markings drawn straight into an exported frame are the cached
+// layer the display copies: an export is the display's picture.
+TEST(FieldPaintingTest, SmoothMarkingsAreTheSameCachedOrDirect) {
     DisplayOptions smooth;
     smooth.SmoothDrawing = true;
     FieldRenderer renderer;

@@ -19,6 +19,7 @@
 #include "analysis/BehaviorAnalyzer.h"
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
+#include "app/StatusBar.h"
 #include "app/Tessarin.h"
 #include "display/Displayer.h"
 #include "display/OverlayGeometry.h"
@@ -188,6 +189,18 @@ TEST_F(LiveConnectionTest, ConnectReceiveRefereeAndDisconnect) {
     ASSERT_TRUE(eventuallyInGui([&] { return frame().monitor().connected(); }));
     EXPECT_EQ(questions, std::vector<std::string>{"Reconnect: Reconnect to server?"});
     EXPECT_EQ(serverQuestions, 1);
+}
+
+TEST_F(LiveConnectionTest, ALiveGameAtTheStoresBudgetSaysThatNoMoreShowsAreKept) {
+    connectThroughTheMenu();
+    StoreBudget budget = frame().logPlayer().budget();
+    budget.records = 5;
+    frame().logPlayer().setBudget(budget);
+    for (int cycle = 1; cycle <= 8; ++cycle) server.sendShow(ShowBuilder(cycle).build());
+    ASSERT_TRUE(eventuallyInGui([&] {
+        return frame().statusLine().message().contains(QStringLiteral("No more shows are kept"));
+    })) << frame().statusLine().message().toStdString();
+    EXPECT_EQ(frame().logPlayer().size(), 5u);
 }
 
 TEST_F(LiveConnectionTest, ConnectDialogTakesTheAddressAndKeepsTheSocketSettings) {

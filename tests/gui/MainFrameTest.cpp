@@ -117,11 +117,18 @@ TEST_F(MainFrameTest, FirstStartIsSeparatedWithDefaultBars) {
     EXPECT_TRUE(frame().statusBar()->isVisible());
     EXPECT_EQ(display().pos().x(), frame().frameGeometry().left());
     EXPECT_GT(display().pos().y(), frame().frameGeometry().bottom());
+    // Sized to the screen: two thirds of its height, and on it with the strip.
+    const QRect work = frame().screen()->availableGeometry();
+    EXPECT_TRUE(display().height() >= work.height() * 2 / 3 || display().width() >= work.width() * 9 / 10 - 1)
+        << display().width() << "x" << display().height() << " on " << work.width() << "x" << work.height();
+    EXPECT_TRUE(work.contains(frame().frameGeometry().topLeft()));
+    EXPECT_LE(display().geometry().right(), work.right());
 }
 
 TEST_F(MainFrameTest, ANewInstanceOpensWhereItIsToldWithTheDisplayBelow) {
     // The display's place of the first instance is stored, yet the new one goes under its strip.
     start();
+    display().resize(600, 400);  // stored small enough to fit beside the new strip's place
     stop();
     start({}, QPoint(140, 90));
     EXPECT_EQ(frame().pos(), QPoint(140, 90));

@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/CommandIds.h"
 #include "app/MainFrm.h"
+#include "app/StatusBar.h"
 #include "app/Tessarin.h"
 #include "display/Displayer.h"
 #include "gui/GuiTestSupport.h"
@@ -88,8 +90,9 @@ TEST(AutoplayConfiger, SettingsInTheBoxesEnterTakesThemAndClosingWritesTheFields
     TempProfile settings;
     settings.writeText("[Socket]\nServerHost=field.example\nServerPort=6100\n[Autoplay]\nGoalieParam=-g\n");
     auto profile = settings.open();
+    AutoplayRunner runner;
     {
-        CAutoplayConfiger dialog(*profile);
+        CAutoplayConfiger dialog(*profile, runner);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Config autoplay"));
         const AutoplaySettings& f = dialog.fields();
         EXPECT_EQ(f.host, "field.example");
@@ -107,9 +110,9 @@ TEST(AutoplayConfiger, SettingsInTheBoxesEnterTakesThemAndClosingWritesTheFields
         dialog.browse();
         boxes[3]->setText(QStringLiteral("typed -param"));
         dialog.run();
-        ASSERT_NE(dialog.thread(), nullptr);
-        EXPECT_EQ(dialog.thread()->settings().client_path, "/nonexistent/client");
-        EXPECT_EQ(dialog.thread()->settings().client_param, "");
+        ASSERT_NE(runner.thread(), nullptr);
+        EXPECT_EQ(runner.thread()->settings().client_path, "/nonexistent/client");
+        EXPECT_EQ(runner.thread()->settings().client_param, "");
 
         dialog.show();
         boxes[0]->setFocus();
@@ -127,12 +130,49 @@ TEST(AutoplayConfiger, SettingsInTheBoxesEnterTakesThemAndClosingWritesTheFields
 
     {
         // Cancel keeps typed values out of the fields; the fields are written all the same.
-        CAutoplayConfiger dialog(*profile);
+        CAutoplayConfiger dialog(*profile, runner);
         dialog.findChildren<QLineEdit*>()[0]->setText(QStringLiteral("typed.example"));
         dialog.reject();
     }
     EXPECT_EQ(profile->readString(QStringLiteral("Socket"), QStringLiteral("ServerHost"), {}),
               QStringLiteral("other.example"));
+}
+
+TEST_F(SceneEditorTest, AutoplayRunsOnWithoutItsDialogUntilStoppedFromTheMenu) {
+    // A client that stays until it is ended, as a team's player does.
+    const std::string client = dir.write("client.sh", Bytes{});
+    {
+        std::FILE* f = std::fopen(client.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("#!/bin/sh\nexec sleep 60\n", f);
+        std::fclose(f);
+        std::filesystem::permissions(client, std::filesystem::perms::owner_all);
+    }
+    frame().action(cmd::kAutoplayer)->trigger();
+    CAutoplayConfiger* dialog = frame().autoplayDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal()) << "the program stays usable";
+    dialog->setClientChooser([&] { return QString::fromStdString(client); });
+    dialog->browse();
+    dialog->run();
+    ASSERT_TRUE(eventuallyInGui([&] { return frame().statusLine().message().contains(QStringLiteral("round 1")); },
+                                std::chrono::seconds(20)))
+        << frame().statusLine().message().toStdString();
+
+    // Enter keeps the typed values and closes the dialog; the clients go on.
+    QTest::keyClick(dialog, Qt::Key_Return);
+    EXPECT_TRUE(eventuallyInGui([&] { return frame().autoplayDialog() == nullptr; }));
+    EXPECT_TRUE(frame().autoplay().running());
+    frame().updateCommandUi();
+    EXPECT_TRUE(frame().action(cmd::kAutoplayer)->isChecked());
+    ASSERT_TRUE(frame().action(cmd::kStopAutoplay)->isEnabled());
+
+    frame().action(cmd::kStopAutoplay)->trigger();
+    EXPECT_FALSE(frame().autoplay().running());
+    frame().updateCommandUi();
+    EXPECT_FALSE(frame().action(cmd::kAutoplayer)->isChecked());
+    EXPECT_FALSE(frame().action(cmd::kStopAutoplay)->isEnabled());
 }
 
 }  // namespace

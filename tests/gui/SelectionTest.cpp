@@ -8,6 +8,8 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -278,6 +280,32 @@ TEST_F(SelectionTest, DetailsWindowFollowsTheDisplaysMoves) {
     display->move(display->pos() + QPoint(30, 20));
     QApplication::processEvents();
     EXPECT_EQ(details->pos(), start + QPoint(30, 20));
+    // Dragged far off, the display leaves the window on the screen.
+    const QRect screen = display->screen()->availableGeometry();
+    display->move(display->pos() + QPoint(5000, 5000));
+    QApplication::processEvents();
+    EXPECT_TRUE(screen.contains(details->pos())) << details->x() << "," << details->y();
+}
+
+TEST_F(SelectionTest, DetailsWindowOpensBesideTheDisplayWithEveryTextWhole) {
+    display->resize(300, 200);
+    display->move(20, 20);
+    QApplication::processEvents();
+    CObjectDetailDialog* details = tools->details();
+    tools->toggleDetails();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(details));
+    EXPECT_GE(details->x(), display->frameGeometry().right()) << "beside the display, not over the field";
+    EXPECT_TRUE(display->screen()->availableGeometry().contains(details->frameGeometry().topLeft()));
+
+    // A text wider than the window was made for widens its column instead of being cut.
+    DetailTexts texts;
+    texts.lines[4][1] = "HeadAngle:-179.99 (seen 12 cycles ago, confidence 0.95)";
+    details->refresh(texts);
+    const auto* label = details->findChild<QLabel*>(QString::number(kDetailRightIds[4]));
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    QApplication::processEvents();
+    EXPECT_GE(details->width(), label->geometry().right());
 }
 
 TEST_F(SelectionTest, TransparencyModesAreKeptWhereTheyCannotBeApplied) {
@@ -304,9 +332,16 @@ TEST_F(SelectionTest, TransparencyModesAreKeptWhereTheyCannotBeApplied) {
               QStringList({QStringLiteral("&Transparent"), QStringLiteral("&Opaque"), QStringLiteral("&Alpha")}));
     EXPECT_EQ(checked, QStringLiteral("&Transparent"));
     EXPECT_EQ(details->transparency(), kAlpha);
-    // Offscreen there is no compositor: nothing is applied.
+    // Offscreen there is no compositor: the window is opaque, which is said once when it shows.
     EXPECT_FALSE(CObjectDetailDialog::layeredWindowsAvailable());
+    EXPECT_EQ(details->appliedTransparency(), kOpaque);
     EXPECT_DOUBLE_EQ(details->windowOpacity(), 1.0);
+    EXPECT_FALSE(details->testAttribute(Qt::WA_TranslucentBackground));
+    QSignalSpy notices(details, &CObjectDetailDialog::notice);
+    details->show();
+    details->setTransparency(kTransparent);
+    details->setTransparency(kAlpha);
+    EXPECT_EQ(notices.count(), 1);
     display.reset();
     EXPECT_EQ(profile->readInt(QStringLiteral("Displayer"), QStringLiteral("ODWindow"), -1), kAlpha);
 }
@@ -334,6 +369,24 @@ TEST_F(SelectionTest, DrawingWithTheToolsAndDeleting) {
     QTest::keyClick(tools->drawingBox(), Qt::Key_Escape);
     EXPECT_EQ(display->drawingTool(), kToolSelect);
     EXPECT_FALSE(tools->drawingBox()->isVisible());
+}
+
+TEST_F(SelectionTest, ADoubleClickTogglesFullScreenAndDrawsNothingMore) {
+    tools->toggleDrawingBox();
+    tools->drawingBox()->setTool(kToolPoint);
+    // What the window system delivers for a double click: press, release, double click, release.
+    const QPoint at = pixel(5, 5);
+    const auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), display->mapToGlobal(QPointF(at)), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(display.get(), &event);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    EXPECT_EQ(display->visualObjects().size(), 1u) << "the double click's second press is not a click";
+    EXPECT_TRUE(display->fullScreen());
+    display->leaveFullScreen();
 }
 
 }  // namespace

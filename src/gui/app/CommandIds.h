@@ -106,5 +106,7 @@ inline constexpr int kExit = 57665;
 // selected drawings (Delete).
 inline constexpr int kClientsOneStep = 40001;
 inline constexpr int kDeleteDrawings = 40002;
+// Ends the autoplay loop that runs on without its dialog.
+inline constexpr int kStopAutoplay = 40101;
 
 }  // namespace tessarin::cmd

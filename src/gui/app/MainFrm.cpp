@@ -24,11 +24,13 @@
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
 #include "app/CycleSlider.h"
+#include "app/DigitRowKeys.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
 #include "export/ClipExporter.h"
 #include "files/PathText.h"
 #include "settings/Profile.h"
+#include "windows/AutoplayConfiger.h"
 #include "windows/DisplayToolWindows.h"
 #include "windows/SocketDialog.h"
 #include "windows/StatisticDialog.h"
@@ -50,7 +52,8 @@ CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent
       analysis_(std::make_unique<GameAnalysis>(*analyzer_, opponentModel_.get())),
       logPlayer_(std::make_unique<LogPlayer>(*this, analysis_.get())),
       trainer_(trainer),
-      monitor_(std::make_unique<CMonitorConnection>(*logPlayer_, *this)) {
+      monitor_(std::make_unique<CMonitorConnection>(*logPlayer_, *this)),
+      autoplay_(std::make_unique<AutoplayRunner>()) {
     setWindowTitle(QStringLiteral("Tessarin"));
     setAcceptDrops(true);
     setObjectName(QStringLiteral("MainFrame"));
@@ -62,6 +65,15 @@ CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent
     createToolBars();
     createContextMenus();
     createStatusAndRecentFiles();
+    connectAutoplay();
+    // The digit row selects players by its keys' places on every layout.
+    qApp->installEventFilter(new DigitRowKeys(
+        [this](int unum, bool right) {
+            if (QAction* select = action((right ? cmd::kSelectFirstRight : cmd::kSelectFirstLeft) + unum - 1)) {
+                select->trigger();
+            }
+        },
+        DigitRowKeys::platformReportsXkbKeycodes(), this));
     readBarSettings();
     onTop_ = profile_.readInt(kSection, QStringLiteral("OnTop"), 0) == 1;
     applyOnTop();
@@ -70,6 +82,8 @@ CMainFrame::CMainFrame(Profile& profile, COfflineCoach& trainer, QWidget* parent
 
 CMainFrame::~CMainFrame() {
     timer_.stop();
+    // The clients of a running autoplay end with the program.
+    autoplay_.reset();
     // The tool windows write their settings while the display and the settings exist.
     toolWindows_.reset();
     // "(dispbye)" when connected; the receiver is joined while the log player and the
@@ -116,6 +130,7 @@ void CMainFrame::setDisplayer(CDisplayer* display, bool separated) {
         connect(display, &CDisplayer::stateChanged, this, &CMainFrame::updateCommandUi);
         toolWindows_ = std::make_unique<DisplayToolWindows>(*display, profile_);
         connect(toolWindows_.get(), &DisplayToolWindows::filesDropped, this, &CMainFrame::displayDroppedFiles);
+        connect(toolWindows_.get(), &DisplayToolWindows::notice, this, &CMainFrame::flashStatus);
     }
     updateCommandUi();
     refreshStatus();
@@ -287,6 +302,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     profile_.writeInt(kSection, QStringLiteral("ToolBars1"), toolBar(8)->isHidden() ? 0 : 1);
     profile_.sync();
     timer_.stop();
+    autoplay_->stop();
     event->accept();
     // The display's own window goes with the program.
     if (display && separated_) display->hide();

@@ -32,6 +32,8 @@ class QToolBar;
 
 namespace tessarin {
 
+class AutoplayRunner;
+class CAutoplayConfiger;
 class CStatisticDialog;
 class ClipExporter;
 class CTypeExplorer;
@@ -158,6 +160,9 @@ public:
 
     // The statistics dialog and the type explorer, once their commands made them.
     CStatisticDialog* statisticDialog() const;
+    // The autoplay loop, and its dialog while that is open.
+    AutoplayRunner& autoplay() const { return *autoplay_; }
+    CAutoplayConfiger* autoplayDialog() const;
     CTypeExplorer* typeExplorer() const;
     // The display's tool windows; none while the frame has no display.
     DisplayToolWindows* toolWindows() const { return toolWindows_.get(); }
@@ -187,6 +192,9 @@ private:
     // Brings the states up to date once, soon; safe from any thread.
     void scheduleUiUpdate();
     void toggleStatisticDialog();
+    // "Autoplayer": shows the one modeless dialog, made anew after it was closed.
+    void openAutoplayer();
+    void connectAutoplay();
     void toggleTypeExplorer();
     void connectTrainer();
     void createActions();
@@ -251,6 +259,8 @@ private:
     FrameOwner* owner_ = nullptr;
     QPointer<CStatisticDialog> statisticDialog_;  // created on first use, a child of the frame
     QPointer<CTypeExplorer> typeExplorer_;        // the same
+    std::unique_ptr<AutoplayRunner> autoplay_;    // GUI thread; the loop outlives its dialog
+    QPointer<CAutoplayConfiger> autoplayDialog_;  // deleted when it closes
     std::unique_ptr<DisplayToolWindows> toolWindows_;
     std::unique_ptr<ClipExporter> clipExporter_;  // "Export Clip...", made on first use
     // GUI thread only: the feedback around the game.
@@ -260,6 +270,7 @@ private:
     bool liveGame_ = false;              // the store holds a game received live
     bool loadNoticePending_ = false;     // a load's warning is still to be said
     std::size_t restartsShown_ = 0;      // the analysis' restarts already said
+    bool budgetShown_ = false;           // the store's budget, reached by a live game, was said
     std::optional<QString> chosenPath_;  // the open dialog's answer during a Load
 };
 

@@ -371,8 +371,14 @@ void CMainFrame::addToolCommands(std::vector<Command>& rows) {
                     .run = [this] { toolWindows_->toggleDrawingBox(); },
                     .enabled = hasDisplay,
                     .icon = drawingToolsIcon()});
-    rows.push_back(
-        {.id = cmd::kAutoplayer, .text = tr("&Autoplayer"), .run = [this] { runAutoplayConfiger(profile_, this); }});
+    rows.push_back({.id = cmd::kAutoplayer,
+                    .text = tr("&Autoplayer"),
+                    .run = [this] { openAutoplayer(); },
+                    .checked = [this] { return autoplay_->running(); }});
+    rows.push_back({.id = cmd::kStopAutoplay,
+                    .text = tr("Stop A&utoplay"),
+                    .run = [this] { autoplay_->stop(); },
+                    .enabled = [this] { return autoplay_->running(); }});
     rows.push_back({.id = cmd::kStatistics,
                     .text = tr("&Statistics"),
                     .keys = {QKeySequence(Qt::Key_BracketLeft), QKeySequence(Qt::Key_BraceLeft)},

@@ -12,6 +12,7 @@
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
 #include "record/LoadFailure.h"
+#include "windows/AutoplayConfiger.h"
 
 namespace tessarin {
 
@@ -38,6 +39,14 @@ void CMainFrame::reportLoadNotice() {
                             .arg(restart.fromCycle));
             return;
         }
+    }
+    // A live game that reaches the store's budget keeps no later show: say so once.
+    if (!logPlayer_->overBudget()) {
+        budgetShown_ = false;
+    } else if (liveGame_ && !budgetShown_) {
+        budgetShown_ = true;
+        flashStatus(tr("No more shows are kept: %1").arg(QString::fromStdString(logPlayer_->loadWarning())));
+        return;
     }
     if (!loadNoticePending_ || logPlayer_->parsing()) return;
     loadNoticePending_ = false;
@@ -131,6 +140,37 @@ void CMainFrame::reportPositionDump(const PositionDumpResult& result) {
                     .arg(written)
                     .arg(static_cast<double>(bytes) / 1e6, 0, 'f', 1)
                     .arg(QDir::toNativeSeparators(QDir::currentPath())));
+}
+
+CAutoplayConfiger* CMainFrame::autoplayDialog() const { return autoplayDialog_; }
+
+void CMainFrame::openAutoplayer() {
+    if (!autoplayDialog_) {
+        autoplayDialog_ = new CAutoplayConfiger(profile_, *autoplay_, this);
+        // Closed, it writes its fields back; the next opening reads them again.
+        connect(autoplayDialog_, &QDialog::finished, autoplayDialog_, &QObject::deleteLater);
+    }
+    autoplayDialog_->show();
+    autoplayDialog_->raise();
+    autoplayDialog_->activateWindow();
+    updateCommandUi();
+}
+
+void CMainFrame::connectAutoplay() {
+    connect(autoplay_.get(), &AutoplayRunner::runningChanged, this, [this](bool running) {
+        flashStatus(running ? tr("Autoplay is running") : tr("Autoplay stopped"));
+        updateCommandUi();
+    });
+    connect(autoplay_.get(), &AutoplayRunner::roundBegan, this, [this](int round, int clients) {
+        flashStatus(tr("Autoplay: round %1 started with %2 clients").arg(round).arg(clients));
+        updateCommandUi();
+    });
+    connect(autoplay_.get(), &AutoplayRunner::roundOver, this, [this](int round, bool stopped) {
+        if (!stopped) flashStatus(tr("Autoplay: round %1 ended").arg(round));
+        updateCommandUi();
+    });
+    connect(autoplay_.get(), &AutoplayRunner::clientNotStarted, this,
+            [this](const QString& text) { flashStatus(tr("Autoplay: %1").arg(text)); });
 }
 
 }  // namespace tessarin

@@ -79,8 +79,8 @@ void CMainFrame::createMenus() {
     for (int type = 0; type <= 6; ++type) types->addAction(action(cmd::kPlayerTypeFirst + type));
 
     addMenuItems(bar->addMenu(tr("Tool&Box")),
-                 {cmd::kTypeExplorer, cmd::kObjectDetails, cmd::kDrawingTools, cmd::kAutoplayer, cmd::kStatistics,
-                  cmd::kPresent, cmd::kSceneEdit, cmd::kPosInfoToFile, cmd::kSaveOpponentModel});
+                 {cmd::kTypeExplorer, cmd::kObjectDetails, cmd::kDrawingTools, cmd::kAutoplayer, cmd::kStopAutoplay,
+                  cmd::kStatistics, cmd::kPresent, cmd::kSceneEdit, cmd::kPosInfoToFile, cmd::kSaveOpponentModel});
     addMenuItems(bar->addMenu(tr("&Help")), {cmd::kAbout});
 }
 

@@ -65,10 +65,11 @@ void CTessarinApp::InitInstance(const QString& path, std::optional<QPoint> at) {
     if (!(hide && separated)) frame_->show();
     frame_->fitToContents();
     // Without a place of its own (the first start, or an instance opened beside another)
-    // the display goes under the strip rather than where the window system puts it.
-    if (separated && (at || !profile_.contains(QStringLiteral("Displayer"), QStringLiteral("Left")))) {
-        placeBelowStrip();
-    }
+    // the display goes under the strip rather than where the window system puts it; on
+    // the first start both are sized to the screen and centred on it together.
+    const bool firstStart = !at && !profile_.contains(QStringLiteral("Displayer"), QStringLiteral("Left"));
+    if (separated && firstStart) placeOnFirstStart();
+    if (separated && (at || firstStart)) placeBelowStrip();
 
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
@@ -113,6 +114,26 @@ void CTessarinApp::placeDisplay(bool separated) {
         frame->resize(std::max(frame->width(), kDisplayWidth),
                       frame->barsBottom() + kDisplayHeight + frame->statusBar()->sizeHint().height());
     }
+}
+
+void CTessarinApp::placeOnFirstStart() {
+    const QScreen* screen = frame_->screen();
+    if (!screen) return;
+    const QRect work = screen->availableGeometry();
+    // The display takes two thirds of the screen's height, in the field's proportions,
+    // never wider than nine tenths of the screen.
+    int height = std::max(kDisplayHeight, work.height() * 2 / 3);
+    int width = height * kDisplayWidth / kDisplayHeight;
+    if (width > work.width() * 9 / 10) {
+        width = std::max(kDisplayWidth, work.width() * 9 / 10);
+        height = width * kDisplayHeight / kDisplayWidth;
+    }
+    display_->resize(width, height);
+    const QRect strip = frame_->frameGeometry();
+    const int together = strip.height() + kStripGap + kTitleBarRoom + height;
+    const int left = work.left() + std::max(0, (work.width() - std::max(width, strip.width())) / 2);
+    const int top = work.top() + std::max(0, (work.height() - together) / 2);
+    frame_->move(left, top);
 }
 
 void CTessarinApp::placeBelowStrip() {

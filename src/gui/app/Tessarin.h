@@ -53,6 +53,8 @@ public:
 private:
     // Puts the separated display just below the bar strip, its title bar on screen.
     void placeBelowStrip();
+    // The strip and the display on a screen that has never shown them.
+    void placeOnFirstStart();
 
     // The trainer's messages go to the main frame's message box, captioned with the
     // application's title.

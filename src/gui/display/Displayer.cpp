@@ -458,8 +458,13 @@ void CDisplayer::openContextMenu(QPointF world, QPoint globalPosition) {
 }
 
 void CDisplayer::mouseDoubleClickEvent(QMouseEvent* event) {
-    QWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton) toggleFullScreen();
+    // QWidget's own handler takes the second press for a click: it would draw or select again.
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    event->accept();
+    toggleFullScreen();
 }
 
 void CDisplayer::keyPressEvent(QKeyEvent* event) {

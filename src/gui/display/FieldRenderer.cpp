@@ -123,6 +123,9 @@ QImage FieldRenderer::compose(const FieldScene& scene, const DisplayOptions& opt
                  static_cast<int>(std::ceil(size_.height() * ratio)), QImage::Format_RGB32);
     if (image.isNull() || size_.isEmpty()) return image;
     image.setDevicePixelRatio(ratio);
+    // Smooth markings are drawn half a pixel over: their edges blend with what lies under
+    // them, which must be the field as in the cached layer, not the image's unset memory.
+    image.fill(kFieldColour);
     QPainter painter(&image);
     paint(painter, scene, options);
     painter.end();

@@ -38,11 +38,45 @@ int numberIn(const QLineEdit* edit) {
 
 }  // namespace
 
-void StderrAutoplayObserver::clientFailed(const std::string& commandLine, int error) {
-    std::cerr << "Tessarin: autoplay: " << clientStartFailureText(commandLine, error) << std::endl;
+AutoplayRunner::AutoplayRunner(QObject* parent) : QObject(parent) {}
+
+AutoplayRunner::~AutoplayRunner() { thread_.reset(); }
+
+void AutoplayRunner::start(const AutoplaySettings& settings) {
+    thread_.reset();
+    AutoplayObserver* observer = this;
+    thread_ = std::make_unique<CAutoplayThread>(settings, observer);
+    thread_->start();
+    emit runningChanged(true);
 }
 
-CAutoplayConfiger::CAutoplayConfiger(Profile& profile, QWidget* parent) : QDialog(parent), profile_(profile) {
+void AutoplayRunner::stop() {
+    if (!running()) return;
+    thread_->stop();
+    emit runningChanged(false);
+}
+
+bool AutoplayRunner::running() const { return thread_ && !thread_->finished(); }
+
+void AutoplayRunner::clientFailed(const std::string& commandLine, int error) {
+    const QString text = QString::fromStdString(clientStartFailureText(commandLine, error));
+    std::cerr << "Tessarin: autoplay: " << text.toStdString() << std::endl;
+    QMetaObject::invokeMethod(
+        this, [this, text] { emit clientNotStarted(text); }, Qt::QueuedConnection);
+}
+
+void AutoplayRunner::roundStarted(int round, int clients) {
+    QMetaObject::invokeMethod(
+        this, [this, round, clients] { emit roundBegan(round, clients); }, Qt::QueuedConnection);
+}
+
+void AutoplayRunner::roundEnded(int round, bool stopped) {
+    QMetaObject::invokeMethod(
+        this, [this, round, stopped] { emit roundOver(round, stopped); }, Qt::QueuedConnection);
+}
+
+CAutoplayConfiger::CAutoplayConfiger(Profile& profile, AutoplayRunner& runner, QWidget* parent)
+    : QDialog(parent), profile_(profile), runner_(runner) {
     setWindowTitle(QStringLiteral("Config autoplay"));
     const AutoplaySettings defaults;
     fields_.host = toLocal(profile_.readString(kSocket, QStringLiteral("ServerHost"), fromLocal(defaults.host)));
@@ -106,15 +140,9 @@ CAutoplayConfiger::~CAutoplayConfiger() {
     profile_.writeString(kAutoplay, QStringLiteral("ClientParam"), fromLocal(fields_.client_param));
     profile_.writeString(kAutoplay, QStringLiteral("GoalieParam"), fromLocal(fields_.goalie_param));
     profile_.writeInt(kAutoplay, QStringLiteral("GoalieNum"), fields_.goalie_num);
-    // Ends the running clients and joins the loop before the observer goes.
-    thread_.reset();
 }
 
-void CAutoplayConfiger::run() {
-    thread_.reset();
-    thread_ = std::make_unique<CAutoplayThread>(fields_, &observer_);
-    thread_->start();
-}
+void CAutoplayConfiger::run() { runner_.start(fields_); }
 
 void CAutoplayConfiger::browse() {
     const QString chosen = chooseClient_();
@@ -139,11 +167,6 @@ void CAutoplayConfiger::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void runAutoplayConfiger(Profile& profile, QWidget* parent) {
-    CAutoplayConfiger dialog(profile, parent);
-    dialog.exec();
 }
 
 }  // namespace tessarin

@@ -1,6 +1,7 @@
 #include "windows/DisplayToolWindows.h"
 
 #include "display/Displayer.h"
+#include "settings/WindowPlacement.h"
 #include "windows/DrawingBox.h"
 #include "windows/ObjectDetailDialog.h"
 #include "windows/PresentDialog.h"
@@ -14,6 +15,7 @@ DisplayToolWindows::DisplayToolWindows(CDisplayer& display, Profile& profile)
     connect(&display, &CDisplayer::referenceWindowChanged, details, &CObjectDetailDialog::resetReference);
     connect(&display, &CDisplayer::referenceWindowMoved, details, &CObjectDetailDialog::followReference);
     connect(details, &ForwardingDialog::filesDropped, this, &DisplayToolWindows::filesDropped);
+    connect(details, &CObjectDetailDialog::notice, this, &DisplayToolWindows::notice);
 }
 
 DisplayToolWindows::~DisplayToolWindows() {
@@ -34,6 +36,7 @@ void DisplayToolWindows::ensureDrawingBox() {
     connect(drawingBox_, &CDrawingBox::toolChanged, &display_, &CDisplayer::setDrawingTool);
     connect(drawingBox_, &ForwardingDialog::filesDropped, this, &DisplayToolWindows::filesDropped);
     display_.setDrawingTool(drawingBox_->tool());
+    placeBesideOthers(*drawingBox_);
 }
 
 void DisplayToolWindows::toggleDrawingBox() {

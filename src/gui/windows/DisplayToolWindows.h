@@ -43,6 +43,8 @@ public:
 signals:
     // Game files dropped on one of the windows.
     void filesDropped(const QStringList& paths);
+    // A line for the status bar from one of the windows.
+    void notice(const QString& text);
 
 private:
     void ensureDrawingBox();

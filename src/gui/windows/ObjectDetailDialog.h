@@ -2,8 +2,9 @@
 
 // The object details window: a tool window of the display with nine rows of two
 // columns of the selected object's values and a read-only box of its received messages,
-// filled after every paint. It follows the display's window when that moves, and can be
-// shown opaque, half transparent, or with only its texts seen.
+// filled after every paint. It opens beside the display's window, follows it when that
+// moves (staying on screen), and can be shown opaque, half transparent, or with only its
+// texts seen where the window system composes translucent windows.
 
 #include <QRect>
 #include <array>
@@ -41,9 +42,13 @@ public:
     QString line(int row, int column) const;
     QString messages() const;
 
+    // The chosen mode, kept in the settings even where it cannot be applied.
     int transparency() const { return transparency_; }
     void setTransparency(int mode);
-    // Whether the window system can make windows translucent here.
+    // The mode the window shows: the chosen one, or opaque without translucent windows.
+    int appliedTransparency() const;
+    // Whether the window system composes translucent windows here (a Wayland compositor,
+    // or an X11 compositing manager).
     static bool layeredWindowsAvailable();
 
     // The reference window (the main frame, or the display's own window) now has this
@@ -56,13 +61,28 @@ public:
     void accept() override {}  // OK does nothing
     void reject() override { hide(); }
 
+signals:
+    // Said once: a see-through mode was asked for where windows cannot be translucent.
+    void notice(const QString& text);
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyTransparency();
+    // Widens a label that its text would not fit; labels never shrink, so the window does
+    // not jump from cycle to cycle.
+    void fitLabel(QLabel& label);
+    // Beside the display's window, on its screen.
+    void placeBesideDisplay();
+    void keepOnScreen();
+    void sayWhenOpaqueInstead();
 
     Profile& profile_;
+    QWidget& display_;
+    bool placed_ = false;  // a stored position or an earlier showing placed the window
+    bool fallbackSaid_ = false;
     std::array<std::array<QLabel*, 2>, kDetailRows> labels_{};
     QPlainTextEdit* messageBox_ = nullptr;
     int transparency_ = kTransparent;

@@ -10,6 +10,7 @@
 #include "display/Displayer.h"
 #include "live/SceneWriter.h"
 #include "record/LogPlayer.h"
+#include "settings/WindowPlacement.h"
 
 namespace tessarin {
 
@@ -67,7 +68,10 @@ void CSceneEditor::accept() {
 
 CSceneEditor& toggleSceneEditor(CDisplayer& display, const LogPlayer& player) {
     auto* editor = display.findChild<CSceneEditor*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!editor) editor = new CSceneEditor(&display);
+    if (!editor) {
+        editor = new CSceneEditor(&display);
+        placeBesideOthers(*editor);
+    }
     editor->setScene(display.scene().current, player.player_types());
     editor->setVisible(!editor->isVisible());
     return *editor;

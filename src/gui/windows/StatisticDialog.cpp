@@ -81,12 +81,12 @@ CStatisticDialog::CStatisticDialog(const BehaviorAnalyzer& analyzer, const LogPl
 
     auto* grid = new QGridLayout(summary_);
     grid->setHorizontalSpacing(24);
-    auto* leftHead = new QLabel(tr("Left"), summary_);
-    auto* rightHead = new QLabel(tr("Right"), summary_);
-    leftHead->setObjectName(QStringLiteral("1035"));
-    rightHead->setObjectName(QStringLiteral("1036"));
-    grid->addWidget(leftHead, 0, 0, Qt::AlignCenter);
-    grid->addWidget(rightHead, 0, 2, Qt::AlignCenter);
+    headings_ = {new QLabel(tr("Left"), summary_), new QLabel(tr("Right"), summary_)};
+    headings_[0]->setObjectName(QStringLiteral("1035"));
+    headings_[1]->setObjectName(QStringLiteral("1036"));
+    for (QLabel* heading : headings_) heading->setAlignment(Qt::AlignCenter);
+    grid->addWidget(headings_[0], 0, 0, Qt::AlignCenter);
+    grid->addWidget(headings_[1], 0, 2, Qt::AlignCenter);
     for (std::size_t row = 0; row < values_.size(); ++row) {
         for (std::size_t column = 0; column < 3; ++column) {
             auto* label = new QLabel(summary_);
@@ -97,7 +97,11 @@ CStatisticDialog::CStatisticDialog(const BehaviorAnalyzer& analyzer, const LogPl
             values_[row][column] = label;
         }
     }
-    grid->setRowStretch(static_cast<int>(values_.size()) + 1, 1);
+    // The thirds use the label column for a figure: their label goes under them.
+    thirdsCaption_ = new QLabel(tr("Ball in the left, middle and right thirds of the field"), summary_);
+    thirdsCaption_->setAlignment(Qt::AlignCenter);
+    grid->addWidget(thirdsCaption_, static_cast<int>(values_.size()) + 1, 0, 1, 3);
+    grid->setRowStretch(static_cast<int>(values_.size()) + 2, 1);
 
     chart_->SetChartType(kChartBars);
     chart_->SetRange(ChartAxis::Horizontal, 1, 11);
@@ -136,6 +140,31 @@ void CStatisticDialog::setCurrentTab(int tab) { tabs_->setCurrentIndex(tab); }
 
 QWidget* CStatisticDialog::currentPage() const { return pages_->currentWidget(); }
 
+QString CStatisticDialog::summaryHeading(int side) const {
+    return side == 0 || side == 1 ? headings_[static_cast<std::size_t>(side)]->text() : QString();
+}
+
+QString CStatisticDialog::thirdsCaption() const { return thirdsCaption_->text(); }
+
+std::array<QString, 2> CStatisticDialog::teamNames() const {
+    return player_.withStore([this](const std::vector<cycle_info_t>&) {
+        return std::array<QString, 2>{text(analyzer_.teamName(1)), text(analyzer_.teamName(-1))};
+    });
+}
+
+void CStatisticDialog::nameTeams(const std::array<QString, 2>& teams) {
+    if (teams == teams_) return;
+    teams_ = teams;
+    const auto named = [](const char* base, const QString& team) {
+        const QString side = QString::fromLatin1(base);
+        return team.isEmpty() ? side : QStringLiteral("%1: %2").arg(side, team);
+    };
+    headings_[0]->setText(named("Left", teams[0]));
+    headings_[1]->setText(named("Right", teams[1]));
+    tabs_->setTabText(kLeft, named(kTabTexts[kLeft], teams[0]));
+    tabs_->setTabText(kRight, named(kTabTexts[kRight], teams[1]));
+}
+
 QString CStatisticDialog::summaryText(int row, int column) const {
     if (row < 0 || row >= kSummaryRows || column < 0 || column > 2) return {};
     return values_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]->text();
@@ -151,6 +180,7 @@ StatisticsSnapshot CStatisticDialog::takeSnapshot() const {
 void CStatisticDialog::refresh() {
     const int tab = currentTab();
     if (tab < 0) return;
+    nameTeams(teamNames());
     const StatisticsSnapshot snapshot = takeSnapshot();
     if (tab == kSummary) {
         fillSummary(snapshot);
@@ -186,7 +216,9 @@ void CStatisticDialog::fillSummary(const StatisticsSnapshot& snapshot) {
 
 void CStatisticDialog::fillChart(const StatisticsSnapshot& snapshot, int tab) {
     const std::size_t first = tab < kRight ? 0 : static_cast<std::size_t>(kStatRows);
-    chart_->SetTitle(tabs_->tabText(tab));
+    const QString& team = teams_[first == 0 ? 0 : 1];
+    const QString title = QString::fromLatin1(kTabTexts[tab]);
+    chart_->SetTitle(team.isEmpty() ? title : QStringLiteral("%1: %2").arg(title, team));
     chart_->RemoveAllSeries();
     const int all = chart_->AddSeries(QStringLiteral("ALL"), QColor(255, 0, 0));
     const int succeed = chart_->AddSeries(QStringLiteral("SUCCEED"), QColor(0, 255, 0));

@@ -75,6 +75,10 @@ public:
     // A summary text: `column` 0 the left team's value, 1 the label column, 2 the right
     // team's value.
     QString summaryText(int row, int column) const;
+    // The heading of the summary's left (0) or right (1) column: the side and its team.
+    QString summaryHeading(int side) const;
+    // The caption under the thirds, which fill all three columns of their row.
+    QString thirdsCaption() const;
 
 protected:
     void hideEvent(QHideEvent* event) override;
@@ -82,7 +86,10 @@ protected:
 private:
     void fillSummary(const StatisticsSnapshot& snapshot);
     void fillChart(const StatisticsSnapshot& snapshot, int tab);
+    // Names the teams in the headings, the Left and Right tabs and the charts' titles.
+    void nameTeams(const std::array<QString, 2>& teams);
     StatisticsSnapshot takeSnapshot() const;
+    std::array<QString, 2> teamNames() const;
 
     const BehaviorAnalyzer& analyzer_;
     const LogPlayer& player_;
@@ -93,6 +100,9 @@ private:
     CStatListCtrl* list_ = nullptr;
     CChartCtrl* chart_ = nullptr;
     std::array<std::array<QLabel*, 3>, kSummaryRows> values_{};
+    std::array<QLabel*, 2> headings_{};
+    QLabel* thirdsCaption_ = nullptr;
+    std::array<QString, 2> teams_;  // the names shown; empty before a game names them
 };
 
 }  // namespace tessarin

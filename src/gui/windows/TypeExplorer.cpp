@@ -1,6 +1,11 @@
 #include "windows/TypeExplorer.h"
 
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "analysis/StatisticTables.h"
 #include "record/LogPlayer.h"
@@ -25,8 +30,13 @@ CTypeExplorer::CTypeExplorer(const LogPlayer& player, Profile& profile, QWidget*
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(list_);
-    // 381 x 141 dialog units.
-    resize(572, 229);
+    // 141 dialog units high, and wide enough for all twelve columns as far as the screen allows.
+    const QMargins margins = layout->contentsMargins();
+    const int columns = list_->header()->length() + 2 * list_->frameWidth() +
+                        list_->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() * 9 / 10 : columns;
+    resize(std::max(572, std::min(columns, widest)), 229);
     restorePlacement(*this, profile_, kSection);
 
     const std::vector<player_type_t> types = player.player_types();
