@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build, installs it with dpkg, runs both
-# programs from the installed paths on the demo game, validates the installed desktop
-# entry and metadata, removes the package and checks that its files are gone.
+# programs from the installed paths on the demo game (a picture and a clip), validates
+# the installed desktop entry and metadata, removes the package and checks that its
+# files are gone.
 # usage: tools/check-deb.sh [BUILD_DIR]   (needs root or sudo; changes the system's packages)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,10 +26,15 @@ case "$depends" in
   *libqt6widgets6*) ;;
   *) fail "the package's dependencies were not computed from the programs" ;;
 esac
+case "$depends" in
+  *libavcodec*libavformat*|*libavformat*libavcodec*) ;;
+  *) fail "the package does not depend on the FFmpeg libraries that write clips" ;;
+esac
 
 listed="$(mktemp)"
 png="$(mktemp --suffix=.png)"
-trap 'rm -f "$listed" "$png"; if dpkg -s tessarin >/dev/null 2>&1; then $sudo dpkg -r tessarin >/dev/null; fi' EXIT
+gif="$(mktemp --suffix=.gif)"
+trap 'rm -f "$listed" "$png" "$gif"; if dpkg -s tessarin >/dev/null 2>&1; then $sudo dpkg -r tessarin >/dev/null; fi' EXIT
 $sudo dpkg -i "$deb"
 dpkg -L tessarin >"$listed"
 
@@ -36,6 +42,9 @@ dpkg -L tessarin >"$listed"
 QT_QPA_PLATFORM=offscreen /usr/bin/tessarin --export-png "$png" --cycle 2400 \
   samples/helios-left-4-vs-helios-right-1.rcg
 [ -s "$png" ] || fail "the installed viewer wrote no PNG"
+QT_QPA_PLATFORM=offscreen /usr/bin/tessarin --export-video "$gif" --from 100 --to 110 --size 320x200 \
+  samples/helios-left-4-vs-helios-right-1.rcg
+[ -s "$gif" ] || fail "the installed viewer wrote no clip"
 desktop="$(grep '^/usr/share/applications/.*\.desktop$' "$listed")"
 metainfo="$(grep '^/usr/share/metainfo/.*\.metainfo\.xml$' "$listed")"
 desktop-file-validate "$desktop"

@@ -12,6 +12,7 @@ $sudo apt-get install -y -qq --no-install-recommends \
   build-essential cmake ninja-build git \
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev zlib1g-dev libboost-math-dev \
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev pkg-config fonts-dejavu-core \
+  libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
   clang clang-format \
   python3 dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl \
   man-db groff-base bash-completion zsh >/dev/null

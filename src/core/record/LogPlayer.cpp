@@ -242,14 +242,15 @@ std::optional<cycle_info_t> LogPlayer::current() {
 void LogPlayer::copyCurrentLocked() {
     if (index_ >= frames_.size()) index_ = frames_.empty() ? 0 : frames_.size() - 1;
     current_ = frames_[index_];
-    currentDecisions_ = CurrentDecisions{};
-    if (decisionsLoaded_[0] && index_ < passDecisions_.size()) currentDecisions_.pass = passDecisions_[index_];
-    if (decisionsLoaded_[1] && index_ < interceptDecisions_.size()) {
-        currentDecisions_.intercept = interceptDecisions_[index_];
-    }
-    if (decisionsLoaded_[2] && index_ < defenseDecisions_.size()) {
-        currentDecisions_.defense = defenseDecisions_[index_];
-    }
+    currentDecisions_ = decisionsAtLocked(index_);
+}
+
+CurrentDecisions LogPlayer::decisionsAtLocked(std::size_t index) const {
+    CurrentDecisions decisions;
+    if (decisionsLoaded_[0] && index < passDecisions_.size()) decisions.pass = passDecisions_[index];
+    if (decisionsLoaded_[1] && index < interceptDecisions_.size()) decisions.intercept = interceptDecisions_[index];
+    if (decisionsLoaded_[2] && index < defenseDecisions_.size()) decisions.defense = defenseDecisions_[index];
+    return decisions;
 }
 
 std::optional<cycle_info_t> LogPlayer::timerTick() {
@@ -495,6 +496,11 @@ LogFile* LogPlayer::decisionFile(DecisionFile which) {
 CurrentDecisions LogPlayer::currentDecisions() const {
     std::lock_guard lock(mutex_);
     return currentDecisions_;
+}
+
+CurrentDecisions LogPlayer::decisionsAt(std::size_t index) const {
+    std::lock_guard lock(mutex_);
+    return decisionsAtLocked(index);
 }
 
 std::size_t LogPlayer::decisionCount(DecisionFile which) const {

@@ -165,6 +165,8 @@ public:
     bool decisionsLoaded(DecisionFile which) const;
     LogFile* decisionFile(DecisionFile which);
     CurrentDecisions currentDecisions() const;
+    // The decisions stored with the record at `index`, as the current ones would be there.
+    CurrentDecisions decisionsAt(std::size_t index) const;
     std::size_t decisionCount(DecisionFile which) const;
 
     // Replay of the last cycles to the clients.
@@ -244,10 +246,11 @@ private:
     void play();
     void jump();
     bool saveWithDialog();
-    void copyCurrentLocked();                      // requires mutex_
-    bool addLocked(const cycle_info_t& record);    // requires mutex_; false when over budget
-    bool admitLocked(const cycle_info_t& record);  // requires mutex_
-    std::size_t findLocked(int cycle) const;       // requires mutex_
+    void copyCurrentLocked();                                     // requires mutex_
+    CurrentDecisions decisionsAtLocked(std::size_t index) const;  // requires mutex_
+    bool addLocked(const cycle_info_t& record);                   // requires mutex_; false when over budget
+    bool admitLocked(const cycle_info_t& record);                 // requires mutex_
+    std::size_t findLocked(int cycle) const;                      // requires mutex_
 
     PlaybackHost& host_;
     GameAnalysisHooks* hooks_ = nullptr;  // guarded by mutex_ for add(); set before use

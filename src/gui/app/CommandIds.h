@@ -101,6 +101,7 @@ inline constexpr int kSeparated = 305;
 inline constexpr int kSmoothDrawing = 306;
 inline constexpr int kOpenFolder = 40101;
 inline constexpr int kOpenDebugLogs = 40102;
+inline constexpr int kExportClip = 308;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 

@@ -28,6 +28,7 @@
 #include "app/DigitRowKeys.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
+#include "export/ClipExporter.h"
 #include "files/PathText.h"
 #include "settings/Profile.h"
 #include "windows/AutoplayConfiger.h"

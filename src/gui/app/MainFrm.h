@@ -36,6 +36,7 @@ namespace tessarin {
 class AutoplayRunner;
 class CAutoplayConfiger;
 class CStatisticDialog;
+class ClipExporter;
 class CTypeExplorer;
 class DebugLogLink;
 class DisplayToolWindows;
@@ -176,6 +177,8 @@ public:
     GamesWindow* gamesWindow() const;
     // Lists the games of a folder in the "Games" window, made on first use, and shows it.
     void openGamesFolder(const QString& folder);
+    // The clip export, once its command made it.
+    ClipExporter* clipExporter() const { return clipExporter_.get(); }
 
     bool playbackTimerActive() const { return timer_.isActive(); }
     int playbackTimerInterval() const { return timer_.interval(); }
@@ -276,7 +279,8 @@ private:
     std::unique_ptr<DisplayToolWindows> toolWindows_;
     // Made with the frame, before any record is drawn; draw() hands it records on any thread.
     std::unique_ptr<DebugLogLink> debugLogs_;
-    QPointer<GamesWindow> gamesWindow_;  // created on first use, a window of its own
+    QPointer<GamesWindow> gamesWindow_;           // created on first use, a window of its own
+    std::unique_ptr<ClipExporter> clipExporter_;  // "Export Clip...", made on first use
     // GUI thread only: the feedback around the game.
     std::unique_ptr<StatusBar> status_;
     std::unique_ptr<RecentFiles> recent_;

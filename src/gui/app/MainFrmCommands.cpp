@@ -11,6 +11,7 @@
 #include "app/DebugLogLink.h"
 #include "app/MainFrm.h"
 #include "app/ToolBarIcons.h"
+#include "export/ClipExporter.h"
 #include "settings/Profile.h"
 #include "windows/AutoplayConfiger.h"
 #include "windows/DisplayToolWindows.h"
@@ -61,6 +62,17 @@ std::vector<Command> CMainFrame::commandTable() {
                     .run = [this] {
                         if (const auto folder = askFolder(tr("Open Debug Logs"))) debugLogs_->openFolder(*folder);
                     }});
+    rows.push_back({.id = cmd::kExportClip,
+                    .text = tr("Export &Clip..."),
+                    .run =
+                        [this] {
+                            if (!clipExporter_) {
+                                clipExporter_ = std::make_unique<ClipExporter>(
+                                    *logPlayer_, analyzer_.get(), [this] { return displayer(); }, this);
+                            }
+                            clipExporter_->show();
+                        },
+                    .enabled = [this] { return displayer() != nullptr && logPlayer_->size() > 0; }});
     addLogPlayerCommands(rows);
     // View
     const QString barTexts[kToolBarCount] = {tr("&Field Bar"),     tr("&Monitor Bar"), tr("Dis&player Bar"),

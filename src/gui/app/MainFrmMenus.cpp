@@ -41,8 +41,8 @@ QMenu* CMainFrame::addMenuItems(QMenu* menu, std::initializer_list<int> ids) {
 
 void CMainFrame::createMenus() {
     QMenuBar* bar = menuBar();
-    addMenuItems(bar->addMenu(tr("&System")),
-                 {cmd::kExit, cmd::kNewInstance, cmd::kHide, cmd::kTop, 0, cmd::kOpenFolder, cmd::kOpenDebugLogs});
+    addMenuItems(bar->addMenu(tr("&System")), {cmd::kExit, cmd::kNewInstance, cmd::kHide, cmd::kTop, 0,
+                                               cmd::kOpenFolder, cmd::kOpenDebugLogs, cmd::kExportClip});
     addMenuItems(bar->addMenu(tr("&LogPlayer")),
                  {cmd::kLoad, 0, cmd::kPlay, cmd::kStop, cmd::kRewind, cmd::kForward, cmd::kBackward, cmd::kReverse,
                   cmd::kJump, cmd::kAccelerate, cmd::kDecelerate});

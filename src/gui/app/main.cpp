@@ -1,8 +1,13 @@
-// The windowed viewer, and its headless export of one cycle to a PNG file.
+// The windowed viewer, and its headless exports of one cycle to a PNG file and of a clip
+// to a video file or an animated picture.
 
+#include <unistd.h>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 
 #include "TessarinVersion.h"
@@ -10,6 +15,7 @@
 #include "app/MainFrm.h"
 #include "app/Tessarin.h"
 #include "export/PngExport.h"
+#include "export/VideoExport.h"
 #include "files/PathText.h"
 #include "settings/Profile.h"
 
@@ -31,6 +37,54 @@ int failure(const QString& error) {
 
 int usageError(const QString& error) { return failure(error + QStringLiteral(" (tessarin --help shows the usage)")); }
 
+// Set by Ctrl-C while a clip is written; the export stops between frames and removes
+// what it wrote. A lock-free atomic is safe to store from a signal handler.
+std::atomic<bool> stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void requestStop(int) { stopRequested.store(true); }
+
+// "frames done/total, time left" on one line of the terminal, a few times a second.
+class TerminalProgress {
+public:
+    void operator()(int done, int total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (done < total && now - shown_ < std::chrono::milliseconds(200)) return;
+        shown_ = now;
+        const double elapsed = std::chrono::duration<double>(now - start_).count();
+        const double left = done > 0 ? elapsed * (total - done) / done : 0.0;
+        std::fprintf(stderr, "\rframes %d/%d, %.0f s left   ", done, total, left);
+        if (done == total) std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point shown_{};
+};
+
+int runVideoExport(const tessarin::ExportRequest& request, const tessarin::Profile& profile) {
+    struct sigaction action = {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    tessarin::ClipProgress progress;
+    if (::isatty(STDERR_FILENO) != 0) progress = TerminalProgress();
+    const tessarin::ClipOutcome outcome = tessarin::exportVideo(request, profile, progress, stopRequested);
+    switch (outcome.status) {
+        case tessarin::ClipStatus::Written:
+            return 0;
+        case tessarin::ClipStatus::Stopped:
+            std::fprintf(stderr, "\ntessarin: interrupted; %s was not written\n",
+                         request.output.toLocal8Bit().constData());
+            return 130;
+        case tessarin::ClipStatus::Failed:
+            break;
+    }
+    return failure(outcome.message);
+}
+
 int runExport(int argc, char** argv) {
     // No window is opened: without a platform of the user's choice, draw offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -41,6 +95,7 @@ int runExport(int argc, char** argv) {
     const auto request = tessarin::parseExportArguments(argumentsOf(argc, argv), error);
     if (!request) return usageError(error);
     const tessarin::Profile profile;
+    if (request->video) return runVideoExport(*request, profile);
     error = tessarin::exportPng(*request, profile);
     return error.isEmpty() ? 0 : failure(error);
 }

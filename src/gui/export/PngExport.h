@@ -7,6 +7,8 @@
 //   tessarin --export-png OUT.png [--cycle N] [--size WxH] [--select K]
 //            [--option NAME=VALUE]... [--present MODE] [--circle]
 //            [--debug-logs DIR [--debug-level all|NAME[,NAME...]]] FILE
+//   tessarin --export-video OUT [--from N] [--to M] [--speed X] [--fps F] and the
+//            drawing options of --export-png, FILE
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +19,10 @@
 
 namespace tessarin {
 
+class LogPlayer;
 class Profile;
+struct ClipLook;
+struct ClipSnapshot;
 struct DisplayOptions;
 
 struct ExportRequest {
@@ -26,6 +31,13 @@ struct ExportRequest {
     std::optional<int> cycle;  // the first record when not given
     int width = 800;
     int height = 600;
+    // A clip (--export-video) in place of one picture: its cycles (the whole game when
+    // not given), the speed (times real time) and the frames a second.
+    bool video = false;
+    std::optional<int> from;
+    std::optional<int> to;
+    double speed = 1.0;
+    int fps = 30;
     std::optional<int> select;  // the selection index; the display's start value when not given
     // Display options that replace the stored ones for this export, in the order given.
     std::vector<std::pair<QString, double>> options;
@@ -38,7 +50,7 @@ struct ExportRequest {
     std::uint32_t debugLevels = 0xffffffffu;
 };
 
-// What the viewer was asked to do: open a game (or nothing), export a PNG, or print its
+// What the viewer was asked to do: open a game (or nothing), export a PNG or a clip, or print its
 // help or version.
 struct ViewerArguments {
     QString path;
@@ -58,7 +70,7 @@ inline constexpr int kMaxExportSide = 8192;
 inline constexpr double kMinOptionPlayerScale = 0.5;
 inline constexpr double kMaxOptionPlayerScale = 5.5;
 
-// Whether the arguments (without the program name) ask for an export.
+// Whether the arguments (without the program name) ask for an export, of a picture or a clip.
 bool wantsExport(const QStringList& arguments);
 // The viewer's arguments (without the program name), or an error message in `error`.
 std::optional<ViewerArguments> parseViewerArguments(const QStringList& arguments, QString& error);
@@ -79,5 +91,17 @@ bool setDisplayOption(DisplayOptions& options, const QString& name, double value
 // course is the one that playing from the first record up to the cycle would have drawn.
 // Returns an empty text on success, else what went wrong.
 QString exportPng(const ExportRequest& request, const Profile& profile);
+// The stored display options with the request's over them; an empty text, or what is wrong.
+QString exportOptions(const ExportRequest& request, const Profile& profile, DisplayOptions& options);
+// Loads the request's game into `player` (waiting for the whole file) within the record
+// budget stored in `profile`; an empty text, or what went wrong. An output that is the
+// game file itself is refused before anything is read.
+QString loadExportGame(const ExportRequest& request, const Profile& profile, LogPlayer& player);
+// How an export draws: `options` with the request's selection, overlays and size.
+ClipLook exportLook(const ExportRequest& request, const DisplayOptions& options);
+// With a folder of debug logs in the request, has the snapshot draw the selected
+// player's log there (named after the team the snapshot's header shows). An empty text,
+// or what is wrong: a selection that is no player, a player without a log.
+QString addExportDebugLogs(const ExportRequest& request, ClipSnapshot& snapshot);
 
 }  // namespace tessarin
