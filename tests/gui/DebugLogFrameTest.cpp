@@ -18,6 +18,7 @@
 #include "app/MainFrm.h"
 #include "app/Tessarin.h"
 #include "display/Displayer.h"
+#include "export/ClipSource.h"
 #include "gui/GuiTestSupport.h"
 #include "windows/DebugLogWindow.h"
 #include "windows/GamesWindow.h"
@@ -178,6 +179,17 @@ TEST_F(DebugLogFrameTest, AFoundCycleMovesTheGameThere) {
     emit window().cycleRequested(120);
     EXPECT_TRUE(waitFor([&] { return shownCycle() == 120; }));
     EXPECT_EQ(frame().logPlayer().current_cycle(), 120);
+}
+
+TEST_F(DebugLogFrameTest, AClipDrawsTheLogTheDisplayDraws) {
+    openGameAtLeftSix();
+    const ClipDebugLogs shown = frame().shownDebugLogs();
+    ASSERT_EQ(shown.logs.size(), 1u);
+    EXPECT_EQ(shown.logs.front().fileName, "HELIOS_L-6.log");
+    EXPECT_EQ(shown.levels, window().levels());
+    frame().onCommand(cmd::kDebugLogWindow);
+    ASSERT_FALSE(window().isVisible());
+    EXPECT_TRUE(frame().shownDebugLogs().logs.empty()) << "a hidden window draws nothing on the display";
 }
 
 TEST_F(DebugLogFrameTest, KeysStepTheGameWhileTheListsKeepTheirOwn) {

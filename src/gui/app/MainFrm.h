@@ -37,6 +37,7 @@ class AutoplayRunner;
 class CAutoplayConfiger;
 class CStatisticDialog;
 class ClipExporter;
+struct ClipDebugLogs;
 class CTypeExplorer;
 class DebugLogLink;
 class DisplayToolWindows;
@@ -177,6 +178,8 @@ public:
     GamesWindow* gamesWindow() const;
     // Lists the games of a folder in the "Games" window, made on first use, and shows it.
     void openGamesFolder(const QString& folder);
+    // The players' debug log the display draws now: the listed one, while its window shows.
+    ClipDebugLogs shownDebugLogs() const;
     // The clip export, once its command made it.
     ClipExporter* clipExporter() const { return clipExporter_.get(); }
 

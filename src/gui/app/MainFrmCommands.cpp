@@ -69,6 +69,7 @@ std::vector<Command> CMainFrame::commandTable() {
                             if (!clipExporter_) {
                                 clipExporter_ = std::make_unique<ClipExporter>(
                                     *logPlayer_, analyzer_.get(), [this] { return displayer(); }, this);
+                                clipExporter_->setDebugLogs([this] { return shownDebugLogs(); });
                             }
                             clipExporter_->show();
                         },

@@ -12,8 +12,10 @@
 #include "app/MainFrm.h"
 #include "app/RecentFiles.h"
 #include "app/StatusBar.h"
+#include "export/ClipSource.h"
 #include "record/LoadFailure.h"
 #include "windows/AutoplayConfiger.h"
+#include "windows/DebugLogWindow.h"
 
 namespace tessarin {
 
@@ -173,6 +175,19 @@ void CMainFrame::connectAutoplay() {
     });
     connect(autoplay_.get(), &AutoplayRunner::clientNotStarted, this,
             [this](const QString& text) { flashStatus(tr("Autoplay: %1").arg(text)); });
+}
+
+ClipDebugLogs CMainFrame::shownDebugLogs() const {
+    ClipDebugLogs shown;
+    const CDebugLogWindow& window = debugLogs_->window();
+    // The display draws a log's shapes only while its window shows.
+    if (!window.isVisible()) return shown;
+    const int current = window.currentLog();
+    const auto& logs = window.logs();
+    if (current < 0 || static_cast<std::size_t>(current) >= logs.size()) return shown;
+    shown.logs.push_back(logs[static_cast<std::size_t>(current)]);
+    shown.levels = window.levels();
+    return shown;
 }
 
 }  // namespace tessarin

@@ -64,7 +64,7 @@ bool ClipExportJob::start(ClipSnapshot snapshot, const QString& output, double s
 }
 
 bool ClipExportJob::start(const LogPlayer& player, const BehaviorAnalyzer* analyzer, const CDisplayer& display,
-                          const ClipChoice& choice, QString& error) {
+                          const ClipChoice& choice, QString& error, ClipDebugLogs debugLogs) {
     if (running_) {
         error = tr("A clip is being written");
         return false;
@@ -75,7 +75,8 @@ bool ClipExportJob::start(const LogPlayer& player, const BehaviorAnalyzer* analy
         error = tr("The game holds no record from cycle %1 to %2").arg(choice.from).arg(choice.to);
         return false;
     }
-    const ClipLook look = displayLook(display, choice.width, choice.height);
+    ClipLook look = displayLook(display, choice.width, choice.height);
+    look.debugLogs = std::move(debugLogs);
     return start(takeClipSnapshot(player, analyzer, *range, look), choice.path, choice.speed, choice.fps);
 }
 

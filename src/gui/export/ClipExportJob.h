@@ -39,7 +39,7 @@ public:
     // draws now. False with a message in `error` when the game holds no record in the
     // range or an export is still running.
     bool start(const LogPlayer& player, const BehaviorAnalyzer* analyzer, const CDisplayer& display,
-               const ClipChoice& choice, QString& error);
+               const ClipChoice& choice, QString& error, ClipDebugLogs debugLogs = {});
     // Asks the worker to stop after the frame it is on; finished() follows.
     void cancel();
     bool running() const { return running_; }

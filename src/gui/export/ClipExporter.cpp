@@ -24,7 +24,11 @@ ClipExporter::~ClipExporter() {
     delete dialog_.data();
 }
 
-QString ClipExporter::lookText(const CDisplayer& display) const { return describeClipLook(displayLook(display, 0, 0)); }
+QString ClipExporter::lookText(const CDisplayer& display) const {
+    ClipLook look = displayLook(display, 0, 0);
+    if (debugLogs_) look.debugLogs = debugLogs_();
+    return describeClipLook(look);
+}
 
 bool ClipExporter::show() {
     const CDisplayer* display = display_();
@@ -51,7 +55,9 @@ void ClipExporter::startExport(const ClipChoice& choice) {
         error = tr("There is no display to draw the clip as it shows the game");
     } else {
         if (dialog_) dialog_->setLook(lookText(*display));
-        if (job_.start(player_, analyzer_, *display, choice, error)) return;
+        if (job_.start(player_, analyzer_, *display, choice, error, debugLogs_ ? debugLogs_() : ClipDebugLogs{})) {
+            return;
+        }
     }
     if (dialog_) dialog_->setFinished(false, error);
 }

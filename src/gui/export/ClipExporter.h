@@ -35,6 +35,8 @@ public:
     // shown now. False when there is no game or no display to draw a clip of.
     bool show();
     ClipExportDialog* dialog() const { return dialog_; }
+    // Answers the players' debug logs drawn on the display now, which a clip draws too.
+    void setDebugLogs(std::function<ClipDebugLogs()> shown) { debugLogs_ = std::move(shown); }
     const ClipExportJob& job() const { return job_; }
 
 private:
@@ -44,6 +46,7 @@ private:
     const LogPlayer& player_;
     const BehaviorAnalyzer* analyzer_;
     std::function<const CDisplayer*()> display_;
+    std::function<ClipDebugLogs()> debugLogs_;
     QWidget* parent_;
     QPointer<ClipExportDialog> dialog_;  // GUI thread only
     ClipExportJob job_;
