@@ -20,6 +20,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);
 struct ConvertOptions {
     std::string in;
     std::string out;
+    std::string format = "v3";  // "v3" (sight logs keep theirs) or "v6"
     std::size_t maxRecords = StoreBudget::kDefaultRecords;
 };
 // Status 2 when IN was damaged or larger than the budget: what was read is written.

@@ -307,6 +307,23 @@ TEST(Companion, VersionSixWrittenReadsBackWithEveryField) {
     }
 }
 
+TEST(Companion, TheSaveCommandWritesVersionSixOrSaysWhatVersionThreeLeftOut) {
+    TempDir dir;
+    Game game(kV6);
+    game.host.savePath = dir.file("saved.rcg");
+    ASSERT_TRUE(game.player.command(kCmdSave));
+    const auto messages = game.host.shownMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("no room for the cards and fouls"), std::string::npos) << messages[0];
+    EXPECT_EQ(probeLogFile(*game.host.savePath), LogFormat::V3);
+
+    game.host.saveVersion6 = true;
+    game.host.savePath = dir.file("saved6.rcg");
+    ASSERT_TRUE(game.player.command(kCmdSave));
+    EXPECT_EQ(game.host.shownMessages().size(), 1u);
+    EXPECT_EQ(probeLogFile(*game.host.savePath), LogFormat::V6);
+}
+
 TEST(Companion, ThroughVersionThreeOnlyTheCompanionsAreLost) {
     TempDir dir;
     Game original(kV6);

@@ -779,9 +779,24 @@ bool LogPlayer::save(const std::string& path, int* error, SaveFormat format) con
 bool LogPlayer::saveWithDialog() {
     if (size() == 0) return false;
     const bool wasRunning = pause();
-    const auto path = host_.askSavePath();
-    if (!path) return false;
-    const bool result = save(*path);
+    const auto target = host_.askSaveTarget();
+    if (!target) return false;
+    const SaveFormat format = target->textVersion6 ? SaveFormat::V6 : SaveFormat::Native;
+    const bool sightLog = withStore([](const std::vector<cycle_info_t>& f) { return f.front().kind != kShowRecord; });
+    if (format == SaveFormat::V6 && sightLog) {
+        host_.showMessage("Only game logs can be saved as version-6 text logs.");
+        if (wasRunning) resume();
+        return false;
+    }
+    const bool result = save(target->path, nullptr, format);
+    if (result && format == SaveFormat::Native) {
+        // Said once, after the save: what the binary format could not keep.
+        const std::string dropped = droppedByVersion3();
+        if (!dropped.empty()) {
+            host_.showMessage("Saved as a version-3 game log, which has no room for the " + dropped +
+                              " of this game. Save it as a version-6 text log to keep them.");
+        }
+    }
     if (wasRunning) resume();
     return result;
 }

@@ -158,6 +158,9 @@ public:
     // Whether any record of the game has a companion, and the bytes they take.
     bool hasCompanions() const;
     std::size_t companionBytes() const;
+    // What a version-3 save of this game leaves out, as a list for a sentence ("cards and
+    // fouls, tackle counts, team logos"); empty when the game holds nothing it cannot keep.
+    std::string droppedByVersion3() const;
 
     // Appends a type; beyond kMaxPlayerTypes it is only counted.
     void addPlayerType(const player_type_t& type);

@@ -44,6 +44,38 @@ void LogPlayer::addLogoTile(int side, LogoTile tile) {
     sharedLogos_ = std::make_shared<const TeamLogos>(logos_);
 }
 
+std::string LogPlayer::droppedByVersion3() const {
+    std::lock_guard lock(mutex_);
+    bool cards = false, counters = false, capacity = false, focus = false, attention = false, pointing = false;
+    CompanionStore::Reader reader(companions_);
+    for (std::size_t i = 0; i < companions_.size(); ++i) {
+        const auto companion = reader.next();
+        if (!companion) continue;
+        for (const PlayerCompanion& p : companion->players) {
+            cards = cards || (p.state & 0xffff0000u) != 0;
+            counters = counters || p.counterCount > 0;
+            capacity = capacity || p.has(PlayerCompanion::kCapacity);
+            focus = focus || p.has(PlayerCompanion::kFocusPoint);
+            attention = attention || p.attentionSide != 0;
+            pointing = pointing || p.has(PlayerCompanion::kPointing);
+        }
+    }
+    std::vector<std::string> parts;
+    if (cards) parts.emplace_back("cards and fouls");
+    if (counters) parts.emplace_back("tackle, point-to, attention-to and focus-change counts");
+    if (capacity) parts.emplace_back("stamina capacities");
+    if (focus) parts.emplace_back("focus points");
+    if (attention) parts.emplace_back("attention targets");
+    if (pointing) parts.emplace_back("pointing targets");
+    if (!logos_.empty()) parts.emplace_back("team logos");
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) text += i + 1 == parts.size() ? " and " : ", ";
+        text += parts[i];
+    }
+    return text;
+}
+
 TeamLogos LogPlayer::teamLogos() const {
     std::lock_guard lock(mutex_);
     return logos_;
