@@ -50,10 +50,10 @@ CObjectDetailDialog::CObjectDetailDialog(Profile& profile, QWidget* display)
     messageBox_->setObjectName(QString::number(kDetailMessageId));
     messageBox_->setReadOnly(true);
     messageBox_->setPlainText(QString::fromLatin1(kNotAvailable));
-    messageBox_->setGeometry(ux(4), uy(185), ux(142), uy(60));
+    messageBox_->setGeometry(ux(4), uy(5 + 20 * kDetailRows), ux(142), uy(60));
     // Keys are the main frame's, so the box never keeps the focus.
     messageBox_->setFocusPolicy(Qt::NoFocus);
-    setFixedSize(ux(150), uy(250));
+    setFixedSize(ux(150), uy(70 + 20 * kDetailRows));
 
     const int mode = profile_.readInt(kSection, kTransparencyKey, kTransparent);
     transparency_ = mode >= kTransparent && mode <= kAlpha ? mode : kTransparent;
