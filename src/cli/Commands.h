@@ -43,6 +43,7 @@ struct RecordOptions {
     // Once something has arrived, this many seconds without a datagram end the recording:
     // a server that has gone away sends nothing, and a lost peer is noticed only on a send.
     double idle = 5;
+    std::string format = "v3";  // of the saved game log: "v3" or "v6"
     // Set from outside (Ctrl-C) to stop recording and save what arrived.
     const std::atomic<bool>* interrupted = nullptr;
 };

@@ -83,13 +83,15 @@ int main(int argc, char** argv) {
 
     RecordOptions record;
     record.interrupted = &interrupted;
-    auto* recordCmd =
-        app.add_subcommand("record", "Watch a live game as a monitor client and save it as a version-3 game log.");
+    auto* recordCmd = app.add_subcommand("record", "Watch a live game as a monitor client and save it as a game log.");
     recordCmd->add_option("--host", record.host, "Server host")->capture_default_str();
     recordCmd->add_option("--port", record.port, "Server monitor port")
         ->capture_default_str()
         ->check(CLI::Range(1, 65535));
     recordCmd->add_option("--out", record.out, "Game log to write (.rcg)")->required();
+    recordCmd->add_option("--format", record.format, "Game-log format to write: v3 (binary) or v6 (text)")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"v3", "v6"}));
     recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(count(1, kMostCount));
     recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")
         ->check(positiveSeconds(kMostSeconds));
