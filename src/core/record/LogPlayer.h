@@ -72,8 +72,8 @@ inline constexpr std::size_t kReplayLength = 30;
 // Player types kept per game, in arrival order: the server sends 18, and a hostile file
 // or peer must not grow the store (and every lookup) without end. Later ones are counted.
 inline constexpr std::size_t kMaxPlayerTypes = 256;
-// Most bytes of XPM text one team's logo may take; a full logo of 8 x 8 tiles takes
-// about 60 KiB.
+// Most bytes of XPM text one team's logo may take; a full logo of 256 tiles of 8 x 8
+// pixels in a few colours takes some 25 KiB.
 inline constexpr std::size_t kMaxLogoBytes = 512 << 10;
 // The message shown when the opponent model finished with a game log.
 inline constexpr const char* kOpponentModelDoneText = "Opponent Model Recognization done!!";
