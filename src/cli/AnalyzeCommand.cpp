@@ -166,8 +166,11 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         if (options.events && writeEventReport(sink, analyzer.Events(), analyzer.statistics()) != 0) {
             cannotWrite(kEventReportFileName);
         }
-        if (options.statsJson && !sink.replace("stats.json", dumpJson(statsJson(analyzer)) + '\n')) {
-            cannotWrite("stats.json");
+        if (options.statsJson) {
+            const GameDiscipline discipline = player.withStoreAndCompanions(countDiscipline);
+            if (!sink.replace("stats.json", dumpJson(statsJson(analyzer, &discipline)) + '\n')) {
+                cannotWrite("stats.json");
+            }
         }
         if (options.plan) {
             PlanRecognition plan(planParameters);

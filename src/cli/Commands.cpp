@@ -122,14 +122,30 @@ int runConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
         err << "tessarin-cli: " << options.in << " holds no records: nothing to write\n";
         return 1;
     }
+    const int firstKind = player.withStore([](const std::vector<cycle_info_t>& frames) { return frames.front().kind; });
+    const bool v6 = options.format == "v6";
+    if (v6 && firstKind != kShowRecord) {
+        err << "tessarin-cli: " << options.in << " is a sight log: only game logs can be written as version 6\n";
+        return 1;
+    }
     int writeError = 0;
-    if (!player.save(options.out, &writeError)) {
+    if (!player.save(options.out, &writeError, v6 ? SaveFormat::V6 : SaveFormat::Native)) {
         err << "tessarin-cli: cannot write " << options.out << errnoText(writeError) << '\n';
         return 1;
     }
-    // Game logs of every version are written as version 3, the one binary game-log format.
-    const int firstKind = player.withStore([](const std::vector<cycle_info_t>& frames) { return frames.front().kind; });
-    const char* written = firstKind == kSightRecord ? "sight" : firstKind == kSightRecordV2 ? "sight-v2" : "v3";
+    // Game logs of every version are written as version 3, the one binary game-log format,
+    // unless version 6 was asked for.
+    const char* written = firstKind == kSightRecord     ? "sight"
+                          : firstKind == kSightRecordV2 ? "sight-v2"
+                          : v6                          ? "v6"
+                                                        : "v3";
+    if (!v6 && firstKind == kShowRecord) {
+        const std::string dropped = player.droppedByVersion3();
+        if (!dropped.empty()) {
+            err << "tessarin-cli: note: version 3 has no room for the " << dropped << " of " << options.in
+                << "; they are not in " << options.out << " (--format v6 keeps them)\n";
+        }
+    }
     const bool gzip = options.out.size() > 3 && options.out.ends_with(".gz");
     out << "wrote " << player.size() << " records (" << written << (gzip ? ", gzip" : "") << ") to " << options.out
         << '\n';

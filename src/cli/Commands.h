@@ -20,6 +20,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err);
 struct ConvertOptions {
     std::string in;
     std::string out;
+    std::string format = "v3";  // "v3" (sight logs keep theirs) or "v6"
     std::size_t maxRecords = StoreBudget::kDefaultRecords;
 };
 // Status 2 when IN was damaged or larger than the budget: what was read is written.
@@ -42,6 +43,7 @@ struct RecordOptions {
     // Once something has arrived, this many seconds without a datagram end the recording:
     // a server that has gone away sends nothing, and a lost peer is noticed only on a send.
     double idle = 5;
+    std::string format = "v3";  // of the saved game log: "v3" or "v6"
     // Set from outside (Ctrl-C) to stop recording and save what arrived.
     const std::atomic<bool>* interrupted = nullptr;
     // The store's budget: a recording that reaches it stops there, keeps what arrived and

@@ -104,7 +104,7 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
         return 1;
     }
     int writeError = 0;
-    if (!player.save(options.out, &writeError)) {
+    if (!player.save(options.out, &writeError, options.format == "v6" ? SaveFormat::V6 : SaveFormat::Native)) {
         err << "tessarin-cli: cannot write " << options.out << errnoText(writeError) << '\n';
         return 1;
     }

@@ -24,12 +24,21 @@ void putBehaviourFigures(Json& j, const Stats& s) {
     putCounts(j, "dribbles", "successful_dribbles", "dribble_rate", s.dribbles);
 }
 
+void putDiscipline(Json& j, const std::optional<DisciplineFigures>& figures) {
+    j["yellow_cards"] = figures ? Json(figures->yellowCards) : Json(nullptr);
+    j["red_cards"] = figures ? Json(figures->redCards) : Json(nullptr);
+    j["fouls"] = figures ? Json(figures->fouls) : Json(nullptr);
+    j["tackles"] = figures ? Json(figures->tackles) : Json(nullptr);
+}
+
 // Mean positions are single-precision metres; a tenth of a millimetre is all they carry.
 double metres(float v) { return std::round(static_cast<double>(v) * 1e4) / 1e4; }
 
 }  // namespace
 
-nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer) {
+nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer, const GameDiscipline* discipline) {
+    const GameDiscipline unknown;
+    const GameDiscipline& d = discipline ? *discipline : unknown;
     const auto& events = analyzer.Events();
     const GameStatistics& s = analyzer.statistics();
 
@@ -65,6 +74,7 @@ nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer) {
         j["corner_kicks"] = c.corner_kicks;
         j["goal_kicks"] = c.goal_kicks;
         j["free_kicks"] = c.free_kicks;
+        putDiscipline(j, d.teams[static_cast<std::size_t>(slot)]);
         teams.push_back(std::move(j));
     }
     doc["teams"] = std::move(teams);
@@ -77,6 +87,7 @@ nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer) {
         j["unum"] = i % kPlayersPerSide + 1;
         putBehaviourFigures(j, p);
         j["mean_position"] = {metres(p.mean_position.x), metres(p.mean_position.y)};
+        putDiscipline(j, d.players[static_cast<std::size_t>(i)]);
         players.push_back(std::move(j));
     }
     doc["players"] = std::move(players);

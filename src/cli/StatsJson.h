@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/BehaviorAnalyzer.h"
+#include "analysis/Discipline.h"
 
 namespace tessarin::cli {
 
@@ -14,9 +15,11 @@ namespace tessarin::cli {
 // (call ComputeStatistics first) and its play-mode counters. Keys keep the order in
 // which scripts read them: `events` (sentinel excluded), `events_by_kind`, `teams`
 // (left, right), `players` (index order, `side` "l" or "r"), `game_thirds_shares`.
-// The analyser must not be fed meanwhile: call it under the store's lock or after
-// loading has finished.
-nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer);
+// Teams and players also carry `yellow_cards`, `red_cards`, `fouls` and `tackles` from
+// `discipline`, each null where the game does not tell them (a version-3 game; no
+// discipline given). The analyser must not be fed meanwhile: call it under the store's
+// lock or after loading has finished.
+nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer, const GameDiscipline* discipline = nullptr);
 
 // A document as text, indented by two. Texts that are not UTF-8 (team names and file
 // names come from the files as they are) get U+FFFD in place of invalid bytes instead of

@@ -68,21 +68,30 @@ int main(int argc, char** argv) {
     ConvertOptions convert;
     auto* convertCmd = app.add_subcommand("convert",
                                           "Load a game file and write it again in the format of its first record (game "
-                                          "logs of every version as version 3), gzip-compressed when OUT ends in .gz.");
+                                          "logs of every version as version 3, or as version 6 when asked), "
+                                          "gzip-compressed when OUT ends in .gz.");
     convertCmd->add_option("IN", convert.in, "File to read")->required();
     convertCmd->footer("Exit status 2: OUT was written from an input that was damaged or larger than --max-records.");
     convertCmd->add_option("OUT", convert.out, "File to write")->required();
+    convertCmd
+        ->add_option("--format", convert.format,
+                     "Game-log format to write: v3 (binary) or v6 (text, with cards, logos and the other fields "
+                     "version 3 has no room for)")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"v3", "v6"}));
     addMaxRecords(*convertCmd, convert.maxRecords);
 
     RecordOptions record;
     record.interrupted = &interrupted;
-    auto* recordCmd =
-        app.add_subcommand("record", "Watch a live game as a monitor client and save it as a version-3 game log.");
+    auto* recordCmd = app.add_subcommand("record", "Watch a live game as a monitor client and save it as a game log.");
     recordCmd->add_option("--host", record.host, "Server host")->capture_default_str();
     recordCmd->add_option("--port", record.port, "Server monitor port")
         ->capture_default_str()
         ->check(CLI::Range(1, 65535));
     recordCmd->add_option("--out", record.out, "Game log to write (.rcg)")->required();
+    recordCmd->add_option("--format", record.format, "Game-log format to write: v3 (binary) or v6 (text)")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"v3", "v6"}));
     recordCmd->add_option("--cycles", record.cycles, "Stop after this many show records")->check(count(1, kMostCount));
     recordCmd->add_option("--seconds", record.seconds, "Stop after this many seconds")
         ->check(positiveSeconds(kMostSeconds));

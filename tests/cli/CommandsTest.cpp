@@ -211,6 +211,46 @@ TEST(ConvertCommand, WritesWhatWasReadOfAnIncompleteInputWithADistinctStatus) {
     }
 }
 
+TEST(ConvertCommand, WritesVersionSixOnRequestAndSaysOnceWhatVersionThreeLeavesOut) {
+    TempDir dir;
+    const std::string in = test::testDataPath("text/v6-short.rcg");
+    {
+        ConvertOptions options{in, dir.file("v6.rcg.gz"), "v6"};
+        std::ostringstream out, err;
+        ASSERT_EQ(runConvert(options, out, err), 0) << err.str();
+        EXPECT_EQ(out.str(), "wrote 739 records (v6, gzip) to " + options.out + "\n");
+        EXPECT_EQ(err.str(), "");
+        const auto doc = nlohmann::json::parse(info(options.out, true).out);
+        EXPECT_EQ(doc["format"], "v6");
+        EXPECT_EQ(doc["compressed"], true);
+        EXPECT_EQ(doc["records"], 739);
+    }
+    {
+        std::ostringstream out, err;
+        ASSERT_EQ(runConvert({in, dir.file("v3.rcg")}, out, err), 0) << err.str();
+        const std::string note =
+            "note: version 3 has no room for the cards and fouls, tackle, point-to, "
+            "attention-to and focus-change counts, stamina capacities, focus points and "
+            "attention targets of " +
+            in;
+        ASSERT_NE(err.str().find(note), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find("note:", err.str().find(note) + 1), std::string::npos) << "said once";
+    }
+    {
+        // A version-3 game has nothing to lose.
+        std::ostringstream out, err;
+        ASSERT_EQ(runConvert({dir.file("v3.rcg"), dir.file("again.rcg")}, out, err), 0) << err.str();
+        EXPECT_EQ(err.str(), "");
+    }
+    {
+        std::ostringstream out, err;
+        const std::string sight = dir.write("in.slg", test::sightLog({1, 2, 3}));
+        EXPECT_EQ(runConvert({sight, dir.file("out.rcg"), "v6"}, out, err), 1);
+        EXPECT_NE(err.str().find("only game logs can be written as version 6"), std::string::npos) << err.str();
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.rcg")));
+    }
+}
+
 TEST(ConvertCommand, TurnsACompressedTextLogIntoACompressedVersion3Log) {
     TempDir dir;
     const std::string in = test::testDataPath("text/v6-short.rcg.gz");

@@ -71,6 +71,31 @@ TEST(RecordCommand, AGameLargerThanTheBudgetStopsTheRecordingAndSaysSo) {
     EXPECT_TRUE(std::filesystem::exists(options.out));
 }
 
+TEST(RecordCommand, SavesAVersionSixTextLogOnRequest) {
+    test::StandInServer server;
+    test::TempDir dir;
+    std::jthread game([&] {
+        if (!server.waitForInit()) return;
+        for (int c = 1; c <= 5; ++c) server.sendShow(test::ShowBuilder(c).playmode(3).team(0, "Rec", 0).build());
+    });
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.port = server.monitorPort();
+    options.out = dir.file("live.rcg");
+    options.cycles = 5;
+    options.seconds = 20;
+    options.format = "v6";
+    std::ostringstream out, err;
+    ASSERT_EQ(runRecord(options, out, err), 0) << err.str();
+    EXPECT_EQ(probeLogFile(options.out), LogFormat::V6);
+    test::FakeHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, options.out);
+    player.waitForParser();
+    EXPECT_EQ(player.size(), 5u);
+    EXPECT_EQ(player.last_cycle(), 5);
+}
+
 TEST(RecordCommand, AServerThatFallsSilentEndsTheRecordingAfterTheIdleTime) {
     test::StandInServer server;
     test::TempDir dir;

@@ -50,10 +50,22 @@ TEST(StatsJson, CarriesExactlyTheDocumentedKeys) {
     EXPECT_EQ(keysOf(doc),
               (std::set<std::string>{"events", "events_by_kind", "teams", "players", "game_thirds_shares"}));
     ASSERT_EQ(doc["teams"].size(), 2u);
-    const std::set<std::string> figures = {"shots",         "successful_shots",         "shot_rate",
-                                           "passes",        "successful_passes",        "pass_rate",
-                                           "interceptions", "successful_interceptions", "interception_rate",
-                                           "dribbles",      "successful_dribbles",      "dribble_rate"};
+    const std::set<std::string> figures = {"shots",
+                                           "successful_shots",
+                                           "shot_rate",
+                                           "passes",
+                                           "successful_passes",
+                                           "pass_rate",
+                                           "interceptions",
+                                           "successful_interceptions",
+                                           "interception_rate",
+                                           "dribbles",
+                                           "successful_dribbles",
+                                           "dribble_rate",
+                                           "yellow_cards",
+                                           "red_cards",
+                                           "fouls",
+                                           "tackles"};
     std::set<std::string> teamKeys = figures;
     teamKeys.insert({"name", "possession_cycles", "possession_share", "thirds_cycles", "thirds_shares", "offsides",
                      "back_passes", "free_kick_faults", "kick_ins", "corner_kicks", "goal_kicks", "free_kicks"});
@@ -102,6 +114,26 @@ TEST(StatsJson, FiguresComeFromTheAnalysis) {
     EXPECT_EQ(r11["side"], "r");
     EXPECT_EQ(r11["unum"], 11);
     EXPECT_EQ(r11["mean_position"], (nlohmann::ordered_json{40.0, 80.0}));
+}
+
+TEST(StatsJson, CardsFoulsAndTacklesAreNullUnlessTheGameTellsThem) {
+    BehaviorAnalyzer a = passThenCorner();
+    ASSERT_EQ(a.ComputeStatistics(), 0);
+    const auto unknown = cli::statsJson(a);
+    for (const auto& j : {unknown["teams"][0], unknown["players"][3]}) {
+        for (const char* key : {"yellow_cards", "red_cards", "fouls", "tackles"}) EXPECT_TRUE(j[key].is_null()) << key;
+    }
+    GameDiscipline d;
+    d.players[3] = DisciplineFigures{1, 0, 2, 5};
+    d.teams[0] = DisciplineFigures{1, 0, 2, 5};
+    const auto known = cli::statsJson(a, &d);
+    EXPECT_EQ(known["players"][3]["yellow_cards"], 1);
+    EXPECT_EQ(known["players"][3]["red_cards"], 0);
+    EXPECT_EQ(known["players"][3]["fouls"], 2);
+    EXPECT_EQ(known["players"][3]["tackles"], 5);
+    EXPECT_EQ(known["teams"][0]["tackles"], 5);
+    EXPECT_TRUE(known["teams"][1]["tackles"].is_null());
+    EXPECT_TRUE(known["players"][4]["fouls"].is_null());
 }
 
 TEST(StatsJson, FreshAnalyserGivesAnEmptyButCompleteDocument) {

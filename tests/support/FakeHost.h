@@ -22,6 +22,10 @@ public:
     }
     std::optional<std::string> askOpenPath() override { return openPath; }
     std::optional<std::string> askSavePath() override { return savePath; }
+    std::optional<SaveTarget> askSaveTarget() override {
+        if (!savePath) return std::nullopt;
+        return SaveTarget{*savePath, saveVersion6};
+    }
     std::optional<int> askJumpCycle(int first, int last, int current) override {
         jumpAsked = {first, last, current};
         return jumpAnswer;
@@ -45,6 +49,7 @@ public:
     int timerStops = 0;
     std::optional<std::string> openPath;
     std::optional<std::string> savePath;
+    bool saveVersion6 = false;
     std::optional<int> jumpAnswer;
     std::vector<int> jumpAsked;
     std::vector<std::vector<std::uint8_t>> replayPackets;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -141,6 +142,8 @@ enum RecordKind : std::int32_t {
     kSightRecordV2 = 2,
 };
 
+struct CycleCompanion;
+
 // One simulation cycle as stored, played back and drawn. Copied by value; never
 // changed once stored.
 struct cycle_info_t {
@@ -150,6 +153,10 @@ struct cycle_info_t {
     std::array<std::uint8_t, kCycleDataSize> data{};
     // The cycle's "Recv " messages, each followed by the separator "\t\t\t".
     std::string messages;
+    // What a newer game log said of this cycle beyond the show record (record/Companion.h);
+    // null when it said nothing more. The frame store keeps companions apart, compactly,
+    // and sets this on the copies it hands out.
+    std::shared_ptr<const CycleCompanion> companion;
 
     // The show record held in `data` (meaningful for kind 0).
     show_info_t show() const;

@@ -8,6 +8,7 @@
 #include "record/ByteOrder.h"
 #include "record/LogWriters.h"
 #include "record/ParserThread.h"
+#include "record/TextLogWriter.h"
 
 namespace tessarin {
 
@@ -241,7 +242,7 @@ std::optional<cycle_info_t> LogPlayer::current() {
 
 void LogPlayer::copyCurrentLocked() {
     if (index_ >= frames_.size()) index_ = frames_.empty() ? 0 : frames_.size() - 1;
-    current_ = frames_[index_];
+    current_ = handOutLocked(index_);
     currentDecisions_ = decisionsAtLocked(index_);
 }
 
@@ -278,7 +279,7 @@ std::vector<std::uint8_t> LogPlayer::buildReplayPacket(const cycle_info_t& recor
 std::optional<cycle_info_t> LogPlayer::last() const {
     std::lock_guard lock(mutex_);
     if (frames_.empty()) return std::nullopt;
-    return frames_.back();
+    return handOutLocked(frames_.size() - 1);
 }
 
 int LogPlayer::first_cycle() const {
@@ -328,7 +329,7 @@ void LogPlayer::preview(int cycle) {
     {
         std::lock_guard lock(mutex_);
         if (frames_.empty()) return;
-        record = frames_[findLocked(cycle)];
+        record = handOutLocked(findLocked(cycle));
     }
     host_.drawRecord(record);
 }
@@ -376,11 +377,14 @@ void LogPlayer::add(std::span<const cycle_info_t> records) {
 bool LogPlayer::addLocked(const cycle_info_t& record) {
     if (!admitLocked(record)) return false;
     frames_.push_back(record);
+    // The companion is kept compactly beside the record, not in it.
+    frames_.back().companion.reset();
+    storeBytes_ += companions_.append(frames_.size() - 1, record.companion.get());
     if (hooks_ && record.kind == kShowRecord) hooks_->analyzeShow(record, playerTypes_);
     if (frames_.size() == 1) {
         index_ = 0;
         copyCurrentLocked();
-        host_.drawRecord(record);
+        host_.drawRecord(current_);
     }
     if (hooks_) hooks_->feedOpponentModel(record);
     return true;
@@ -391,6 +395,8 @@ void LogPlayer::add_with_decisions(const cycle_info_t& record, const cycle_pass_
     std::lock_guard lock(mutex_);
     if (!admitLocked(record)) return;
     frames_.push_back(record);
+    frames_.back().companion.reset();
+    storeBytes_ += companions_.append(frames_.size() - 1, record.companion.get());
     if (decisionsLoaded_[0]) passDecisions_.push_back(pass);
     if (decisionsLoaded_[1]) interceptDecisions_.push_back(intercept);
     if (decisionsLoaded_[2]) defenseDecisions_.push_back(defense);
@@ -398,7 +404,7 @@ void LogPlayer::add_with_decisions(const cycle_info_t& record, const cycle_pass_
     if (frames_.size() == 1) {
         index_ = 0;
         copyCurrentLocked();
-        host_.drawRecord(record);
+        host_.drawRecord(current_);
     }
     if (hooks_) hooks_->feedOpponentModel(record);
 }
@@ -528,6 +534,9 @@ std::size_t LogPlayer::index() const {
 
 void LogPlayer::clearStore() {
     frames_.clear();
+    companions_.clear();
+    logos_ = TeamLogos{};
+    sharedLogos_.reset();
     storeBytes_ = 0;
     overBudget_.store(false, std::memory_order_release);
     playerTypes_.clear();
@@ -665,6 +674,13 @@ void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
             return;
         }
     }
+    if (perRecord == kTextShowBytes) {
+        try {
+            companions_.reserve(records);
+        } catch (const std::bad_alloc&) {
+            // The companions grow as they arrive.
+        }
+    }
     // Also when the store had the room already (its first reservation, or an earlier
     // game's): the analysis must not grow its frames either.
     if (hooks_) hooks_->storeReserved(records);
@@ -739,9 +755,10 @@ bool LogPlayer::inputDamaged() const {
     return !parserThread_->result() && !parserThread_->ranOutOfMemory() && !overBudget();
 }
 
-bool LogPlayer::save(const std::string& path, int* error) const {
+bool LogPlayer::save(const std::string& path, int* error, SaveFormat format) const {
     std::lock_guard lock(mutex_);
     if (frames_.empty()) return false;
+    if (format == SaveFormat::V6 && frames_.front().kind != kShowRecord) return false;
     // Written beside the target and renamed over it when complete: a save that fails
     // halfway keeps the old file rather than leaving a cut-off game behind.
     const bool compress = path.size() > 3 && path.ends_with(".gz");
@@ -749,6 +766,10 @@ bool LogPlayer::save(const std::string& path, int* error) const {
         path,
         [&](LogFile& file) {
             if (compress && !file.startCompression()) return false;
+            if (format == SaveFormat::V6) {
+                return writeV6Log(file, frames_, companions_,
+                                  TextLogGame{serverParams_, playerParams_, playerTypes_, logos_});
+            }
             switch (frames_.front().kind) {
                 case kShowRecord:
                     return writeV3Log(file, frames_, serverParams_, playerParams_, playerTypes_);
@@ -766,9 +787,24 @@ bool LogPlayer::save(const std::string& path, int* error) const {
 bool LogPlayer::saveWithDialog() {
     if (size() == 0) return false;
     const bool wasRunning = pause();
-    const auto path = host_.askSavePath();
-    if (!path) return false;
-    const bool result = save(*path);
+    const auto target = host_.askSaveTarget();
+    if (!target) return false;
+    const SaveFormat format = target->textVersion6 ? SaveFormat::V6 : SaveFormat::Native;
+    const bool sightLog = withStore([](const std::vector<cycle_info_t>& f) { return f.front().kind != kShowRecord; });
+    if (format == SaveFormat::V6 && sightLog) {
+        host_.showMessage("Only game logs can be saved as version-6 text logs.");
+        if (wasRunning) resume();
+        return false;
+    }
+    const bool result = save(target->path, nullptr, format);
+    if (result && format == SaveFormat::Native) {
+        // Said once, after the save: what the binary format could not keep.
+        const std::string dropped = droppedByVersion3();
+        if (!dropped.empty()) {
+            host_.showMessage("Saved as a version-3 game log, which has no room for the " + dropped +
+                              " of this game. Save it as a version-6 text log to keep them.");
+        }
+    }
     if (wasRunning) resume();
     return result;
 }

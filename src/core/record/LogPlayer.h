@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "record/Companion.h"
+#include "record/CompanionStore.h"
 #include "record/DecisionRecords.h"
 #include "record/Dispinfo2Parser.h"
 #include "record/GameRecords.h"
@@ -50,6 +52,9 @@ enum LogPlayerCommand : int {
 enum class DecisionFile : int { Pass = 0, Intercept = 1, Behave = 2 };
 inline constexpr std::array<const char*, 3> kDecisionFileNames = {"pass.dec", "intercept.dec", "behave.dec"};
 
+// What a save writes: the format of the store's first record, or a version-6 text log.
+enum class SaveFormat { Native, V6 };
+
 // What the last load found before reading started.
 enum class LoadOutcome { NotLoaded, Reading, CannotOpen, Empty, UnknownFormat };
 
@@ -67,6 +72,9 @@ inline constexpr std::size_t kReplayLength = 30;
 // Player types kept per game, in arrival order: the server sends 18, and a hostile file
 // or peer must not grow the store (and every lookup) without end. Later ones are counted.
 inline constexpr std::size_t kMaxPlayerTypes = 256;
+// Most bytes of XPM text one team's logo may take; a full logo of 256 tiles of 8 x 8
+// pixels in a few colours takes some 25 KiB.
+inline constexpr std::size_t kMaxLogoBytes = 512 << 10;
 // The message shown when the opponent model finished with a game log.
 inline constexpr const char* kOpponentModelDoneText = "Opponent Model Recognization done!!";
 
@@ -143,6 +151,20 @@ public:
     // A datagram of the monitor connection; true when it stored a show record.
     bool parse_monitor_packet(const std::uint8_t* packet, std::size_t size);
 
+    // A tile of a team's logo (side 0 left, 1 right) from a reader; it replaces the tile
+    // at its place. A tile that is no valid logo tile, or that would take the logo past
+    // kMaxLogoBytes, is dropped (and said in the load warning); the game goes on.
+    void addLogoTile(int side, LogoTile tile);
+    TeamLogos teamLogos() const;
+    // The companion of the record at `index` in the store, or none (any thread).
+    std::optional<CycleCompanion> companionAt(std::size_t index) const;
+    // Whether any record of the game has a companion, and the bytes they take.
+    bool hasCompanions() const;
+    std::size_t companionBytes() const;
+    // What a version-3 save of this game leaves out, as a list for a sentence ("cards and
+    // fouls, tackle counts, team logos"); empty when the game holds nothing it cannot keep.
+    std::string droppedByVersion3() const;
+
     // Appends a type; beyond kMaxPlayerTypes it is only counted.
     void addPlayerType(const player_type_t& type);
     void setServerParameters(const server_param_t& params);
@@ -174,11 +196,13 @@ public:
     bool replayMode() const { return replayMode_; }
     static std::vector<std::uint8_t> buildReplayPacket(const cycle_info_t& record);
 
-    // Writes the store to a file in the format of its first record, gzip-compressed when
-    // the path ends in ".gz"; false when the store is empty, the file cannot be created
-    // or a write failed. An existing file is only ever replaced by a complete one.
-    // `error`, when given, receives the errno of a failed write.
-    bool save(const std::string& path, int* error = nullptr) const;
+    // Writes the store to a file in the format of its first record (game logs as version
+    // 3), or as a version-6 text game log with the companions and logos, gzip-compressed
+    // when the path ends in ".gz"; false when the store is empty, a version-6 log is asked
+    // of records that are not shows, the file cannot be created or a write failed. An
+    // existing file is only ever replaced by a complete one. `error`, when given,
+    // receives the errno of a failed write.
+    bool save(const std::string& path, int* error = nullptr, SaveFormat format = SaveFormat::Native) const;
 
     // Loads a game held in memory as load() loads a file, with the decision files that are
     // given; the bytes must stay valid until the next load, reset or destruction. With
@@ -220,11 +244,17 @@ public:
     bool reverse() const { return reverse_; }
 
     // Calls f(const std::vector<cycle_info_t>&) with the store under the lock. f must
-    // not call back into the log player.
+    // not call back into the log player. The stored records carry no companion.
     template <typename F>
     decltype(auto) withStore(F&& f) const {
         std::lock_guard lock(mutex_);
         return f(frames_);
+    }
+    // As withStore, with the records' companions: f(frames, companions).
+    template <typename F>
+    decltype(auto) withStoreAndCompanions(F&& f) const {
+        std::lock_guard lock(mutex_);
+        return f(frames_, companions_);
     }
 
 private:
@@ -248,6 +278,7 @@ private:
     bool saveWithDialog();
     void copyCurrentLocked();                                     // requires mutex_
     CurrentDecisions decisionsAtLocked(std::size_t index) const;  // requires mutex_
+    cycle_info_t handOutLocked(std::size_t index) const;          // requires mutex_: a copy with its companion
     bool addLocked(const cycle_info_t& record);                   // requires mutex_; false when over budget
     bool admitLocked(const cycle_info_t& record);                 // requires mutex_
     std::size_t findLocked(int cycle) const;                      // requires mutex_
@@ -292,7 +323,10 @@ private:
     bool hasServerParams_ = false;
     std::string loadWarning_;
     StoreBudget budget_;
-    std::size_t storeBytes_ = 0;  // storedBytes() of every record in frames_
+    std::size_t storeBytes_ = 0;  // storedBytes() of every record in frames_, and the companions
+    CompanionStore companions_;   // one per record of frames_ once any record has one
+    TeamLogos logos_;
+    std::shared_ptr<const TeamLogos> sharedLogos_;  // a copy of logos_ for the records handed out; null when none
     std::size_t index_ = 0;
     cycle_info_t current_;
     CurrentDecisions currentDecisions_;

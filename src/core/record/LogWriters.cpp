@@ -20,12 +20,19 @@ bool writeBlock(LogFile& file, std::uint16_t kind, const T& block) {
     return file.writeBe16(kind) && file.write(bytes.data(), bytes.size());
 }
 
-// Writes the messages of a record, one message record per piece. Only a separator that
-// ends the text or is followed by the next "Recv " message separates two messages: a
-// message that itself holds "\t\t\t" is so written back whole. Text after the last
-// separator is not written.
 bool writeMessages(LogFile& file, std::string_view messages) {
     bool ok = true;
+    for (const std::string_view piece : splitMessages(messages)) {
+        ok = file.writeBe16(kV3Message) && file.writeBe16(1) &&
+             file.writeBe16(static_cast<std::uint16_t>(piece.size())) && file.write(piece.data(), piece.size()) && ok;
+    }
+    return ok;
+}
+
+}  // namespace
+
+std::vector<std::string_view> splitMessages(std::string_view messages) {
+    std::vector<std::string_view> pieces;
     std::size_t start = 0;
     std::size_t from = 0;
     for (;;) {
@@ -36,15 +43,11 @@ bool writeMessages(LogFile& file, std::string_view messages) {
             from = sep + 1;
             continue;
         }
-        const std::string_view piece = messages.substr(start, std::min(sep - start, kMaxMessageLength));
-        ok = file.writeBe16(kV3Message) && file.writeBe16(1) &&
-             file.writeBe16(static_cast<std::uint16_t>(piece.size())) && file.write(piece.data(), piece.size()) && ok;
+        pieces.push_back(messages.substr(start, std::min(sep - start, kMaxMessageLength)));
         start = from = next;
     }
-    return ok;
+    return pieces;
 }
-
-}  // namespace
 
 bool writeV3Log(LogFile& file, const std::vector<cycle_info_t>& records, const server_param_t& serverParams,
                 const player_param_t& playerParams, const std::vector<player_type_t>& types) {

@@ -2,6 +2,7 @@
 
 // Writers of the three game-file formats; each produces exactly what its reader reads.
 
+#include <string_view>
 #include <vector>
 
 #include "record/GameRecords.h"
@@ -9,6 +10,12 @@
 namespace tessarin {
 
 class LogFile;
+
+// The messages of a record, each without its separator and cut to kMaxMessageLength.
+// Only a separator that ends the text or is followed by the next "Recv " message
+// separates two messages: a message that itself holds "\t\t\t" comes back whole.
+// Text after the last separator is not a message.
+std::vector<std::string_view> splitMessages(std::string_view messages);
 
 // A version-3 game log: header, parameter blocks, player types, then per show record
 // its play-mode change, team change, messages and show body. Records of other kinds

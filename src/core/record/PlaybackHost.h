@@ -15,6 +15,12 @@
 
 namespace tessarin {
 
+// Where a save goes and whether as a version-6 text log (else in the game's own format).
+struct SaveTarget {
+    std::string path;
+    bool textVersion6 = false;
+};
+
 class PlaybackHost {
 public:
     virtual ~PlaybackHost() = default;
@@ -32,6 +38,12 @@ public:
     virtual std::optional<std::string> askOpenPath() = 0;
     virtual std::optional<std::string> askSavePath() = 0;
     virtual std::optional<int> askJumpCycle(int firstCycle, int lastCycle, int currentCycle) = 0;
+    // The save dialog with the choice of format; by default the path alone.
+    virtual std::optional<SaveTarget> askSaveTarget() {
+        auto path = askSavePath();
+        if (!path) return std::nullopt;
+        return SaveTarget{std::move(*path), false};
+    }
 
     // An information message box. May be called from the parser thread: the GUI
     // queues it to its own thread.

@@ -99,6 +99,25 @@ public:
         skipSpace();
         return text_.empty();
     }
+    // A quoted text as the server's streams quote it (a backslash escapes the next
+    // character), without its quotes.
+    bool quoted(std::string& out) {
+        if (peek() != '"') return false;
+        out.clear();
+        for (std::size_t i = 1; i < text_.size(); ++i) {
+            char ch = text_[i];
+            if (ch == '"') {
+                text_.remove_prefix(i + 1);
+                return true;
+            }
+            if (ch == '\\') {
+                if (++i == text_.size()) break;
+                ch = text_[i];
+            }
+            out += ch;
+        }
+        return false;
+    }
 
 private:
     // Whether a number read up to `end` ends its token; if so, consumes it.
@@ -122,6 +141,15 @@ void store16(std::uint8_t* at, long long value) { putBe16(at, static_cast<std::u
 void store32(std::uint8_t* at, long long value) { putBe32(at, static_cast<std::uint32_t>(value & 0xffffffff)); }
 
 double radians(double degrees) { return degrees * (std::numbers::pi / 180.0); }
+
+// A real as the companion keeps it, when single precision holds it.
+bool toFloat(double value, float& out) {
+    if (!(std::fabs(value) <= std::numeric_limits<float>::max())) return false;
+    out = static_cast<float>(value);
+    return true;
+}
+
+constexpr std::string_view kTeamGraphicPrefix = "team_graphic_";
 
 // Reads one "(name value)" entry's value into a block at its field; unknown names and
 // values the field cannot hold are skipped. The list's '(' and name were read.
@@ -296,6 +324,11 @@ CTextLogParser::LineResult CTextLogParser::parseLine(std::string_view line, Reco
         ok = parseTeam(line);
     } else if (kind == "msg") {
         ok = parseMessage(line);
+    } else if (kind.starts_with(kTeamGraphicPrefix)) {
+        // A logo tile that cannot be read is dropped, never the game.
+        parseTeamGraphic(kind, line);
+        line = {};
+        return LineResult::Ok;
     } else if (kind == "server_param" || kind == "player_param" || kind == "player_type") {
         // The shows read so far are analysed with the types they were read with.
         if (kind == "player_type") batch.flush();
@@ -327,6 +360,7 @@ bool CTextLogParser::parseShow(std::string_view& rest, RecordBatch& batch) {
     }
     // The show body (ball and players) is replaced whole; play mode and teams carry over.
     std::fill(work_.data.begin() + kShowBodyOffset, work_.data.end(), std::uint8_t{0});
+    companion_.players = {};
     std::uint8_t* data = work_.data.data();
     store16(data + offsetof(show_info_t, time), cycle);
     const auto fail = [&](const char* why) {
@@ -372,6 +406,13 @@ bool CTextLogParser::parseShow(std::string_view& rest, RecordBatch& batch) {
         if (count != 6 && count != 8) return fail("a player needs six or eight numbers after its state");
         store16(p + offsetof(player_info_t, mode), state);
         store16(p + offsetof(player_info_t, type), type);
+        PlayerCompanion& extra = companion_.players[index];
+        extra.state = static_cast<std::uint32_t>(state);
+        if (count == 8) {
+            extra.parts |= PlayerCompanion::kPointing;
+            extra.pointX = static_cast<float>(v[6]);
+            extra.pointY = static_cast<float>(v[7]);
+        }
         for (int i = 0; i < 4; ++i) storeFixed(p + offsetof(player_info_t, x) + 4 * i, v[i]);
         storeFixed(p + offsetof(player_info_t, body_angle), radians(v[4]));
         storeFixed(p + offsetof(player_info_t, neck_angle), radians(v[5]));
@@ -393,7 +434,11 @@ bool CTextLogParser::parseShow(std::string_view& rest, RecordBatch& batch) {
                 storeFixed(p + offsetof(player_info_t, stamina), s[0]);
                 storeFixed(p + offsetof(player_info_t, effort), s[1]);
                 storeFixed(p + offsetof(player_info_t, recovery), s[2]);
-                if (!c.skipList()) return fail("unbalanced parentheses");  // the capacity, when present
+                double capacity = 0;
+                if (c.peek() != ')' && c.real(capacity) && toFloat(capacity, extra.capacity)) {
+                    extra.parts |= PlayerCompanion::kCapacity;
+                }
+                if (!c.skipList()) return fail("unbalanced parentheses");
             } else if (key == "c") {
                 // kick dash turn catch move turn_neck change_view say, then counters of
                 // commands that the binary record does not keep.
@@ -409,12 +454,36 @@ bool CTextLogParser::parseShow(std::string_view& rest, RecordBatch& batch) {
                     if (!c.integer(counter, 0, std::numeric_limits<std::uint32_t>::max())) {
                         return fail("a counter must be a count");
                     }
-                    if (n < std::size(kCounterOffsets)) store16(p + kCounterOffsets[n], counter);
+                    if (n < std::size(kCounterOffsets)) {
+                        store16(p + kCounterOffsets[n], counter);
+                    } else if (n < std::size(kCounterOffsets) + kCompanionCounterCount) {
+                        extra.counters[n - std::size(kCounterOffsets)] = static_cast<std::uint32_t>(counter);
+                        extra.counterCount = static_cast<std::uint8_t>(n + 1 - std::size(kCounterOffsets));
+                    }
                     ++n;
                 }
                 c.accept(')');
+            } else if (key == "fp") {
+                double dist = 0;
+                double dir = 0;
+                if (c.real(dist) && c.real(dir) && toFloat(dist, extra.focusDist) && toFloat(dir, extra.focusDir) &&
+                    c.accept(')')) {
+                    extra.parts |= PlayerCompanion::kFocusPoint;
+                } else {
+                    extra.focusDist = extra.focusDir = 0;
+                    if (!c.skipList()) return fail("unbalanced parentheses");
+                }
+            } else if (key == "f") {
+                const std::string_view side = c.symbol();
+                long long target = 0;
+                if ((side == "l" || side == "r") && c.integer(target, 1, kPlayersPerSide) && c.accept(')')) {
+                    extra.attentionSide = side.front();
+                    extra.attentionUnum = static_cast<std::uint8_t>(target);
+                } else if (!c.skipList()) {
+                    return fail("unbalanced parentheses");
+                }
             } else if (!key.empty() || c.peek() != ')') {
-                // The focus point, the card and other parts the binary record does not hold.
+                // Parts that neither the show record nor its companion hold.
                 if (!c.skipList()) return fail("unbalanced parentheses");
             } else {
                 return fail("an empty list in a player");
@@ -429,7 +498,9 @@ bool CTextLogParser::parseShow(std::string_view& rest, RecordBatch& batch) {
         player_.startOpponentModel(work_.show());
         opponentModelStarted_ = true;
     }
+    work_.companion = std::make_shared<const CycleCompanion>(companion_);
     batch.add(work_);
+    work_.companion.reset();
     work_.messages.clear();
     return true;
 }
@@ -504,12 +575,40 @@ bool CTextLogParser::parseMessage(std::string_view& rest) {
         return false;
     }
     rest = after;
+    // The server passes a team's logo on as a message to the message board.
+    if (text.starts_with("(") && text.substr(1).starts_with(kTeamGraphicPrefix)) {
+        std::string_view body = text.substr(1);
+        Cursor k(body);
+        parseTeamGraphic(k.symbol(), body);
+        return true;
+    }
     text = text.substr(0, std::min(text.find('\0'), kMaxMessageLength));
     if (text.starts_with(kReceivedPrefix)) {
         work_.messages += text;
         work_.messages += kMessageSeparator;
     }
     return true;
+}
+
+void CTextLogParser::parseTeamGraphic(std::string_view kind, std::string_view rest) {
+    // (team_graphic_SIDE (X Y "xpm line" ...)): the tile at column X, row Y.
+    const std::string_view side = kind.substr(std::min(kind.size(), kTeamGraphicPrefix.size()));
+    Cursor c(rest);
+    long long x = 0;
+    long long y = 0;
+    LogoTile tile;
+    bool ok = (side == "l" || side == "r") && c.accept('(') && c.integer(x, 0, 255) && c.integer(y, 0, 255);
+    std::string line;
+    while (ok && c.peek() == '"') {
+        // More lines than any valid tile has: the tile is broken.
+        ok = tile.xpm.size() < 4096 && c.quoted(line);
+        if (ok) tile.xpm.push_back(line);
+    }
+    ok = ok && c.accept(')') && c.accept(')') && c.atEnd();
+    tile.x = static_cast<int>(x);
+    tile.y = static_cast<int>(y);
+    if (!ok) tile.xpm.clear();  // reported as an invalid tile
+    player_.addLogoTile(side == "l" ? 0 : side == "r" ? 1 : -1, std::move(tile));
 }
 
 bool CTextLogParser::parseParams(std::string_view& rest, std::string_view kind) {

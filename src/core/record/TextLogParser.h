@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "record/Companion.h"
 #include "record/GameRecords.h"
 #include "record/LogParser.h"
 #include "record/RecordBatch.h"
@@ -15,9 +16,12 @@ namespace tessarin {
 // log player, turning each line into the records a version-3 log of the same game
 // holds: show records in network order and fixed point, play modes and teams carried
 // into the following shows, "Recv " messages attached to the next show, parameter
-// blocks and player types by name. Values that the version-3 records do not carry
-// are dropped; unknown names are skipped, and so are lines of an unknown kind (they
-// are counted). A line that breaks the grammar ends reading there with a warning.
+// blocks and player types by name. What the version-3 records do not carry goes into
+// each show's companion (full state words, the newer counters, stamina capacity, focus
+// point, attention and pointing targets) and the game's team logos; unknown names are
+// skipped, and so are lines of an unknown kind (they are counted). A line that breaks
+// the grammar ends reading there with a warning; a logo tile that cannot be read is
+// dropped with a warning.
 class CTextLogParser final : public CLogParser {
 public:
     using CLogParser::CLogParser;
@@ -36,11 +40,13 @@ private:
     bool parsePlayMode(std::string_view& rest);
     bool parseTeam(std::string_view& rest);
     bool parseMessage(std::string_view& rest);
+    void parseTeamGraphic(std::string_view kind, std::string_view rest);
     bool parseParams(std::string_view& rest, std::string_view kind);
     bool endOfFile(const std::stop_token& stop, RecordBatch& batch);
     bool broken(std::size_t lineNumber, RecordBatch& batch);
 
     cycle_info_t work_;
+    CycleCompanion companion_;  // of the show being read
     bool opponentModelStarted_ = false;
     std::size_t unknownLines_ = 0;
     std::string error_;         // what broke the current line

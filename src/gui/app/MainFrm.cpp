@@ -348,6 +348,18 @@ std::optional<std::string> CMainFrame::askSavePath() {
     return QFile::encodeName(path).toStdString();
 }
 
+std::optional<SaveTarget> CMainFrame::askSaveTarget() {
+    // The text log of version 6 keeps what the binary one has no room for (cards, logos).
+    const QString version6 = tr("Game logs, version 6 text (*.rcg *.rcg.gz)");
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save"), recent_->lastFolder(),
+                                                      tr("Game logs (*.rcg *.slg *.slh)") + QStringLiteral(";;") +
+                                                          version6 + QStringLiteral(";;") + tr("All files (*)"),
+                                                      &chosen);
+    if (path.isEmpty()) return std::nullopt;
+    return SaveTarget{QFile::encodeName(path).toStdString(), chosen == version6};
+}
+
 std::optional<int> CMainFrame::askJumpCycle(int firstCycle, int lastCycle, int currentCycle) {
     CCycleSlider dialog(*logPlayer_, firstCycle, lastCycle, currentCycle, this);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -131,6 +131,7 @@ public:
     void drawRecord(const cycle_info_t& record) override;
     std::optional<std::string> askOpenPath() override;
     std::optional<std::string> askSavePath() override;
+    std::optional<SaveTarget> askSaveTarget() override;
     std::optional<int> askJumpCycle(int firstCycle, int lastCycle, int currentCycle) override;
     void showMessage(const std::string& text) override;
     void sendReplayPacket(const std::vector<std::uint8_t>& packet) override;

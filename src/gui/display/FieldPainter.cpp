@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "display/CompanionPainter.h"
 #include "display/HeaderLayout.h"
 
 namespace tessarin {
@@ -264,6 +265,7 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         if (beforeBody) beforeBody(a);
         if (options.Viewarea && a == scene.selected) {
             drawViewCone(painter, view, palette, sx, sy, face, p.view_width);
+            drawAttention(painter, view, scene, a);
         }
 
         const double kickRange = scene.kickRange[static_cast<std::size_t>(a)];
@@ -284,6 +286,11 @@ QPen drawPlayers(QPainter& painter, const FieldView& view, const DisplayPalette&
         if (options.Kickmargin) {
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(circleBox(sx, sy, view.pixels(kickRange)));
+        }
+        // On top of the kick margin. A card stays marked for as long as the state says
+        // so: a sent-off player too.
+        if (const CycleCompanion* extra = scene.companion()) {
+            drawCardMark(painter, sx, sy, R, extra->players[static_cast<std::size_t>(a)].card());
         }
 
         const int number = a < kPlayersPerSide ? a + 1 : a - 10;

@@ -98,6 +98,9 @@ void FieldRenderer::paint(QPainter& painter, const FieldScene& scene, const Disp
     }
     setSmoothDrawing(painter, options.SmoothDrawing);
     drawHeader(painter, view_, fonts_, scene, header_);
+    if (const CycleCompanion* extra = scene.companion(); extra && extra->logos) {
+        drawTeamLogos(painter, view_, header_.layout(), logos_.images(extra->logos));
+    }
     if (options.OffsideLine) drawStage(OverlayStage::OffsideLine, painter, scene, options);
     if (options.ControlCourse) drawStage(OverlayStage::PassCourse, painter, scene, options);
     drawStage(OverlayStage::Decisions, painter, scene, options);

@@ -13,6 +13,7 @@
 #include <array>
 #include <vector>
 
+#include "display/CompanionPainter.h"
 #include "display/DisplayOptions.h"
 #include "display/DisplayPalette.h"
 #include "display/FieldScene.h"
@@ -105,6 +106,7 @@ private:
     std::array<std::vector<FieldOverlay*>, kOverlayStageCount> overlays_;
     PlayerOverlay* playerOverlay_ = nullptr;
     HeaderCache header_;
+    TeamLogoCache logos_;
     bool cacheMarkings_ = true;
     QPixmap markings_;
     MarkingsKey markingsKey_;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "record/Companion.h"
 #include "record/GameRecords.h"
 
 namespace tessarin {
@@ -40,6 +41,8 @@ struct FieldScene {
     // Fills kickRange and playerSize from the players' types; a missing type uses the defaults.
     void setPlayerTypes(const std::vector<player_type_t>& types, double ballSize);
     bool showCurrent() const { return current && current->kind == kShowRecord; }
+    // The companion of the current show record, or null (none for a version-3 game).
+    const CycleCompanion* companion() const { return showCurrent() ? current->companion.get() : nullptr; }
 };
 
 // The header's six texts.

@@ -44,6 +44,8 @@ class HeaderCache final {
 public:
     // Draws the header's texts in black; leaves the painter's font as it was.
     void draw(QPainter& painter, const FieldView& view, const DisplayFonts& fonts, const HeaderTexts& texts);
+    // Where the texts went in the last draw.
+    const HeaderLayout& layout() const { return layout_; }
 
 private:
     struct Rendered {

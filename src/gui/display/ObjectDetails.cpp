@@ -43,6 +43,31 @@ void showPlayer(DetailTexts& t, const ShowState& s, int index) {
     t.lines[8][0] = formatInt("Mode:%d", p.mode);
 }
 
+const char* cardName(Card card) {
+    switch (card) {
+        case Card::Yellow:
+            return "yellow";
+        case Card::Red:
+            return "red";
+        default:
+            return "none";
+    }
+}
+
+// Rows 10 and 11 from the companion of the record: what the line told, "N/A" for what not.
+void showCompanion(DetailTexts& t, const PlayerCompanion& p) {
+    t.lines[9][0] = p.has(PlayerCompanion::kCapacity) ? format("Capacity:%.0f", static_cast<double>(p.capacity))
+                                                      : std::string("Capacity:") + kNotAvailable;
+    const bool known = p.knowsNewerFields();
+    t.lines[9][1] = std::string("Card:") + (known ? cardName(p.card()) : kNotAvailable);
+    t.lines[10][0] = p.hasCounter(kTackleCounter)
+                         ? formatInt("Tackles:%d", static_cast<int>(p.counters[kTackleCounter]))
+                         : std::string("Tackles:") + kNotAvailable;
+    t.lines[10][1] = std::string("Foul:") + (!known                               ? kNotAvailable
+                                             : (p.state & kStateFoulCharged) != 0 ? "charged"
+                                                                                  : "none");
+}
+
 void sightOne(DetailTexts& t, const cycle_info_t& record) {
     const SightView v = decodeSightRecord(record);
     set(t, 1, "X:%.2f", v.x, "Y:%.2f", v.y);
@@ -124,6 +149,10 @@ std::optional<DetailTexts> detailTexts(const FieldScene& scene) {
         case kShowRecord:
             if (selected >= 0 && selected < kPlayerCount) {
                 showPlayer(t, scene.state, selected);
+                if (const CycleCompanion* extra = scene.companion();
+                    extra && scene.state.player[static_cast<std::size_t>(selected)].mode != 0) {
+                    showCompanion(t, extra->players[static_cast<std::size_t>(selected)]);
+                }
                 const int side = selected < kPlayersPerSide ? 0 : 1;
                 const int number = selected < kPlayersPerSide ? selected + 1 : selected - 10;
                 t.messages = receivedMessages(scene.current->messages,

@@ -1,7 +1,8 @@
 #pragma once
 
-// The texts of the object details window: nine rows of two columns and the received
-// messages of the selected player, for the current record and selection.
+// The texts of the object details window: eleven rows of two columns and the received
+// messages of the selected player, for the current record and selection. Rows 10 and 11
+// hold what a newer log tells beyond the show record (capacity, card, tackles, foul).
 
 #include <array>
 #include <string>
@@ -10,7 +11,7 @@
 
 namespace tessarin {
 
-inline constexpr int kDetailRows = 9;
+inline constexpr int kDetailRows = 11;
 inline constexpr const char* kNotAvailable = "N/A";
 
 struct DetailTexts {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The object details window: a tool window of the display with nine rows of two
+// The object details window: a tool window of the display with eleven rows of two
 // columns of the selected object's values and a read-only box of its received messages,
 // filled after every paint. It opens beside the display's window, follows it when that
 // moves (staying on screen), and can be shown opaque, half transparent, or with only its
@@ -23,9 +23,11 @@ class Profile;
 
 enum DetailTransparency : int { kTransparent = 0, kOpaque = 1, kAlpha = 2 };
 
-// Control ids of the rows 1..9, left and right column, and of the message box.
-inline constexpr std::array<int, kDetailRows> kDetailLeftIds = {1011, 1015, 1025, 1023, 1009, 1013, 1017, 1019, 1020};
-inline constexpr std::array<int, kDetailRows> kDetailRightIds = {1012, 1016, 1006, 1024, 1010, 1014, 1018, 1021, 1026};
+// Control ids of the rows 1..11, left and right column, and of the message box.
+inline constexpr std::array<int, kDetailRows> kDetailLeftIds = {1011, 1015, 1025, 1023, 1009, 1013,
+                                                                1017, 1019, 1020, 1027, 1029};
+inline constexpr std::array<int, kDetailRows> kDetailRightIds = {1012, 1016, 1006, 1024, 1010, 1014,
+                                                                 1018, 1021, 1026, 1028, 1030};
 inline constexpr int kDetailMessageId = 1022;
 
 class CObjectDetailDialog final : public ForwardingDialog {
