@@ -41,8 +41,6 @@ struct LoadResult {
 LoadResult loadAndWait(LogPlayer& player, const std::string& path,
                        std::size_t maxRecords = StoreBudget::kDefaultRecords);
 
-const char* formatName(LogFormat format);
-
 // ": " and the system's text for an errno, or nothing for 0 (a failure with no errno).
 std::string errnoText(int error);
 

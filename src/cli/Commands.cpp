@@ -76,7 +76,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     if (options.json) {
         const nlohmann::json doc = {
             {"file", options.file},
-            {"format", formatName(player.format())},
+            {"format", logFormatName(player.format())},
             {"compressed", player.compressed()},
             {"records", s.records},
             {"first_cycle", s.firstCycle},
@@ -92,7 +92,7 @@ int runInfo(const InfoOptions& options, std::ostream& out, std::ostream& err) {
     }
     const auto yesNo = [](bool b) { return b ? "yes" : "no"; };
     out << "file:                  " << options.file << '\n'
-        << "format:                " << formatName(player.format()) << (player.compressed() ? ", gzip" : "") << '\n'
+        << "format:                " << logFormatName(player.format()) << (player.compressed() ? ", gzip" : "") << '\n'
         << "records:               " << s.records << '\n'
         << "cycles:                " << s.firstCycle << " .. " << s.lastCycle << '\n'
         << "left team:             " << teamText(s, 0) << '\n'

@@ -130,21 +130,6 @@ private:
     SummaryTracker tracker_;
 };
 
-const char* formatText(LogFormat format) {
-    switch (format) {
-        case LogFormat::V3:
-            return "v3";
-        case LogFormat::V4:
-            return "v4";
-        case LogFormat::V5:
-            return "v5";
-        case LogFormat::V6:
-            return "v6";
-        default:
-            return "";
-    }
-}
-
 // Whether reading stopped before the end of the file, and why; empty when it did not.
 std::string loadWarningOf(const LogPlayer& player) {
     const std::string records = std::to_string(player.size()) + " records read";
@@ -270,7 +255,11 @@ GameSummary summarizeGame(const std::string& path) {
             summary.error = std::move(*failure);
             return summary;
         }
-        summary.format = formatText(player.format());
+        // A game's format; anything else leaves the row's format empty.
+        const LogFormat format = player.format();
+        const bool game =
+            format == LogFormat::V3 || format == LogFormat::V4 || format == LogFormat::V5 || format == LogFormat::V6;
+        summary.format = game ? logFormatName(format) : "";
         return summarizeLoaded(std::move(summary), player, analyzer, hooks);
     } catch (const std::bad_alloc&) {
         summary.error = "out of memory";

@@ -28,4 +28,24 @@ std::optional<LogFormat> probeLogFile(const std::string& path) {
     return readLogHeader(file);
 }
 
+const char* logFormatName(LogFormat format) {
+    switch (format) {
+        case LogFormat::V3:
+            return "v3";
+        case LogFormat::V4:
+            return "v4";
+        case LogFormat::V5:
+            return "v5";
+        case LogFormat::V6:
+            return "v6";
+        case LogFormat::Sight:
+            return "sight";
+        case LogFormat::SightV2:
+            return "sight-v2";
+        case LogFormat::None:
+            break;
+    }
+    return "none";
+}
+
 }  // namespace tessarin
