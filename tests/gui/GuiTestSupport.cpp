@@ -35,7 +35,8 @@ void TempProfile::writeText(const std::string& text) const {
 }
 
 bool eventuallyInGui(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    return eventually(condition, limit, [] { QTest::qWait(2); });
+    // Qt's own wait for a condition, pumping the event loop between looks.
+    return QTest::qWaitFor(condition, static_cast<int>(limit.count()));
 }
 
 cycle_info_t showRecord(const show_info_t& show) {
