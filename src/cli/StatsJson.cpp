@@ -10,6 +10,25 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// An empty object with room for `keys` members, or an empty array with room for
+// `elements`: the document is rebuilt for every game, and growing its members one by
+// one was most of the cost of building it.
+Json objectFor(std::size_t keys) {
+    Json j = Json::object();
+    j.get_ref<Json::object_t&>().reserve(keys);
+    return j;
+}
+
+Json arrayFor(std::size_t elements) {
+    Json j = Json::array();
+    j.get_ref<Json::array_t&>().reserve(elements);
+    return j;
+}
+
+// Members of a team's object and of a player's.
+constexpr std::size_t kTeamKeys = 28;
+constexpr std::size_t kPlayerKeys = 19;
+
 void putCounts(Json& j, const char* plural, const char* successful, const char* rate, const CountStatistic& c) {
     j[plural] = c.count;
     j[successful] = c.successes;
@@ -48,19 +67,19 @@ nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer, const GameDis
         if (kind >= 0 && kind < kBehaviorKindCount) ++byKind[static_cast<std::size_t>(kind)];
     }
 
-    Json doc;
+    Json doc = objectFor(5);
     doc["events"] = events.empty() ? 0 : events.size() - 1;
-    Json kinds = Json::object();
+    Json kinds = objectFor(kBehaviorKindCount);
     for (int k = 0; k < kBehaviorKindCount; ++k)
         kinds[std::string(behaviorKindName(k))] = byKind[static_cast<std::size_t>(k)];
     doc["events_by_kind"] = kinds;
 
-    Json teams = Json::array();
+    Json teams = arrayFor(2);
     for (int slot = 0; slot < 2; ++slot) {
         const int sideCode = slot == 0 ? 1 : -1;
         const TeamStatistics& t = s.teams[static_cast<std::size_t>(slot)];
         const PlayModeCounters c = analyzer.playModeCounters(sideCode);
-        Json j;
+        Json j = objectFor(kTeamKeys);
         j["name"] = analyzer.teamName(sideCode);
         putBehaviourFigures(j, t);
         j["possession_cycles"] = t.possession_cycles;
@@ -79,10 +98,10 @@ nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer, const GameDis
     }
     doc["teams"] = std::move(teams);
 
-    Json players = Json::array();
+    Json players = arrayFor(kPlayerCount);
     for (int i = 0; i < kPlayerCount; ++i) {
         const PlayerStatistics& p = s.players[static_cast<std::size_t>(i)];
-        Json j;
+        Json j = objectFor(kPlayerKeys);
         j["side"] = i < kPlayersPerSide ? "l" : "r";
         j["unum"] = i % kPlayersPerSide + 1;
         putBehaviourFigures(j, p);
