@@ -22,9 +22,12 @@ std::vector<unsigned char> deflateWindow(const unsigned char* data, std::size_t 
 
 // Feeds a raw inflate from the source, from a given file offset on.
 struct Input {
+    Input(const ByteSource& from, std::uint64_t offset) : source(from), next(offset) {}
+
     const ByteSource& source;
     std::uint64_t next;
-    std::array<unsigned char, kInputChunk> buffer{};
+    // Not cleared: refill() writes what it hands to the stream.
+    std::array<unsigned char, kInputChunk> buffer;
 
     // Refills the stream's input when it is empty; false when the file has no more bytes.
     bool refill(z_stream& strm) {
@@ -132,8 +135,11 @@ bool GzipAccess::read(const ByteSource& source, std::uint64_t offset, std::size_
     if (!window.empty()) inflateSetDictionary(&strm, window.data(), static_cast<uInt>(window.size()));
 
     std::uint64_t skip = offset - point.out;
-    std::array<unsigned char, 64 * 1024> scratch{};
-    out.reserve(len);
+    std::array<unsigned char, 64 * 1024> scratch;  // written by inflate before it is read
+    // The span asked for may reach far beyond the end of the text (a reader's cache asks
+    // for half a megabyte of a log that may hold a few kilobytes): room for the first
+    // scratchful, and the string grows with what is really there.
+    out.reserve(std::min(len, scratch.size()));
     while (out.size() < len) {
         if (!input.refill(strm)) {
             // A cut-off file still gives what it holds from the offset on.

@@ -24,8 +24,10 @@ TextStream::TextStream(const ByteSource& source, GzipAccess* points) : source_(s
     const std::uint64_t size = source.size();
     if (gzip_) {
         piece_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(size * 16, 4096, kPiece));
-        buffer_.resize(kDeflateWindow + piece_);
-        input_.resize(static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, kInput)));
+        bufferSize_ = kDeflateWindow + piece_;
+        buffer_ = std::make_unique_for_overwrite<unsigned char[]>(bufferSize_);
+        inputSize_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, kInput));
+        input_ = std::make_unique_for_overwrite<unsigned char[]>(inputSize_);
         // 15 + 32: a zlib or gzip header, detected by inflate itself.
         if (inflateInit2(&strm_, 15 + 32) != Z_OK) {
             error_ = "out of memory";
@@ -36,7 +38,8 @@ TextStream::TextStream(const ByteSource& source, GzipAccess* points) : source_(s
         }
     } else {
         piece_ = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, 1, kPiece));
-        buffer_.resize(piece_);
+        bufferSize_ = piece_;
+        buffer_ = std::make_unique_for_overwrite<unsigned char[]>(bufferSize_);
     }
 }
 
@@ -50,28 +53,28 @@ std::string_view TextStream::next() {
 }
 
 std::string_view TextStream::nextPlain() {
-    const std::int64_t got = source_.readAt(textOffset_, buffer_.data(), buffer_.size());
+    const std::int64_t got = source_.readAt(textOffset_, buffer_.get(), bufferSize_);
     if (got < 0) error_ = "cannot read the file";
     if (got <= 0) {
         ended_ = true;
         return {};
     }
     textOffset_ += static_cast<std::uint64_t>(got);
-    return {reinterpret_cast<const char*>(buffer_.data()), static_cast<std::size_t>(got)};
+    return {reinterpret_cast<const char*>(buffer_.get()), static_cast<std::size_t>(got)};
 }
 
 bool TextStream::refillInput() {
-    const std::int64_t got = source_.readAt(inNext_, input_.data(), input_.size());
+    const std::int64_t got = source_.readAt(inNext_, input_.get(), inputSize_);
     if (got < 0) error_ = "cannot read the file";
     if (got <= 0) return false;
     inNext_ += static_cast<std::uint64_t>(got);
-    strm_.next_in = input_.data();
+    strm_.next_in = input_.get();
     strm_.avail_in = static_cast<uInt>(got);
     return true;
 }
 
 void TextStream::considerPoint(const unsigned char* outEnd, std::size_t available) {
-    const std::uint64_t here = textOffset_ + static_cast<std::uint64_t>(outEnd - (buffer_.data() + history_));
+    const std::uint64_t here = textOffset_ + static_cast<std::uint64_t>(outEnd - (buffer_.get() + history_));
     if (havePoint_ && here - lastPoint_ < kMinSpan) return;
     const std::uint64_t in = consumed();
     if (havePoint_ && points_->memoryBytes() > kPointFloor + static_cast<std::size_t>(kPointShare * in)) return;
@@ -86,10 +89,10 @@ std::string_view TextStream::nextGzip() {
     // window that precedes it.
     const std::size_t have = history_ + lastPiece_;
     const std::size_t keep = std::min(have, kDeflateWindow);
-    std::memmove(buffer_.data(), buffer_.data() + have - keep, keep);
+    std::memmove(buffer_.get(), buffer_.get() + have - keep, keep);
     history_ = keep;
     textOffset_ += lastPiece_;
-    unsigned char* const start = buffer_.data() + history_;
+    unsigned char* const start = buffer_.get() + history_;
     strm_.next_out = start;
     strm_.avail_out = static_cast<uInt>(piece_);
 
@@ -120,7 +123,7 @@ std::string_view TextStream::nextGzip() {
         }
         // At the end of a block (or of a header), and not after the last block of a member.
         if (points_ && (strm_.data_type & 128) && !(strm_.data_type & 64)) {
-            considerPoint(strm_.next_out, static_cast<std::size_t>(strm_.next_out - buffer_.data()));
+            considerPoint(strm_.next_out, static_cast<std::size_t>(strm_.next_out - buffer_.get()));
         }
     }
     lastPiece_ = static_cast<std::size_t>(strm_.next_out - start);

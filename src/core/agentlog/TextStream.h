@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -53,8 +54,12 @@ private:
     bool gzip_ = false;
     bool ended_ = false;
     std::string error_;
-    std::vector<unsigned char> buffer_;  // for gzip: 32 KiB of history, then the new text
-    std::vector<unsigned char> input_;
+    // Left uninitialised (every byte is written before it is read): a stream is opened for
+    // each pass over a log, and clearing its buffers cost more than reading a short one.
+    std::unique_ptr<unsigned char[]> buffer_;  // for gzip: 32 KiB of history, then the new text
+    std::size_t bufferSize_ = 0;
+    std::unique_ptr<unsigned char[]> input_;
+    std::size_t inputSize_ = 0;
     std::size_t piece_ = 0;         // the most text one piece holds
     std::size_t history_ = 0;       // bytes of history at the front of buffer_
     std::size_t lastPiece_ = 0;     // bytes of the piece last returned, after the history
