@@ -26,6 +26,17 @@ constexpr double kReachPerCycle = 0.8;
 // going for longer than this.
 constexpr int kMaxInterceptSteps = 1000;
 
+// Whether the point (dx, dy) lies so far beyond `bound` from the origin that the exact
+// distance test (std::hypot, then the comparison) cannot come out otherwise: the square
+// costs a fraction of std::hypot, and most players are far from the ball's path. The
+// micrometre of slack is far above what rounding can move either figure.
+bool certainlyBeyond(double dx, double dy, double bound) {
+    constexpr double kSlack = 1e-6;
+    if (!(bound >= 0.0)) return false;
+    const double limit = bound + kSlack;
+    return dx * dx + dy * dy > limit * limit;
+}
+
 constexpr int kModeTimeOver = 2;
 constexpr int kModeKickOffL = 4;
 constexpr int kModeKickOffR = 5;
@@ -196,8 +207,12 @@ void BehaviorAnalyzer::findOwner() {
             break;
         }
         const auto& p = players_[static_cast<std::size_t>(i)];
-        const double d = std::hypot(ball_.x - p.x, ball_.y - p.y);
-        if (type->player_size + type->kickable_margin + kOwnerBallSize > d && d < best) {
+        const double dx = ball_.x - p.x;
+        const double dy = ball_.y - p.y;
+        const double reach = type->player_size + type->kickable_margin + kOwnerBallSize;
+        if (certainlyBeyond(dx, dy, reach)) continue;
+        const double d = std::hypot(dx, dy);
+        if (reach > d && d < best) {
             best = d;
             winner = i;
         }
@@ -229,8 +244,12 @@ int BehaviorAnalyzer::predictInterceptor(int player, bool teammatesOnly) const {
             const PlayerTypeState* type = typeOf(j);
             if (type == nullptr) return -1;
             const auto& p = players_[static_cast<std::size_t>(j)];
-            const double d = std::hypot(x - p.x, y - p.y);
-            if (type->player_size + type->kickable_margin > d - kReachPerCycle * k) return j;
+            const double dx = x - p.x;
+            const double dy = y - p.y;
+            const double reach = type->player_size + type->kickable_margin;
+            if (certainlyBeyond(dx, dy, reach + kReachPerCycle * k)) continue;
+            const double d = std::hypot(dx, dy);
+            if (reach > d - kReachPerCycle * k) return j;
         }
         if (!(std::fabs(x) < kHalfLength && std::fabs(y) < kHalfWidth)) return -1;
         vx *= kBallDecay;
