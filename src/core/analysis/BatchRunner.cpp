@@ -128,13 +128,14 @@ std::vector<GameSummary> summarizeGames(std::span<const std::string> files, int 
     const auto started = std::chrono::steady_clock::now();
 
     const auto work = [&] {
+        GameSummarizer summarizer;  // this worker's
         for (;;) {
             if (stop.stop_requested()) return;
             const std::size_t i = next.fetch_add(1);
             if (i >= total) return;
             GameSummary summary;
             try {
-                summary = summarize ? summarize(files[i]) : summarizeGame(files[i]);
+                summary = summarize ? summarize(files[i]) : summarizer.summarize(files[i]);
             } catch (const std::exception& e) {
                 summary = searchError(files[i], e.what());
             }

@@ -235,16 +235,25 @@ std::string startTimeFromFileName(std::string_view fileName) {
     return t;
 }
 
-GameSummary summarizeGame(const std::string& path) {
+struct GameSummarizer::Parts {
+    NullPlaybackHost host;
+    BehaviorAnalyzer analyzer;
+    SummaryHooks hooks{analyzer};
+    LogPlayer player{host, &hooks};
+};
+
+GameSummarizer::GameSummarizer() = default;
+GameSummarizer::~GameSummarizer() = default;
+
+GameSummary GameSummarizer::summarize(const std::string& path) {
     GameSummary summary;
     summary.file = path;
     const std::size_t slash = path.find_last_of('/');
     summary.time = startTimeFromFileName(slash == std::string::npos ? path : path.substr(slash + 1));
     try {
-        NullPlaybackHost host;
-        BehaviorAnalyzer analyzer;
-        SummaryHooks hooks(analyzer);
-        LogPlayer player(host, &hooks);
+        if (!parts_) parts_ = std::make_unique<Parts>();
+        LogPlayer& player = parts_->player;
+        // Loading empties the store (keeping its room) and starts the analysis afresh.
         player.command(kCmdLoad, path);
         if (player.format() == LogFormat::Sight || player.format() == LogFormat::SightV2) {
             summary.error = "a sight log, not a game log";
@@ -260,14 +269,18 @@ GameSummary summarizeGame(const std::string& path) {
         const bool game =
             format == LogFormat::V3 || format == LogFormat::V4 || format == LogFormat::V5 || format == LogFormat::V6;
         summary.format = game ? logFormatName(format) : "";
-        return summarizeLoaded(std::move(summary), player, analyzer, hooks);
+        return summarizeLoaded(std::move(summary), player, parts_->analyzer, parts_->hooks);
     } catch (const std::bad_alloc&) {
+        parts_.reset();
         summary.error = "out of memory";
     } catch (const std::exception& e) {
+        parts_.reset();
         summary.error = e.what();
     }
     return summary;
 }
+
+GameSummary summarizeGame(const std::string& path) { return GameSummarizer().summarize(path); }
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -75,6 +76,24 @@ std::string startTimeFromFileName(std::string_view fileName);
 // error too (a batch leaves those out before it gets here). Re-entrant: several games
 // may be summarised at once on different threads.
 GameSummary summarizeGame(const std::string& path);
+
+// Summarises games one after another as summarizeGame does, keeping its log player and
+// analyser from one game to the next: the room of the store stays mapped, so a worker of a
+// batch does not make the system supply and clear a game's worth of fresh pages for every
+// game. One thread at a time.
+class GameSummarizer {
+public:
+    GameSummarizer();
+    ~GameSummarizer();
+    GameSummarizer(const GameSummarizer&) = delete;
+    GameSummarizer& operator=(const GameSummarizer&) = delete;
+
+    GameSummary summarize(const std::string& path);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;  // made anew after a game that threw
+};
 
 // One figure per side, by name, for the tables and for the aggregates over games.
 // Names are fixed: scripts read them (prefixed by left_/right_ or our_/opp_).

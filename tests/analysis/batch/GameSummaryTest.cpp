@@ -169,6 +169,35 @@ TEST(GameSummary, ReportsFilesThatAreNoGame) {
     EXPECT_LT(half.cycles, 8000);
 }
 
+// A worker keeps one summariser for all its games: nothing of one game may reach the
+// next, whatever the one before was (a longer game, a file that is no game, a sight log,
+// a game cut off).
+TEST(GameSummary, ASummariserUsedAgainGivesWhatAFreshOneGives) {
+    TempDir dir;
+    const std::string notes = "just some notes\n";
+    test::Bytes cut = test::readFile(test::demoGamePath());
+    cut.resize(cut.size() / 2 + 7);
+    const std::vector<std::string> files = {
+        test::demoGamePath(),
+        dir.write("notes.rcg", test::Bytes(notes.begin(), notes.end())),
+        test::testDataPath("text/v6-short.rcg.gz"),
+        dir.write("half.rcg", cut),
+        dir.write("view.slg", test::sightLog({1, 2, 3})),
+        test::testDataPath("text/v4-short.rcg"),
+        dir.write("shootout.rcg", V3LogBuilder()
+                                      .show(scene(1, kKickOffL, 0.0, 0.0))
+                                      .show(scene(2, 41, 0.0, 0.0))
+                                      .show(scene(3, 48, 0.0, 0.0))
+                                      .bytes()),
+        test::testDataPath("text/v6-short-as-v3.rcg"),
+        test::demoGamePath(),
+    };
+    GameSummarizer summarizer;
+    for (const std::string& file : files) {
+        EXPECT_EQ(summarizer.summarize(file), summarizeGame(file)) << file;
+    }
+}
+
 TEST(GameSummary, StartTimeComesFromTheServersFileName) {
     EXPECT_EQ(startTimeFromFileName("20261210040211-HELIOS_L_0-vs-HELIOS_R_0.rcg.gz"), "2026-12-10 04:02:11");
     EXPECT_EQ(startTimeFromFileName("helios-left-4-vs-helios-right-1.rcg"), "");
