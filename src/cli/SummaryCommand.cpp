@@ -44,8 +44,9 @@ std::vector<std::string> gameColumns(bool teamView) {
 void putFigures(const Table& table, std::vector<Cell>& row, const char* prefix, const SideSummary& side) {
     for (const SideFigure& figure : sideFigures()) {
         const double v = figure.value(side);
-        row[table.column(prefix + std::string(figure.name))] =
-            figure.share ? Cell(v) : Cell(static_cast<std::int64_t>(v));
+        Cell& cell = row[table.column(prefix + std::string(figure.name))];
+        if (!SideFigure::known(v)) continue;  // the cell stays empty
+        cell = figure.share ? Cell(v) : Cell(static_cast<std::int64_t>(v));
     }
 }
 
@@ -113,7 +114,7 @@ Json teamJson(const TeamAggregate& a) {
     j["goal_difference_ci95"] = intervalJson(a.goalDifference.ci95);
     j["win_rate"] = a.winRate;
     j["win_rate_ci95"] = intervalJson(a.winRateCi95);
-    for (const FigureMean& m : a.figureMeans) j[std::string(m.name) + "_mean"] = m.mean;
+    for (const FigureMean& m : a.figureMeans) j[std::string(m.name) + "_mean"] = m.mean ? Json(*m.mean) : Json(nullptr);
     return j;
 }
 

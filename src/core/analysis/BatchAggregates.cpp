@@ -116,8 +116,14 @@ TeamAggregate aggregateTeam(std::string team, std::span<const TeamGame> games) {
     a.winRateCi95 = wilsonInterval(a.wins, a.games);
     for (const SideFigure& figure : sideFigures()) {
         double sum = 0.0;
-        for (const TeamGame& g : games) sum += figure.value(g.our);
-        a.figureMeans.push_back({figure.name, a.games > 0 ? sum / a.games : 0.0});
+        int known = 0;
+        for (const TeamGame& g : games) {
+            const double v = figure.value(g.our);
+            if (!SideFigure::known(v)) continue;
+            sum += v;
+            ++known;
+        }
+        a.figureMeans.push_back({figure.name, known > 0 ? std::optional<double>(sum / known) : std::nullopt});
     }
     return a;
 }
@@ -147,8 +153,12 @@ BatchComparison compareBatches(std::string team, std::span<const TeamGame> a, st
 
     for (const SideFigure& figure : sideFigures()) {
         std::vector<double> va, vb;
-        for (const TeamGame& g : a) va.push_back(figure.value(g.our));
-        for (const TeamGame& g : b) vb.push_back(figure.value(g.our));
+        for (const TeamGame& g : a) {
+            if (const double v = figure.value(g.our); SideFigure::known(v)) va.push_back(v);
+        }
+        for (const TeamGame& g : b) {
+            if (const double v = figure.value(g.our); SideFigure::known(v)) vb.push_back(v);
+        }
         c.figures.push_back(compareValues(std::string(figure.name), va, vb));
     }
     return c;

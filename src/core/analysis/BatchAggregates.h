@@ -41,7 +41,8 @@ std::vector<std::string> teamsOf(std::span<const GameSummary> games);
 
 struct FigureMean {
     std::string_view name;
-    double mean = 0.0;
+    // Over the games that tell the figure; none when no game does.
+    std::optional<double> mean;
 };
 
 struct TeamAggregate {

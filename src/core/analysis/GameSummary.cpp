@@ -3,9 +3,11 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <limits>
 #include <new>
 
 #include "analysis/BehaviorAnalyzer.h"
+#include "analysis/Discipline.h"
 #include "analysis/GameAnalysis.h"
 #include "record/ByteOrder.h"
 #include "record/LoadFailure.h"
@@ -198,6 +200,16 @@ GameSummary summarizeLoaded(GameSummary summary, LogPlayer& player, BehaviorAnal
     }
     fillFromAnalysis(analyzer, summary.sides);
     hooks.tracker().fill(summary.sides);
+    const GameDiscipline discipline = player.withStoreAndCompanions(countDiscipline);
+    for (std::size_t s = 0; s < 2; ++s) {
+        const std::optional<DisciplineFigures>& d = discipline.teams[s];
+        if (!d) continue;
+        SideSummary& side = summary.sides[s];
+        side.yellowCards = d->yellowCards;
+        side.redCards = d->redCards;
+        side.fouls = d->fouls;
+        side.tackles = static_cast<int>(std::min<std::int64_t>(d->tackles, std::numeric_limits<int>::max()));
+    }
     return summary;
 }
 
@@ -296,6 +308,12 @@ double passesToward(const SideSummary& s) {
 
 double possessionOf(const SideSummary& s) { return s.possession; }
 
+template <std::optional<int> SideSummary::*Member>
+double knownCount(const SideSummary& s) {
+    const std::optional<int>& v = s.*Member;
+    return v ? *v : std::numeric_limits<double>::quiet_NaN();
+}
+
 constexpr SideFigure kSideFigures[] = {
     {"possession", &possessionOf, true},
     {"shots", &count<&SideSummary::shots>},
@@ -313,6 +331,10 @@ constexpr SideFigure kSideFigures[] = {
     {"offsides", &count<&SideSummary::offsides>},
     {"penalty_area_entries", &count<&SideSummary::penaltyAreaEntries>},
     {"dropped_players", &count<&SideSummary::droppedPlayers>},
+    {"yellow_cards", &knownCount<&SideSummary::yellowCards>},
+    {"red_cards", &knownCount<&SideSummary::redCards>},
+    {"fouls", &knownCount<&SideSummary::fouls>},
+    {"tackles", &knownCount<&SideSummary::tackles>},
 };
 
 }  // namespace

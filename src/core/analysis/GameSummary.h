@@ -42,6 +42,12 @@ struct SideSummary {
     int penaltyAreaEntries = 0;
     // Players present at kick-off and off the field at some later show.
     int droppedPlayers = 0;
+    // Cards, fouls charged and tackles of the side's players, where the log tells them
+    // (text logs of newer servers); none for a version-3 game, never a false zero.
+    std::optional<int> yellowCards;
+    std::optional<int> redCards;
+    std::optional<int> fouls;
+    std::optional<int> tackles;
 
     bool operator==(const SideSummary&) const = default;
 };
@@ -99,9 +105,14 @@ private:
 // Names are fixed: scripts read them (prefixed by left_/right_ or our_/opp_).
 struct SideFigure {
     std::string_view name;
+    // The figure, or NaN where the game does not tell it (see known()).
     double (*value)(const SideSummary&);
     // Whether the figure is a share (printed with its fraction) rather than a count.
     bool share = false;
+
+    // Games that do not tell a figure are left out of its means and tests, and their
+    // cell is left empty.
+    static bool known(double value) { return value == value; }
 };
 std::span<const SideFigure> sideFigures();
 

@@ -18,7 +18,7 @@ namespace tessarin {
 namespace {
 
 // Raised whenever the stored form of a summary changes, so that an older file is dropped.
-constexpr int kCacheVersion = 1;
+constexpr int kCacheVersion = 2;
 
 // Paths and team names are bytes; Latin-1 carries every byte to the file and back.
 QString bytesText(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
@@ -30,7 +30,9 @@ QJsonObject sideJson(const SideSummary& s) {
     o[QStringLiteral("goals")] = s.goals;
     if (s.penaltyGoals) o[QStringLiteral("penalty_goals")] = *s.penaltyGoals;
     for (const SideFigure& f : sideFigures()) {
-        o[QString::fromLatin1(f.name.data(), static_cast<qsizetype>(f.name.size()))] = f.value(s);
+        // A figure the game does not tell is left out, and read back as unknown.
+        if (const double v = f.value(s); SideFigure::known(v))
+            o[QString::fromLatin1(f.name.data(), static_cast<qsizetype>(f.name.size()))] = v;
     }
     return o;
 }
@@ -55,6 +57,14 @@ SideSummary sideFrom(const QJsonObject& o) {
     s.offsides = count("offsides");
     s.penaltyAreaEntries = count("penalty_area_entries");
     s.droppedPlayers = count("dropped_players");
+    const auto known = [&](const char* key) {
+        const QJsonValue v = o[QString::fromLatin1(key)];
+        return v.isDouble() ? std::optional<int>(v.toInt()) : std::nullopt;
+    };
+    s.yellowCards = known("yellow_cards");
+    s.redCards = known("red_cards");
+    s.fouls = known("fouls");
+    s.tackles = known("tackles");
     return s;
 }
 

@@ -138,6 +138,13 @@ TEST(GameSummary, SummarisesRealGamesOfEveryVersion) {
     EXPECT_EQ(twin.sides[0].passes, v6.sides[0].passes);
     EXPECT_EQ(twin.sides[1].shots, v6.sides[1].shots);
 
+    // Cards, fouls and tackles come from the text log; its binary twin cannot tell them.
+    EXPECT_EQ(v6.sides[0].yellowCards, 0);
+    EXPECT_EQ(v6.sides[0].fouls, 2);
+    EXPECT_EQ(v6.sides[1].tackles, 2);
+    EXPECT_FALSE(twin.sides[0].fouls);
+    EXPECT_FALSE(twin.sides[1].redCards);
+
     const GameSummary v4 = summarizeGame(test::testDataPath("text/v4-short.rcg"));
     EXPECT_EQ(v4.format, "v4");
     EXPECT_TRUE(v4.ok()) << v4.error;
