@@ -24,7 +24,7 @@ using test::eventually;
 class MonitorConnectionTest : public ::testing::Test {
 protected:
     void connect() {
-        connection.Connect("127.0.0.1", server.monitorPort());
+        connection.Connect("127.0.0.1", server.monitorPort(), 2);
         ASSERT_TRUE(connection.connected());
         ASSERT_TRUE(server.waitForInit());
     }
@@ -140,7 +140,7 @@ TEST_F(MonitorConnectionTest, NoServerListeningEndsTheConnectionAndEnablesConnec
     player.command(kCmdLoad, test::demoGamePath());
     player.waitForParser();
     const std::size_t loaded = player.size();
-    connection.Connect("127.0.0.1", freePort);
+    connection.Connect("127.0.0.1", freePort, 2);
     ASSERT_TRUE(eventually([&] { return !connection.connected(); }));
     EXPECT_EQ(host.unanswered, 1);
     EXPECT_EQ(player.size(), loaded) << "a connect that nobody answered keeps the game";
@@ -153,7 +153,7 @@ TEST_F(MonitorConnectionTest, NoServerListeningEndsTheConnectionAndEnablesConnec
     EXPECT_EQ(host.trainerDisconnects, 0) << "an ended connection only switches the display back";
     EXPECT_TRUE(host.logMode);
     // A disconnect of one's own is no failure to answer.
-    connection.Connect("127.0.0.1", server.monitorPort());
+    connection.Connect("127.0.0.1", server.monitorPort(), 2);
     ASSERT_TRUE(server.waitForInit());
     connection.Disconnect(false);
     EXPECT_EQ(host.unanswered, 1);
