@@ -131,6 +131,7 @@ TEST_F(MonitorTextProtocolTest, Protocols3And4AskForTheirVersionAndReadTheirShow
 
 TEST_F(MonitorTextProtocolTest, RefereeCardsAndCommandsUnderTextProtocols) {
     connect(5);
+    EXPECT_FALSE(connection.GiveCard(1, 4, Card::Yellow)) << "the server has not answered yet";
     server.sendGameShow(1);
     ASSERT_TRUE(eventually([&] { return player.size() == 1; }));
     EXPECT_TRUE(connection.GiveCard(1, 4, Card::Yellow));

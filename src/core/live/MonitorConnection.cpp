@@ -90,7 +90,7 @@ void CMonitorConnection::Connect(const std::string& host, int port, int protocol
 }
 
 bool CMonitorConnection::GiveCard(int side, int unum, Card card) {
-    if (!connected_ || !textProtocol() || (side != 1 && side != -1) || unum < 1 || unum > 11 || card == Card::None) {
+    if (!canGiveCards() || (side != 1 && side != -1) || unum < 1 || unum > 11 || card == Card::None) {
         return false;
     }
     SendText("(dispcard " + std::to_string(side) + " " + std::to_string(unum) + " " +

@@ -64,10 +64,12 @@ public:
     // Connects to this host and port (the port as typed, used modulo 65536) with a
     // monitor protocol from 2 to 5 (others are taken as the default).
     void Connect(const std::string& host, int port, int protocol = kDefaultMonitorProtocol);
-    // "(dispcard SIDE UNUM yellow|red)" for a player (side 1 left, -1 right); only while
-    // connected with protocol 3 to 5 and for a yellow or red card, false (nothing sent)
-    // otherwise.
+    // "(dispcard SIDE UNUM yellow|red)" for a player (side 1 left, -1 right) when
+    // canGiveCards() and the card is yellow or red; false (nothing sent) otherwise.
     bool GiveCard(int side, int unum, Card card);
+    // Connected with protocol 3 to 5 and answered: before the server's first datagram a
+    // command would reach its init port, which refuses everything but an init.
+    bool canGiveCards() const { return connected_ && answered_ && textProtocol(); }
     void Reconnect();
     void Disconnect(bool keepDisplay);
 
