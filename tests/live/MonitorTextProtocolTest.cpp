@@ -56,7 +56,7 @@ protected:
 
 TEST_F(MonitorTextProtocolTest, Version5ShowsParametersAndMessagesAreStoredWithTheirCompanions) {
     connect(5);
-    server.sendText("(server_param (ball_size 0.5) (player_size 0.3) (goal_width 14.02) (log_dir \"/tmp\"))");
+    server.sendText("(server_param (ball_size 0.5) (player_size 0.3) (goal_width 14.02) (log_dir \"./\"))");
     server.sendText("(player_param (player_types 18) (pt_max 1))");
     for (int id = 0; id < 3; ++id) {
         server.sendText("(player_type (id " + std::to_string(id) + ") (player_speed_max 1.05) (kickable_margin 0.7))");
