@@ -40,6 +40,7 @@ public:
     void disconnectTrainer() override { ++trainerDisconnects; }
     void liveGameStarted() override { ++liveGames; }
     void connectionUnanswered() override { ++unanswered; }
+    void storeFull() override { ++fullStore; }
     void serverSaid(const std::string& text) override {
         std::lock_guard lock(mutex);
         saidText = text;
@@ -74,6 +75,7 @@ public:
     // Counted on the receiving thread.
     std::atomic<int> liveGames{0};
     std::atomic<int> unanswered{0};
+    std::atomic<int> fullStore{0};
 
 private:
     mutable std::mutex mutex;  // guards what the receiving thread writes

@@ -58,7 +58,7 @@ TEST_F(MonitorConnectionTest, ASessionStoresEveryShowOnceInOrderWithItsMessages)
         server.sendShow(test::ShowBuilder(c).playmode(PM_PlayOn).team(0, "Live", 0).build());
         std::this_thread::sleep_for(200us);
     }
-    ASSERT_TRUE(eventually([&] { return player.size() == static_cast<std::size_t>(kShows); }));
+    ASSERT_TRUE(eventually([&] { return player.size() == static_cast<std::size_t>(kShows); })) << player.size();
     const auto records = player.withStore([](const std::vector<cycle_info_t>& f) { return f; });
     for (int i = 0; i < kShows; ++i) {
         ASSERT_EQ(records[static_cast<std::size_t>(i)].cycle, i + 1);

@@ -29,7 +29,7 @@ protected:
     void connect(int protocol) {
         connection.Connect("127.0.0.1", server.monitorPort(), protocol);
         ASSERT_TRUE(connection.connected());
-        ASSERT_TRUE(server.waitForInit());
+        ASSERT_TRUE(server.waitForText("(dispinit version " + std::to_string(protocol) + ")"));
         ASSERT_EQ(server.initVersion(), protocol);
     }
     std::vector<std::string> textsAt(std::uint16_t port) const {
@@ -185,6 +185,20 @@ TEST_F(MonitorTextProtocolTest, BadDatagramsAreDroppedAndGoodOnesAroundThemKept)
     EXPECT_EQ(player.last()->cycle, 2);
     EXPECT_EQ(player.rejectedMonitorTexts(), 14u);
     EXPECT_TRUE(connection.connected());
+}
+
+TEST_F(MonitorTextProtocolTest, AShowDroppedAtTheBudgetIsSaidOncePerConnection) {
+    StoreBudget budget = player.budget();
+    budget.records = 2;
+    player.setBudget(budget);
+    connect(5);
+    for (int cycle = 1; cycle <= 5; ++cycle) server.sendGameShow(cycle);
+    ASSERT_TRUE(eventually([&] { return host.fullStore == 1; }));
+    EXPECT_EQ(player.size(), 2u);
+    EXPECT_EQ(host.shown(), 2);
+    server.sendGameShow(6);
+    ASSERT_TRUE(eventually([&] { return connection.datagramsReceived() == 6; }));
+    EXPECT_EQ(host.fullStore, 1) << "said once";
 }
 
 TEST_F(MonitorTextProtocolTest, AForeignSenderIsDroppedUnderProtocol5) {

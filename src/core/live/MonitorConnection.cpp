@@ -122,6 +122,7 @@ void CMonitorConnection::connect() {
     if (!thread_->opened()) return;
     firstDatagramPending_ = true;
     answered_ = false;
+    fullSaid_ = false;
     connectedAt_ = std::chrono::steady_clock::now();
     // Connected is set before the thread starts: a refused init ends the receive loop at
     // once, and its clearing of the flag must not be overwritten afterwards.
@@ -185,9 +186,14 @@ void CMonitorConnection::OnDispinfo(const std::uint8_t* packet, std::size_t size
     everReceived_ = true;
     if (firstDatagramPending_.exchange(false)) startLiveGame();
     if (!monitorHost_.displayExists()) return;
-    const bool stored =
+    const bool show =
         textProtocol() ? player_.parse_monitor_text(packet, size) : player_.parse_monitor_packet(packet, size);
-    if (stored) monitorHost_.setCurrentRecord(player_.last());
+    // Past the budget a show is dropped: the display keeps the last one it drew.
+    if (player_.overBudget()) {
+        if (!fullSaid_.exchange(true)) monitorHost_.storeFull();
+    } else if (show) {
+        monitorHost_.setCurrentRecord(player_.last());
+    }
 }
 
 void CMonitorConnection::OnDebugText(const std::string& text) {

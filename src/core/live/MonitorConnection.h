@@ -118,6 +118,7 @@ private:
     std::atomic<int> protocol_{kDefaultMonitorProtocol};  // set by the GUI thread before the receiver starts
     std::chrono::steady_clock::time_point connectedAt_;   // GUI thread only
     std::atomic<bool> answered_{false};                   // cleared at connect, set by the receiver
+    std::atomic<bool> fullSaid_{false};                   // cleared at connect, set by the receiver
     std::atomic<bool> connected_{false};                  // written by both threads
     std::atomic<bool> everReceived_{false};               // written by the receiver, read by the GUI thread
     std::atomic<std::uint64_t> datagrams_{0};             // counted by the receiver, read by anyone

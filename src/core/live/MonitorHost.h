@@ -58,6 +58,10 @@ public:
     // The server answered with an error or warning text ("(error illegal_client_version)")
     // instead of the game. Called on the receiving thread; it must not block or call back.
     virtual void serverSaid(const std::string& /*text*/) {}
+    // The store reached its budget and dropped a show: no later show is drawn, so the
+    // program must say so without waiting for one. Called on the receiving thread, once
+    // per connection; it must not block or call back.
+    virtual void storeFull() {}
 };
 
 }  // namespace tessarin

@@ -162,6 +162,7 @@ public:
     void liveGameStarted() override;
     void connectionUnanswered() override;
     void serverSaid(const std::string& text) override;
+    void storeFull() override { scheduleUiUpdate(); }
 
     // Whether closing the frame ends the program (the running application sets it).
     void setQuitOnClose(bool on) { quitOnClose_ = on; }
