@@ -102,6 +102,7 @@ void BM_StoreProtocol2Shows(benchmark::State& state) {
         for (const auto& p : packets) player.parse_monitor_packet(p.data(), p.size());
         benchmark::DoNotOptimize(player.size());
     }
+    if (player.size() != packets.size()) state.SkipWithError("not every packet was stored");
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(packets.size()));
 }
 BENCHMARK(BM_StoreProtocol2Shows)->Unit(benchmark::kMillisecond)->UseRealTime();
