@@ -11,7 +11,7 @@ declare -gA _tessarin_cli_options=(
     [info]="--json --max-records=value"
     [convert]="--format=value --max-records=value"
     [analyze]="--out=dir --events --stats-json --plan --dump-positions --opponent-model --max-records=value"
-    [record]="--format=value --host=value --port=value --out=file --cycles=value --seconds=value --idle=value"
+    [record]="--format=value --host=value --port=value --protocol=value --out=file --cycles=value --seconds=value --idle=value"
     [scene]="--cycle=value --self=value --out=file --max-records=value"
     [autoplay]="--client=file --client-param=value --goalie-param=value --goalie-num=value --host=value
         --port=value --rounds=value --pause=value"

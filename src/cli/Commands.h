@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "live/MonitorHost.h"
 #include "record/StoreBudget.h"
 
 namespace tessarin::cli {
@@ -37,6 +38,7 @@ namespace tessarin::cli {
 struct RecordOptions {
     std::string host = "localhost";
     int port = 6000;
+    int protocol = kDefaultMonitorProtocol;  // the monitor protocol asked for, 2 to 5
     std::string out;
     std::optional<std::size_t> cycles;  // stop after this many show records
     std::optional<double> seconds;      // stop after this long

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -25,6 +26,18 @@ public:
     std::optional<ServerAddress> askServer() override { return std::nullopt; }
     bool askYesNo(const std::string&, const std::string&) override { return false; }
     void disconnectTrainer() override {}
+    void serverSaid(const std::string& text) override {
+        std::lock_guard lock(mutex_);
+        said_ = text;
+    }
+    std::string said() const {
+        std::lock_guard lock(mutex_);
+        return said_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::string said_;  // guarded by mutex_: the server's last error or warning answer
 };
 
 }  // namespace
@@ -52,7 +65,7 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
     RecorderMonitorHost monitorHost;
     CMonitorConnection connection(player, monitorHost);
 
-    connection.Connect(options.host, options.port);
+    connection.Connect(options.host, options.port, options.protocol);
     // A refusal can end the connection before this line; that is not a failure to reach
     // the host, and is reported below as a recording that received nothing.
     if (!connection.socketOpened()) {
@@ -87,6 +100,18 @@ int runRecord(const RecordOptions& options, std::ostream& out, std::ostream& err
         }
         if (options.seconds && std::chrono::duration<double>(Clock::now() - started).count() >= *options.seconds) {
             stopReason = "time limit reached";
+            break;
+        }
+        // A refused request ends the recording at once, and so does a server that does not
+        // speak the protocol asked for and stays silent.
+        if (player.size() == 0) {
+            if (const std::string said = monitorHost.said(); !said.empty()) {
+                stopReason = "the server answered " + said;
+                break;
+            }
+        }
+        if (datagrams == 0 && connection.silentFor(now)) {
+            stopReason = connection.silenceNote();
             break;
         }
         if (!connection.connected()) {

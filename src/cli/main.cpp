@@ -88,6 +88,11 @@ int main(int argc, char** argv) {
     recordCmd->add_option("--port", record.port, "Server monitor port")
         ->capture_default_str()
         ->check(CLI::Range(1, 65535));
+    recordCmd
+        ->add_option("--protocol", record.protocol,
+                     "Monitor protocol: 5 (servers 17 to 19; text with cards and focus), 3, 4, or 2 (binary)")
+        ->capture_default_str()
+        ->check(CLI::Range(tessarin::kMinMonitorProtocol, tessarin::kMaxMonitorProtocol));
     recordCmd->add_option("--out", record.out, "Game log to write (.rcg)")->required();
     recordCmd->add_option("--format", record.format, "Game-log format to write: v3 (binary) or v6 (text)")
         ->capture_default_str()

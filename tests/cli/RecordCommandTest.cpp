@@ -9,6 +9,7 @@
 
 #include "cli/Commands.h"
 #include "live/StandInServer.h"
+#include "record/Companion.h"
 #include "record/LogPlayer.h"
 #include "support/FakeHost.h"
 #include "support/LogBuilder.h"
@@ -31,6 +32,7 @@ TEST(RecordCommand, SavesWhatArrivesAsAGameLogThatLoadsBack) {
     RecordOptions options;
     options.host = "127.0.0.1";
     options.port = server.monitorPort();
+    options.protocol = 2;  // the stand-in's binary packets
     options.out = dir.file("live.rcg");
     options.cycles = 30;
     options.seconds = 20;
@@ -60,6 +62,7 @@ TEST(RecordCommand, AGameLargerThanTheBudgetStopsTheRecordingAndSaysSo) {
     RecordOptions options;
     options.host = "127.0.0.1";
     options.port = server.monitorPort();
+    options.protocol = 2;  // the stand-in's binary packets
     options.out = dir.file("budget.rcg");
     options.seconds = 30;
     options.budget.records = 5;
@@ -81,6 +84,7 @@ TEST(RecordCommand, SavesAVersionSixTextLogOnRequest) {
     RecordOptions options;
     options.host = "127.0.0.1";
     options.port = server.monitorPort();
+    options.protocol = 2;  // the stand-in's binary packets
     options.out = dir.file("live.rcg");
     options.cycles = 5;
     options.seconds = 20;
@@ -107,6 +111,7 @@ TEST(RecordCommand, AServerThatFallsSilentEndsTheRecordingAfterTheIdleTime) {
     RecordOptions options;
     options.host = "127.0.0.1";
     options.port = server.monitorPort();
+    options.protocol = 2;  // the stand-in's binary packets
     options.out = dir.file("idle.rcg");
     options.seconds = 30;
     options.idle = 0.3;
@@ -146,12 +151,68 @@ TEST(RecordCommand, NothingListeningOrInterruptedBeforeAnyShowWritesNothing) {
     EXPECT_NE(err.str().find("cannot reach"), std::string::npos);
 }
 
+TEST(RecordCommand, Protocol5IsTheDefaultAndItsCardsReachAVersionSixLog) {
+    test::StandInServer server;
+    test::TempDir dir;
+    std::jthread game([&] {
+        if (!server.waitForInit()) return;
+        for (int c = 1; c <= 6; ++c) server.sendGameShow(c, c >= 4 ? 0x80001 : 0x1);
+    });
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.port = server.monitorPort();
+    options.out = dir.file("live5.rcg");
+    options.cycles = 6;
+    options.seconds = 20;
+    options.format = "v6";
+    std::ostringstream out, err;
+    ASSERT_EQ(runRecord(options, out, err), 0) << err.str();
+    EXPECT_EQ(server.initVersion(), 5);
+    test::FakeHost host;
+    LogPlayer player(host);
+    player.command(kCmdLoad, options.out);
+    player.waitForParser();
+    ASSERT_EQ(player.size(), 6u);
+    ASSERT_TRUE(player.companionAt(2) && player.companionAt(3));
+    EXPECT_EQ(player.companionAt(2)->players[0].card(), Card::None);
+    EXPECT_EQ(player.companionAt(3)->players[0].card(), Card::Red);
+    EXPECT_FLOAT_EQ(player.companionAt(3)->players[11].capacity, 130000);
+}
+
+TEST(RecordCommand, ASilentOrRefusingServerEndsTheRecordingWithANote) {
+    test::TempDir dir;
+    RecordOptions options;
+    options.host = "127.0.0.1";
+    options.out = dir.file("silent.rcg");
+    options.seconds = 30;
+    {
+        test::StandInServer silent;  // takes the request and never answers
+        options.port = silent.monitorPort();
+        std::ostringstream out, err;
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(runRecord(options, out, err), 1);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20)) << "not the time limit";
+        EXPECT_NE(err.str().find("No answer from 127.0.0.1"), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find("protocol 2"), std::string::npos) << err.str();
+    }
+    test::StandInServer refusing;
+    std::jthread answer([&] {
+        if (refusing.waitForInit()) refusing.sendText("(error illegal_client_version)");
+    });
+    options.port = refusing.monitorPort();
+    std::ostringstream out, err;
+    EXPECT_EQ(runRecord(options, out, err), 1);
+    EXPECT_NE(err.str().find("the server answered (error illegal_client_version)"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(options.out));
+}
+
 TEST(RecordCommand, AnOutputThatCannotBeCreatedFailsBeforeConnecting) {
     test::TempDir dir;
     test::StandInServer server;
     RecordOptions options;
     options.host = "127.0.0.1";
     options.port = server.monitorPort();
+    options.protocol = 2;  // the stand-in's binary packets
     options.seconds = 20;
     for (const std::string& bad : {dir.file("missing/live.rcg"), dir.path().string()}) {
         options.out = bad;

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -58,7 +59,7 @@ protected:
         FrameDialogs dialogs;
         dialogs.askServer = [this]() -> std::optional<ServerAddress> {
             ++serverQuestions;
-            return ServerAddress{"127.0.0.1", server.monitorPort()};
+            return ServerAddress{"127.0.0.1", server.monitorPort(), protocol};
         };
         dialogs.askYesNo = [this](const std::string& text, const std::string& caption) {
             questions.push_back(caption + ": " + text);
@@ -120,6 +121,7 @@ protected:
     std::unique_ptr<Profile> profile;
     std::unique_ptr<CTessarinApp> app;
     int serverQuestions = 0;
+    int protocol = 2;  // what the connect dialog answers; the stand-in speaks binary at 2
     std::vector<std::string> questions;
     std::vector<std::string> messages;
 };
@@ -134,7 +136,9 @@ TEST_F(LiveConnectionTest, ConnectWhereNothingListensKeepsTheGameAndSaysSo) {
         freePort = probe.monitorPort();
     }
     FrameDialogs dialogs;
-    dialogs.askServer = [freePort]() -> std::optional<ServerAddress> { return ServerAddress{"127.0.0.1", freePort}; };
+    dialogs.askServer = [freePort]() -> std::optional<ServerAddress> {
+        return ServerAddress{"127.0.0.1", freePort, 2};
+    };
     dialogs.showMessage = [this](const std::string& text) { messages.push_back(text); };
     frame().setDialogs(dialogs);
     frame().action(cmd::kMonitorConnect)->trigger();
@@ -215,15 +219,62 @@ TEST_F(LiveConnectionTest, ConnectDialogTakesTheAddressAndKeepsTheSocketSettings
         EXPECT_EQ(edits[1]->text(), QStringLiteral("6000"));
         edits[0]->setText(QStringLiteral("127.0.0.1"));
         edits[1]->setText(QString::number(server.monitorPort()));
+        auto* choice = dialog->findChild<QComboBox*>();
+        ASSERT_TRUE(choice);
+        EXPECT_EQ(choice->currentData().toInt(), 5) << "servers 17 to 19 speak 5";
+        choice->setCurrentIndex(choice->findData(3));
         filled = true;
         dialog->accept();
     });
     key('i');
     ASSERT_TRUE(filled);
     ASSERT_TRUE(server.waitForInit());
+    EXPECT_EQ(server.initVersion(), 3);
     EXPECT_EQ(profile->readString(QStringLiteral("Socket"), QStringLiteral("ServerHost"), {}),
               QStringLiteral("127.0.0.1"));
     EXPECT_EQ(profile->readInt(QStringLiteral("Socket"), QStringLiteral("ServerPort"), 0), server.monitorPort());
+    EXPECT_EQ(profile->readInt(QStringLiteral("Socket"), QStringLiteral("Protocol"), 0), 3);
+}
+
+TEST_F(LiveConnectionTest, Protocol5ShowsAreDrawnAndCardsGoToTheSelectedPlayer) {
+    protocol = 5;
+    connectThroughTheMenu();
+    for (int cycle = 1; cycle <= 3; ++cycle) server.sendGameShow(cycle, cycle == 3 ? 0x40001 : 0x1);
+    ASSERT_TRUE(eventuallyInGui([&] {
+        const FieldScene scene = display().scene();
+        return scene.current && scene.current->cycle == 3;
+    }));
+    ASSERT_TRUE(display().scene().current->companion);
+    EXPECT_EQ(display().scene().current->companion->players[0].card(), Card::Yellow);
+
+    display().select(kSelectNothing);
+    frame().updateCommandUi();
+    EXPECT_FALSE(frame().action(cmd::kMonitorYellowCard)->isEnabled()) << "no player selected";
+    display().select(13);  // right 3
+    frame().updateCommandUi();
+    ASSERT_TRUE(frame().action(cmd::kMonitorYellowCard)->isEnabled());
+    frame().action(cmd::kMonitorRedCard)->trigger();
+    display().select(0);
+    frame().action(cmd::kMonitorYellowCard)->trigger();
+    ASSERT_TRUE(server.waitForText("(dispcard 1 1 yellow)"));
+    EXPECT_TRUE(server.waitForText("(dispcard -1 3 red)"));
+
+    key('o');
+    ASSERT_TRUE(server.waitForText("(dispbye)"));
+    protocol = 2;
+    connectThroughTheMenu();
+    frame().updateCommandUi();
+    EXPECT_FALSE(frame().action(cmd::kMonitorYellowCard)->isEnabled()) << "protocol 2 has no cards";
+    EXPECT_FALSE(frame().action(cmd::kMonitorRedCard)->isEnabled());
+}
+
+TEST_F(LiveConnectionTest, AServerSilentToProtocol5IsSaidOnTheStatusBar) {
+    protocol = 5;
+    connectThroughTheMenu();  // the stand-in takes the request and sends nothing
+    ASSERT_TRUE(eventuallyInGui(
+        [&] { return frame().statusLine().message().contains(QStringLiteral("(dispinit version 5)")); }, 10s))
+        << frame().statusLine().message().toStdString();
+    EXPECT_TRUE(frame().statusLine().message().contains(QStringLiteral("protocol 2")));
 }
 
 // The pass course belongs to the game it was drawn from: a game loaded or dropped, or a

@@ -40,6 +40,15 @@ public:
     void disconnectTrainer() override { ++trainerDisconnects; }
     void liveGameStarted() override { ++liveGames; }
     void connectionUnanswered() override { ++unanswered; }
+    void storeFull() override { ++fullStore; }
+    void serverSaid(const std::string& text) override {
+        std::lock_guard lock(mutex);
+        saidText = text;
+    }
+    std::string said() const {
+        std::lock_guard lock(mutex);
+        return saidText;
+    }
 
     int shown() const {
         std::lock_guard lock(mutex);
@@ -66,6 +75,7 @@ public:
     // Counted on the receiving thread.
     std::atomic<int> liveGames{0};
     std::atomic<int> unanswered{0};
+    std::atomic<int> fullStore{0};
 
 private:
     mutable std::mutex mutex;  // guards what the receiving thread writes
@@ -73,10 +83,12 @@ private:
     int lastShownCycle = 0;
     std::string debugText;
     int debugTexts = 0;
+    std::string saidText;
 };
 
 }  // namespace tessarin::test
 
 namespace tessarin::test {
-inline ServerAddress ServerAddressFor(std::uint16_t port) { return {"127.0.0.1", port}; }
+// The stand-in's address; its binary packets need protocol 2.
+inline ServerAddress ServerAddressFor(std::uint16_t port, int protocol = 2) { return {"127.0.0.1", port, protocol}; }
 }  // namespace tessarin::test

@@ -24,7 +24,7 @@ using test::eventually;
 class MonitorConnectionTest : public ::testing::Test {
 protected:
     void connect() {
-        connection.Connect("127.0.0.1", server.monitorPort());
+        connection.Connect("127.0.0.1", server.monitorPort(), 2);
         ASSERT_TRUE(connection.connected());
         ASSERT_TRUE(server.waitForInit());
     }
@@ -58,7 +58,7 @@ TEST_F(MonitorConnectionTest, ASessionStoresEveryShowOnceInOrderWithItsMessages)
         server.sendShow(test::ShowBuilder(c).playmode(PM_PlayOn).team(0, "Live", 0).build());
         std::this_thread::sleep_for(200us);
     }
-    ASSERT_TRUE(eventually([&] { return player.size() == static_cast<std::size_t>(kShows); }));
+    ASSERT_TRUE(eventually([&] { return player.size() == static_cast<std::size_t>(kShows); })) << player.size();
     const auto records = player.withStore([](const std::vector<cycle_info_t>& f) { return f; });
     for (int i = 0; i < kShows; ++i) {
         ASSERT_EQ(records[static_cast<std::size_t>(i)].cycle, i + 1);
@@ -140,7 +140,7 @@ TEST_F(MonitorConnectionTest, NoServerListeningEndsTheConnectionAndEnablesConnec
     player.command(kCmdLoad, test::demoGamePath());
     player.waitForParser();
     const std::size_t loaded = player.size();
-    connection.Connect("127.0.0.1", freePort);
+    connection.Connect("127.0.0.1", freePort, 2);
     ASSERT_TRUE(eventually([&] { return !connection.connected(); }));
     EXPECT_EQ(host.unanswered, 1);
     EXPECT_EQ(player.size(), loaded) << "a connect that nobody answered keeps the game";
@@ -153,7 +153,7 @@ TEST_F(MonitorConnectionTest, NoServerListeningEndsTheConnectionAndEnablesConnec
     EXPECT_EQ(host.trainerDisconnects, 0) << "an ended connection only switches the display back";
     EXPECT_TRUE(host.logMode);
     // A disconnect of one's own is no failure to answer.
-    connection.Connect("127.0.0.1", server.monitorPort());
+    connection.Connect("127.0.0.1", server.monitorPort(), 2);
     ASSERT_TRUE(server.waitForInit());
     connection.Disconnect(false);
     EXPECT_EQ(host.unanswered, 1);

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -60,9 +61,11 @@ void StandInServer::run() {
             std::lock_guard lock(mutex_);
             received_.push_back({ports_[i], std::string(buffer.data(), static_cast<std::size_t>(got))});
             if (i == kMonitor) lastSender_ = from;
-            if (i == kMonitor && received_.back().text == "(dispinit version 2)") {
+            int version = 0;
+            if (i == kMonitor && std::sscanf(received_.back().text.c_str(), "(dispinit version %d)", &version) == 1) {
                 client_ = from;
                 haveClient_ = true;
+                initVersion_ = version;
             }
         }
     }
@@ -141,6 +144,36 @@ void StandInServer::sendMessage(const std::string& text) {
 }
 
 void StandInServer::sendRaw(const std::vector<std::uint8_t>& datagram) { sendFrom(kGame, datagram); }
+
+void StandInServer::sendText(const std::string& text) {
+    std::vector<std::uint8_t> datagram(text.begin(), text.end());
+    datagram.push_back(0);
+    sendRaw(datagram);
+}
+
+int StandInServer::initVersion() const {
+    std::lock_guard lock(mutex_);
+    return initVersion_;
+}
+
+void StandInServer::sendGameShow(int cycle, std::uint32_t leftOneState) {
+    const double ballX = cycle / 10.0;
+    if (initVersion() < 3) {
+        sendShow(ShowBuilder(cycle)
+                     .playmode(PM_PlayOn)
+                     .team(0, "Live", 1)
+                     .ball(ballX, -2)
+                     .player(0, static_cast<int>(leftOneState & 0xffff), 0, -10, 5)
+                     .player(11, 1, 0, 10, -5)
+                     .build());
+        return;
+    }
+    char head[96];
+    std::snprintf(head, sizeof head, "((b) %g -2 0 0) ((l 1) 0 0x%x", ballX, static_cast<unsigned>(leftOneState));
+    sendText("(show " + std::to_string(cycle) + " (pm 3) (tm Live null 1 0) " + head +
+             " -10 5 0 0 0 0 (v h 90) (s 7000 1 1 120000) (f l 2) (c 1 2 3 4 5 6 7 8 9 10 11 12))" +
+             " ((r 1) 0 0x1 10 -5 0 0 180 0 (v h 90) (s 8000 1 1 130000) (c 0 0 0 0 0 0 0 0 0 0 0 0)))");
+}
 
 void StandInServer::replyToLastSender(const std::string& text) { replyFrom(kMonitor, text); }
 

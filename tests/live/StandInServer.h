@@ -1,8 +1,8 @@
 #pragma once
 
-// A stand-in for the simulation server on loopback: it takes "(dispinit version 2)" on
-// its monitor port, answers from a port of its own with dispinfo packets, can send
-// "(debug" datagrams from a third port, and records every datagram it receives.
+// A stand-in for the simulation server on loopback: it takes "(dispinit version N)" on
+// its monitor port, answers from a port of its own with dispinfo packets or texts, can
+// send "(debug" datagrams from a third port, and records every datagram it receives.
 
 #include <atomic>
 #include <chrono>
@@ -35,7 +35,7 @@ public:
     std::uint16_t gamePort() const { return ports_[kGame]; }
     std::uint16_t debugPort() const { return ports_[kDebug]; }
 
-    // Waits until a client sent "(dispinit version 2)"; false on time-out.
+    // Waits until a client sent "(dispinit version N)"; false on time-out.
     bool waitForInit(std::chrono::milliseconds limit = std::chrono::seconds(5));
     // Waits until a received datagram satisfies the predicate.
     bool waitFor(const std::function<bool(const std::vector<Received>&)>& done,
@@ -48,6 +48,14 @@ public:
     void sendShow(const show_info_t& show);
     void sendMessage(const std::string& text);
     void sendRaw(const std::vector<std::uint8_t>& datagram);
+    // A text datagram ending in a NUL, as the server sends them.
+    void sendText(const std::string& text);
+    // The version of the latest "(dispinit version N)", 0 before any.
+    int initVersion() const;
+    // A play-on show of this cycle in the form the client asked for (binary below version
+    // 3, text from 3): the ball at (cycle / 10, -2), left 1 at (-10, 5) with this state
+    // word (only its low 16 bits in binary) and right 1 at (10, -5).
+    void sendGameShow(int cycle, std::uint32_t leftOneState = 1);
     // Answers the latest sender to the monitor port (the trainer's replies), from that port.
     void replyToLastSender(const std::string& text);
     // Sends a datagram to the client from the debug port.
@@ -71,6 +79,7 @@ private:
     std::vector<Received> received_;  // guarded by mutex_
     sockaddr_in client_{};            // guarded by mutex_
     bool haveClient_ = false;         // guarded by mutex_
+    int initVersion_ = 0;             // guarded by mutex_
     sockaddr_in lastSender_{};        // guarded by mutex_
     std::thread thread_;
 };

@@ -1,6 +1,7 @@
 #include "live/MonitorConnection.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "record/LogPlayer.h"
 
@@ -78,13 +79,34 @@ bool CMonitorConnection::Command(int number, int side, int unum, int x, int y) {
 void CMonitorConnection::ConnectWithDialog() {
     const auto address = monitorHost_.askServer();
     if (!address) return;
-    Connect(address->host, address->port);
+    Connect(address->host, address->port, address->protocol);
 }
 
-void CMonitorConnection::Connect(const std::string& host, int port) {
+void CMonitorConnection::Connect(const std::string& host, int port, int protocol) {
     host_ = host;
     port_ = static_cast<std::uint16_t>(port);
+    protocol_ = protocol >= kMinMonitorProtocol && protocol <= kMaxMonitorProtocol ? protocol : kDefaultMonitorProtocol;
     connect();
+}
+
+bool CMonitorConnection::GiveCard(int side, int unum, Card card) {
+    if (!canGiveCards() || (side != 1 && side != -1) || unum < 1 || unum > 11 || card == Card::None) {
+        return false;
+    }
+    SendText("(dispcard " + std::to_string(side) + " " + std::to_string(unum) + " " +
+             (card == Card::Yellow ? "yellow" : "red") + ")");
+    return true;
+}
+
+bool CMonitorConnection::silentFor(std::chrono::steady_clock::time_point now) const {
+    return thread_ && connected_ && !answered_ && now - connectedAt_ >= kAnswerTimeout;
+}
+
+std::string CMonitorConnection::silenceNote() const {
+    std::string note = "No answer from " + host_ + ":" + std::to_string(port_) + " to \"(dispinit version " +
+                       std::to_string(protocol_) + ")\" within " + std::to_string(kAnswerTimeout.count()) + " s";
+    if (protocol_ != kMinMonitorProtocol) note += "; an older server may need protocol 2";
+    return note;
 }
 
 void CMonitorConnection::connect() {
@@ -99,11 +121,14 @@ void CMonitorConnection::connect() {
     thread_ = std::make_unique<CSocketThread>(*this, host_, port_);
     if (!thread_->opened()) return;
     firstDatagramPending_ = true;
+    answered_ = false;
+    fullSaid_ = false;
+    connectedAt_ = std::chrono::steady_clock::now();
     // Connected is set before the thread starts: a refused init ends the receive loop at
     // once, and its clearing of the flag must not be overwritten afterwards.
     connected_ = true;
     thread_->start();
-    SendText("(dispinit version 2)");
+    SendText("(dispinit version " + std::to_string(protocol_) + ")");
 }
 
 void CMonitorConnection::Reconnect() {
@@ -149,15 +174,31 @@ void CMonitorConnection::startLiveGame() {
 
 void CMonitorConnection::OnDispinfo(const std::uint8_t* packet, std::size_t size) {
     ++datagrams_;
+    answered_ = true;
+    // A refusal ("(error no_more_monitor)", "(error illegal_client_version)") is said to
+    // the user and is no game: the one that was open stays.
+    const std::string_view text(reinterpret_cast<const char*>(packet), size);
+    if (text.starts_with("(error") || text.starts_with("(warning")) {
+        monitorHost_.serverSaid(std::string(text.substr(0, std::min<std::size_t>(text.find('\0'), 256))));
+        return;
+    }
     connected_ = true;
     everReceived_ = true;
     if (firstDatagramPending_.exchange(false)) startLiveGame();
     if (!monitorHost_.displayExists()) return;
-    if (player_.parse_monitor_packet(packet, size)) monitorHost_.setCurrentRecord(player_.last());
+    const bool show =
+        textProtocol() ? player_.parse_monitor_text(packet, size) : player_.parse_monitor_packet(packet, size);
+    // Past the budget a show is dropped: the display keeps the last one it drew.
+    if (player_.overBudget()) {
+        if (!fullSaid_.exchange(true)) monitorHost_.storeFull();
+    } else if (show) {
+        monitorHost_.setCurrentRecord(player_.last());
+    }
 }
 
 void CMonitorConnection::OnDebugText(const std::string& text) {
     ++datagrams_;
+    answered_ = true;
     monitorHost_.setDebugText(text);
 }
 

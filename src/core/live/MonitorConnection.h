@@ -3,6 +3,7 @@
 // The monitor client of the simulation server: connects, receives the game, referees.
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "live/MonitorHost.h"
 #include "live/SocketThread.h"
+#include "record/Companion.h"
 
 namespace tessarin {
 
@@ -59,19 +61,34 @@ public:
     bool Command(int number, int side, int unum, int x, int y);
 
     void ConnectWithDialog();
-    // Connects to this host and port (the port as typed, used modulo 65536).
-    void Connect(const std::string& host, int port);
+    // Connects to this host and port (the port as typed, used modulo 65536) with a
+    // monitor protocol from 2 to 5 (others are taken as the default).
+    void Connect(const std::string& host, int port, int protocol = kDefaultMonitorProtocol);
+    // "(dispcard SIDE UNUM yellow|red)" for a player (side 1 left, -1 right) when
+    // canGiveCards() and the card is yellow or red; false (nothing sent) otherwise.
+    bool GiveCard(int side, int unum, Card card);
+    // Connected with protocol 3 to 5 and answered: before the server's first datagram a
+    // command would reach its init port, which refuses everything but an init.
+    bool canGiveCards() const { return connected_ && answered_ && textProtocol(); }
     void Reconnect();
     void Disconnect(bool keepDisplay);
 
     void SendText(const std::string& text);
     void SendBytes(const void* bytes, std::size_t length);
 
+    // A datagram that is not a debug text: a dispinfo packet (protocol 2) or a text.
     void OnDispinfo(const std::uint8_t* packet, std::size_t size);
+    bool textProtocol() const { return protocol_ >= 3; }
     void OnDebugText(const std::string& text);
 
     bool IsAvailable(int number) const;
     bool connected() const { return connected_; }
+    int protocol() const { return protocol_; }
+    // Whether the open connection has been waiting longer than kAnswerTimeout for the
+    // server's first datagram; silenceNote() then says so for the user.
+    bool silentFor(std::chrono::steady_clock::time_point now) const;
+    std::string silenceNote() const;
+    static constexpr std::chrono::seconds kAnswerTimeout{3};
     // Whether the last connect resolved the host and opened its socket (true also when the
     // connection has ended since, for example because nothing listened).
     bool socketOpened() const { return thread_ && thread_->opened(); }
@@ -96,11 +113,15 @@ private:
 
     LogPlayer& player_;
     MonitorHost& monitorHost_;
-    std::string host_;                         // GUI thread only
-    std::uint16_t port_ = 0;                   // GUI thread only
-    std::atomic<bool> connected_{false};       // written by both threads
-    std::atomic<bool> everReceived_{false};    // written by the receiver, read by the GUI thread
-    std::atomic<std::uint64_t> datagrams_{0};  // counted by the receiver, read by anyone
+    std::string host_;                                    // GUI thread only
+    std::uint16_t port_ = 0;                              // GUI thread only
+    std::atomic<int> protocol_{kDefaultMonitorProtocol};  // set by the GUI thread before the receiver starts
+    std::chrono::steady_clock::time_point connectedAt_;   // GUI thread only
+    std::atomic<bool> answered_{false};                   // cleared at connect, set by the receiver
+    std::atomic<bool> fullSaid_{false};                   // cleared at connect, set by the receiver
+    std::atomic<bool> connected_{false};                  // written by both threads
+    std::atomic<bool> everReceived_{false};               // written by the receiver, read by the GUI thread
+    std::atomic<std::uint64_t> datagrams_{0};             // counted by the receiver, read by anyone
     // Set by connect() while the game that was open is still kept; the receiver's first
     // datagram (which then empties the store) or the end of an unanswered connection
     // takes it, and so does a disconnect: whoever exchanges it first acts on it.

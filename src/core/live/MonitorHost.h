@@ -12,9 +12,16 @@
 
 namespace tessarin {
 
+// The monitor protocol spoken unless the user chooses another: servers 17 to 19 speak
+// it; 2 (binary) is for older servers, 3 and 4 for what lies between.
+inline constexpr int kDefaultMonitorProtocol = 5;
+inline constexpr int kMinMonitorProtocol = 2;
+inline constexpr int kMaxMonitorProtocol = 5;
+
 struct ServerAddress {
     std::string host;
     int port = 0;  // as typed; the connection uses it modulo 65536
+    int protocol = kDefaultMonitorProtocol;
 };
 
 class MonitorHost {
@@ -48,6 +55,13 @@ public:
     // the game that was open is still there. Called on the receiving thread, once per
     // connection; it must not block or call back.
     virtual void connectionUnanswered() {}
+    // The server answered with an error or warning text ("(error illegal_client_version)")
+    // instead of the game. Called on the receiving thread; it must not block or call back.
+    virtual void serverSaid(const std::string& /*text*/) {}
+    // The store reached its budget and dropped a show: no later show is drawn, so the
+    // program must say so without waiting for one. Called on the receiving thread, once
+    // per connection; it must not block or call back.
+    virtual void storeFull() {}
 };
 
 }  // namespace tessarin

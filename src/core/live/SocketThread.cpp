@@ -43,14 +43,17 @@ void CSocketThread::Run() {
         }
         if (!running_) break;
         const std::string_view text(reinterpret_cast<const char*>(buffer.data()), got);
-        if (!text.starts_with(kDebugPrefix)) {
+        if (text.starts_with(kDebugPrefix)) {
+            // A client's text ends at its first NUL: what follows is not part of it.
+            owner_.OnDebugText(std::string(text.substr(0, text.find('\0'))));
+        } else if (owner_.textProtocol()) {
+            // A text datagram is read whole (the server sends at most the buffer's size).
+            owner_.OnDispinfo(buffer.data(), got);
+        } else {
             // The packet buffer keeps the bytes of earlier packets beyond a shorter
             // datagram; the parser reads only what the packet's kind needs.
             std::memcpy(packet.data(), buffer.data(), std::min(got, packet.size()));
             owner_.OnDispinfo(packet.data(), std::min(got, packet.size()));
-        } else {
-            // A client's text ends at its first NUL: what follows is not part of it.
-            owner_.OnDebugText(std::string(text.substr(0, text.find('\0'))));
         }
     }
     socket_.Close();

@@ -13,7 +13,7 @@ namespace tessarin {
 class CMonitorConnection;
 
 // The monitor connection's receiving thread: owns the UDP endpoint and hands every
-// datagram on, dispinfo packets to the connection, "(debug" texts to the display.
+// datagram on, dispinfo packets or texts to the connection, "(debug" texts to the display.
 // It is stopped cooperatively: Stop() clears `running`, wakes the blocked receive by
 // shutting the socket down and joins the thread before the socket is closed.
 class CSocketThread final {

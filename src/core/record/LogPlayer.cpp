@@ -45,7 +45,8 @@ LogPlayer::LogPlayer(PlaybackHost& host, GameAnalysisHooks* hooks)
       sightV2Parser_(*this),
       v3Parser_(*this),
       textParser_(*this),
-      dispinfoParser_(*this) {
+      dispinfoParser_(*this),
+      textDispinfoParser_(*this) {
     frames_.reserve(kInitialStoreCapacity);
 }
 
@@ -411,6 +412,10 @@ bool LogPlayer::parse_monitor_packet(const std::uint8_t* packet, std::size_t siz
     return dispinfoParser_.parse(packet, size);
 }
 
+bool LogPlayer::parse_monitor_text(const std::uint8_t* datagram, std::size_t size) {
+    return textDispinfoParser_.parse(datagram, size);
+}
+
 void LogPlayer::addPlayerType(const player_type_t& type) {
     std::lock_guard lock(mutex_);
     if (playerTypes_.size() >= kMaxPlayerTypes) {
@@ -551,6 +556,8 @@ void LogPlayer::clearStore() {
 void LogPlayer::prepareLiveGame() {
     stopTimer();
     stopParser();
+    // No receiver runs now: what the last connection left is forgotten.
+    textDispinfoParser_.reset();
     period_ = kDefaultPeriod;
     running_ = false;
     reverse_ = false;

@@ -25,6 +25,7 @@
 #include "record/SightLogParser.h"
 #include "record/SightLogV2Parser.h"
 #include "record/StoreBudget.h"
+#include "record/TextDispinfoParser.h"
 #include "record/TextLogParser.h"
 #include "record/V3LogParser.h"
 
@@ -148,8 +149,12 @@ public:
     void add(std::span<const cycle_info_t> records);
     void add_with_decisions(const cycle_info_t& record, const cycle_pass_info& pass,
                             const cycle_intercept_info& intercept, const cycle_defense_info& defense);
-    // A datagram of the monitor connection; true when it stored a show record.
+    // A datagram of the monitor connection, binary (protocol 2) or text (protocols 3 to
+    // 5); true when it stored a show record. Receiving thread only.
     bool parse_monitor_packet(const std::uint8_t* packet, std::size_t size);
+    bool parse_monitor_text(const std::uint8_t* datagram, std::size_t size);
+    // Text datagrams dropped because they could not be read (any thread).
+    std::uint64_t rejectedMonitorTexts() const { return textDispinfoParser_.rejected(); }
 
     // A tile of a team's logo (side 0 left, 1 right) from a reader; it replaces the tile
     // at its place. A tile that is no valid logo tile, or that would take the logo past
@@ -305,7 +310,8 @@ private:
     CSightLogV2Parser sightV2Parser_;
     CV3LogParser v3Parser_;
     CTextLogParser textParser_;
-    CDispinfo2Parser dispinfoParser_;  // used on the monitor's receiving thread only
+    CDispinfo2Parser dispinfoParser_;         // used on the monitor's receiving thread only
+    CTextDispinfoParser textDispinfoParser_;  // used on the monitor's receiving thread only
 
     std::atomic<bool> overBudget_{false};  // set under mutex_ by producers, read without it by readers
 

@@ -68,6 +68,8 @@ inline constexpr int kMonitorLeftFreekick = 222;
 inline constexpr int kMonitorRightFreekick = 223;
 inline constexpr int kMonitorMovePlayer = 224;
 inline constexpr int kMonitorDiscardPlayer = 225;
+inline constexpr int kMonitorYellowCard = 227;
+inline constexpr int kMonitorRedCard = 228;
 
 // Tool box.
 inline constexpr int kTypeExplorer = 169;

@@ -15,9 +15,11 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "analysis/PositionDump.h"
@@ -387,6 +389,7 @@ void CMainFrame::sendReplayPacket(const std::vector<std::uint8_t>& packet) {
 void CMainFrame::monitorCommand(int operation) {
     if (operation <= kMonitorKickOff) {
         monitor_->Command(operation);
+        if (operation == kMonitorConnect || operation == kMonitorReconnect) watchForSilence();
         return;
     }
     // The referee commands act on the field display's menu point and selection.
@@ -405,6 +408,27 @@ void CMainFrame::monitorCommand(int operation) {
             monitor_->Command(operation, point.x(), point.y());
             break;
     }
+}
+
+void CMainFrame::watchForSilence() {
+    if (!monitor_->connected()) return;
+    // A check that belongs to an earlier connection finds the new one not yet timed out.
+    // A coarse timer may fire a little early and miss the time-out: this one is precise.
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(CMonitorConnection::kAnswerTimeout) +
+                      std::chrono::milliseconds(100);
+    QTimer::singleShot(wait, Qt::PreciseTimer, this, [this] {
+        if (monitor_->silentFor(std::chrono::steady_clock::now())) {
+            flashStatus(QString::fromStdString(monitor_->silenceNote()));
+        }
+    });
+}
+
+void CMainFrame::giveCard(Card card) {
+    CDisplayer* display = display_.load();
+    if (!display) return;
+    const SidedUnum who = sidedUnumOf(display->selected());
+    if (!monitor_->GiveCard(who.side, who.unum, card))
+        flashStatus(tr("A card needs a selected player and protocol 3 to 5"));
 }
 
 void CMainFrame::displaySendText(const std::string& text) { monitor_->SendText(text); }
@@ -444,7 +468,7 @@ std::optional<ServerAddress> CMainFrame::askServer() {
     // The dialog writes the "Socket" settings when it is destroyed, after OK and Cancel alike.
     CSocketDialog dialog(profile_, this);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return ServerAddress{dialog.host().toStdString(), dialog.port()};
+    return ServerAddress{dialog.host().toStdString(), dialog.port(), dialog.protocol()};
 }
 
 bool CMainFrame::askYesNo(const std::string& text, const std::string& caption) {

@@ -161,6 +161,8 @@ public:
     void disconnectTrainer() override { trainer_.Disconnect(); }
     void liveGameStarted() override;
     void connectionUnanswered() override;
+    void serverSaid(const std::string& text) override;
+    void storeFull() override { scheduleUiUpdate(); }
 
     // Whether closing the frame ends the program (the running application sets it).
     void setQuitOnClose(bool on) { quitOnClose_ = on; }
@@ -219,6 +221,10 @@ private:
     // Runs monitor operation 0..8 (the Monitor commands), with the display's menu
     // point and selection for the referee's.
     void monitorCommand(int operation);
+    // A yellow or red card for the selected player (protocols 3 to 5).
+    void giveCard(Card card);
+    // Says on the status bar when the server has not answered a connect in time.
+    void watchForSilence();
     void readBarSettings();
     QMenu* addMenuItems(QMenu* menu, std::initializer_list<int> ids);
     void logPlayerCommand(int number);

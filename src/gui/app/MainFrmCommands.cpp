@@ -125,6 +125,21 @@ std::vector<Command> CMainFrame::commandTable() {
     rows.push_back(monitorRow(cmd::kMonitorRightFreekick, tr("&Right Freekick"), {}));
     rows.push_back(monitorRow(cmd::kMonitorMovePlayer, tr("&Move Player"), {}));
     rows.push_back(monitorRow(cmd::kMonitorDiscardPlayer, tr("Dis&card Player"), {}));
+    // Cards need a text protocol (3 to 5) and a selected player.
+    const auto cardRow = [this](int id, const QString& text, Card card, QColor colour) {
+        return Command{.id = id,
+                       .text = text,
+                       .run = [this, card] { giveCard(card); },
+                       .enabled =
+                           [this] {
+                               const CDisplayer* display = display_.load();
+                               return monitor_->canGiveCards() && display && display->selected() >= 0 &&
+                                      display->selected() < 2 * kPlayersPerSide;
+                           },
+                       .icon = playerIcon(colour, QString())};
+    };
+    rows.push_back(cardRow(cmd::kMonitorYellowCard, tr("&Yellow Card"), Card::Yellow, Qt::yellow));
+    rows.push_back(cardRow(cmd::kMonitorRedCard, tr("Red C&ard"), Card::Red, Qt::red));
     addDisplayCommands(rows);
     addDebugAndTrainerCommands(rows);
     addToolCommands(rows);

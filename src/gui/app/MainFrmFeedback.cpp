@@ -128,6 +128,12 @@ void CMainFrame::connectionUnanswered() {
         Qt::QueuedConnection);
 }
 
+void CMainFrame::serverSaid(const std::string& text) {
+    const QString message = tr("The server answered %1").arg(QString::fromStdString(text));
+    QMetaObject::invokeMethod(
+        this, [this, message] { flashStatus(message); }, Qt::QueuedConnection);
+}
+
 void CMainFrame::reportPositionDump(const PositionDumpResult& result) {
     if (!result.written) {
         flashStatus(tr("No game is loaded: no position files were written"));

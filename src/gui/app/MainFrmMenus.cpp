@@ -49,7 +49,8 @@ void CMainFrame::createMenus() {
     addMenuItems(bar->addMenu(tr("&View")),
                  {286, 281, 283, 284, 285, 280, 288, 282, 287, cmd::kSeparated, cmd::kSmoothDrawing});
     addMenuItems(bar->addMenu(tr("&Monitor")),
-                 {cmd::kMonitorConnect, cmd::kMonitorDisconnect, cmd::kMonitorReconnect, cmd::kMonitorKickOff});
+                 {cmd::kMonitorConnect, cmd::kMonitorDisconnect, cmd::kMonitorReconnect, cmd::kMonitorKickOff, 0,
+                  cmd::kMonitorYellowCard, cmd::kMonitorRedCard});
     addMenuItems(
         bar->addMenu(tr("&Displayer")),
         {cmd::kKickMargin, cmd::kViewArea, cmd::kStamina, cmd::kNumber, cmd::kEnlargePlayer, cmd::kReducePlayer,
@@ -91,10 +92,10 @@ void CMainFrame::createContextMenus() {
     logContextMenu_ = addMenuItems(new QMenu(this),
                                    {cmd::kLoad, 0, cmd::kPlay, cmd::kStop, cmd::kRewind, cmd::kForward, cmd::kBackward,
                                     cmd::kReverse, cmd::kJump, cmd::kDecelerate, cmd::kAccelerate, cmd::kUnselect});
-    monitorContextMenu_ =
-        addMenuItems(new QMenu(this), {cmd::kMonitorKickOff, cmd::kMonitorDropBall, cmd::kMonitorLeftFreekick,
-                                       cmd::kMonitorRightFreekick, cmd::kMonitorMovePlayer, cmd::kMonitorDiscardPlayer,
-                                       cmd::kMonitorDisconnect, cmd::kUnselect});
+    monitorContextMenu_ = addMenuItems(
+        new QMenu(this), {cmd::kMonitorKickOff, cmd::kMonitorDropBall, cmd::kMonitorLeftFreekick,
+                          cmd::kMonitorRightFreekick, cmd::kMonitorMovePlayer, cmd::kMonitorDiscardPlayer,
+                          cmd::kMonitorYellowCard, cmd::kMonitorRedCard, cmd::kMonitorDisconnect, cmd::kUnselect});
 }
 
 void CMainFrame::createToolBars() {

@@ -5,15 +5,17 @@
 #include <QDialog>
 #include <QString>
 
+class QComboBox;
 class QLineEdit;
 
 namespace tessarin {
 
 class Profile;
 
-// Asks for the server's host and monitor port. Opens with the "Socket" section's
-// "ServerHost" and "ServerPort" and writes back what its fields hold when it is
-// destroyed, after OK or Cancel alike (after Cancel they are the values it opened with).
+// Asks for the server's host, monitor port and monitor protocol (2 to 5). Opens with the
+// "Socket" section's "ServerHost", "ServerPort" and "Protocol" (default 5) and writes
+// back what its fields hold when it is destroyed, after OK or Cancel alike (after Cancel
+// they are the values it opened with).
 class CSocketDialog final : public QDialog {
 public:
     explicit CSocketDialog(Profile& profile, QWidget* parent = nullptr);
@@ -22,6 +24,7 @@ public:
     QString host() const { return host_; }
     // The port as typed (digits only); the connection uses it modulo 65536.
     int port() const { return port_; }
+    int protocol() const { return protocol_; }
 
     void accept() override;
 
@@ -29,8 +32,10 @@ private:
     Profile& profile_;
     QLineEdit* hostEdit_ = nullptr;
     QLineEdit* portEdit_ = nullptr;
+    QComboBox* protocolBox_ = nullptr;
     QString host_;
     int port_ = 0;
+    int protocol_ = 0;
 };
 
 }  // namespace tessarin
