@@ -257,8 +257,8 @@ GameSummary summarizeGame(const std::string& path) {
         }
         // A game's format; anything else leaves the row's format empty.
         const LogFormat format = player.format();
-        const bool game =
-            format == LogFormat::V3 || format == LogFormat::V4 || format == LogFormat::V5 || format == LogFormat::V6;
+        const bool game = format == LogFormat::V3 || format == LogFormat::V4 || format == LogFormat::V5 ||
+                          format == LogFormat::V6 || format == LogFormat::Json;
         summary.format = game ? logFormatName(format) : "";
         return summarizeLoaded(std::move(summary), player, analyzer, hooks);
     } catch (const std::bad_alloc&) {

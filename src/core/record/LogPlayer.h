@@ -19,6 +19,7 @@
 #include "record/DecisionRecords.h"
 #include "record/Dispinfo2Parser.h"
 #include "record/GameRecords.h"
+#include "record/JsonLogParser.h"
 #include "record/LogFile.h"
 #include "record/LogHeader.h"
 #include "record/PlaybackHost.h"
@@ -305,6 +306,7 @@ private:
     CSightLogV2Parser sightV2Parser_;
     CV3LogParser v3Parser_;
     CTextLogParser textParser_;
+    CJsonLogParser jsonParser_;
     CDispinfo2Parser dispinfoParser_;  // used on the monitor's receiving thread only
 
     std::atomic<bool> overBudget_{false};  // set under mutex_ by producers, read without it by readers
