@@ -253,6 +253,61 @@ TEST(JsonLog, ReadsTheSameGameAsItsTextTwin) {
     expectSameGame(gz, json);
 }
 
+TEST(JsonLog, AServerGameReadsAsTheTextLogOfTheSameGame) {
+    // Two runs of the same short game with the server's noise fixed, one logged as JSON,
+    // one as version 6 (tests/data/json/README.md).
+    Loaded json(test::testDataPath("json/game.json.gz"));
+    Loaded text(test::testDataPath("json/game-v6.rcg.gz"));
+    EXPECT_EQ(json.player.format(), LogFormat::Json);
+    ASSERT_EQ(json.records.size(), 100u);
+    ASSERT_EQ(json.records.size(), text.records.size());
+    // The server quotes its texts as C++ streams do, control characters and all, and
+    // one of its messages carries bytes past its end: they are kept, as '?' where they
+    // are no UTF-8.
+    EXPECT_NE(json.warning().find("that were not UTF-8"), std::string::npos) << json.warning();
+    EXPECT_EQ(json.player.parseResult(), std::optional<bool>(true));
+    for (std::size_t i = 0; i < json.records.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(json.records[i].cycle, text.records[i].cycle);
+        ASSERT_EQ(json.records[i].data, text.records[i].data);
+        ASSERT_TRUE(json.companions[i] && text.companions[i]);
+        // The JSON log leaves out the focus point that the text log writes.
+        CycleCompanion withoutFocus = *text.companions[i];
+        for (PlayerCompanion& p : withoutFocus.players) {
+            p.parts &= static_cast<std::uint8_t>(~PlayerCompanion::kFocusPoint);
+            p.focusDist = p.focusDir = 0;
+        }
+        ASSERT_TRUE(json.companions[i]->samePlayers(withoutFocus));
+    }
+    // The received messages of a cycle arrive in any order, and the server copies each
+    // without its terminating NUL, so bytes of an earlier message may trail it: the two
+    // runs agree on how many each cycle has, not on their texts.
+    const auto count = [](const std::string& messages) {
+        std::size_t n = 0;
+        for (std::size_t at = messages.find(kMessageSeparator); at != std::string::npos;
+             at = messages.find(kMessageSeparator, at + kMessageSeparator.size())) {
+            ++n;
+        }
+        return n;
+    };
+    std::size_t messages = 0;
+    for (std::size_t i = 0; i < json.records.size(); ++i) {
+        EXPECT_EQ(count(json.records[i].messages), count(text.records[i].messages)) << i;
+        messages += count(json.records[i].messages);
+    }
+    EXPECT_GT(messages, 1000u);
+    EXPECT_EQ(json.player.server_parameters().bytes, text.player.server_parameters().bytes);
+    EXPECT_EQ(json.player.player_parameters().bytes, text.player.player_parameters().bytes);
+    ASSERT_EQ(json.player.player_types().size(), 18u);
+    for (std::size_t i = 0; i < 18; ++i) {
+        EXPECT_EQ(std::memcmp(&json.player.player_types()[i], &text.player.player_types()[i], sizeof(player_type_t)), 0);
+    }
+    // The cards the monitor gave at half time.
+    const CycleCompanion& last = *json.companions.back();
+    EXPECT_EQ(last.players[kPlayersPerSide + 2].card(), Card::Yellow);
+    EXPECT_EQ(last.players[3].card(), Card::Red);
+}
+
 TEST(JsonLog, IsKnownByItsContentNotItsName) {
     TempDir dir;
     const Twins twins = twinGame(3);
