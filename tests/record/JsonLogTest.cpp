@@ -300,7 +300,8 @@ TEST(JsonLog, AServerGameReadsAsTheTextLogOfTheSameGame) {
     EXPECT_EQ(json.player.player_parameters().bytes, text.player.player_parameters().bytes);
     ASSERT_EQ(json.player.player_types().size(), 18u);
     for (std::size_t i = 0; i < 18; ++i) {
-        EXPECT_EQ(std::memcmp(&json.player.player_types()[i], &text.player.player_types()[i], sizeof(player_type_t)), 0);
+        EXPECT_EQ(std::memcmp(&json.player.player_types()[i], &text.player.player_types()[i], sizeof(player_type_t)),
+                  0);
     }
     // The cards the monitor gave at half time.
     const CycleCompanion& last = *json.companions.back();

@@ -130,10 +130,12 @@ private:
     SummaryTracker tracker_;
 };
 
-// Whether reading stopped before the end of the file, and why; empty when it did not.
+// Whether reading stopped before the end of the file, and why; empty when it did not. A
+// reader's note on a game read whole (lines of an unknown kind skipped, say) is no reason.
 std::string loadWarningOf(const LogPlayer& player) {
     const std::string records = std::to_string(player.size()) + " records read";
     if (player.ranOutOfMemory()) return "reading stopped: out of memory (" + records + ")";
+    if (!player.inputDamaged() && !player.overBudget()) return {};
     if (std::string warning = player.loadWarning(); !warning.empty()) return warning + " (" + records + ")";
     if (player.parseResult() == false) return "reading stopped at a record that cannot be read (" + records + ")";
     if (player.droppedTornRecord()) return "the file ends inside its last record, which was dropped (" + records + ")";
