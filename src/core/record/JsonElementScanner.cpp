@@ -15,11 +15,22 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
 
-JsonElementScanner::JsonElementScanner(LogFile& file, std::string_view opening)
-    : file_(file), buffer_(kMaxElementLength + 2 * kReadChunk + opening.size()) {
+void JsonElementScanner::start(LogFile& file, std::string_view opening) {
+    file_ = &file;
+    const std::size_t size = kMaxElementLength + 2 * kReadChunk + opening.size();
+    if (buffer_.size() < size) buffer_.resize(size);
     std::memcpy(buffer_.data(), opening.data(), opening.size());
     filled_ = opening.size();
-    element_.reserve(16 << 10);
+    pos_ = start_ = scanned_ = firstNewline_ = 0;
+    eof_ = ended_ = false;
+    depth_ = 0;
+    inString_ = escaped_ = false;
+    utf8Have_ = utf8Need_ = 0;
+    element_.clear();
+    why_.clear();
+    index_ = 0;
+    trailingText_ = cutElement_ = false;
+    replacedBytes_ = 0;
 }
 
 bool JsonElementScanner::fill() {
@@ -33,7 +44,7 @@ bool JsonElementScanner::fill() {
     }
     if (eof_ || filled_ == buffer_.size()) return false;
     const std::size_t want = std::min(kReadChunk, buffer_.size() - filled_);
-    const std::size_t got = file_.read(buffer_.data() + filled_, want);
+    const std::size_t got = file_->read(buffer_.data() + filled_, want);
     filled_ += got;
     if (got < want) eof_ = true;
     return got > 0;

@@ -33,9 +33,10 @@ public:
         Cut,      // the file ended before the closing ']'; cutElement() says whether inside an element
     };
 
-    // Reads `file` from just after its opening: `opening` are the bytes of the first
-    // element that reading the header took (they are scanned first).
-    JsonElementScanner(LogFile& file, std::string_view opening);
+    // Starts reading `file` from just after its opening: `opening` are the bytes of the
+    // first element that reading the header took (they are scanned first). The buffers
+    // are kept from one file to the next, so a load does not allocate them again.
+    void start(LogFile& file, std::string_view opening);
 
     Step next();
 
@@ -67,7 +68,7 @@ private:
     // Skips to just after the next newline at or after `from`; false at the end of the file.
     bool skipLine(std::size_t from);
 
-    LogFile& file_;
+    LogFile* file_ = nullptr;
     std::vector<char> buffer_;
     std::size_t filled_ = 0;
     std::size_t pos_ = 0;           // next byte to look at between elements

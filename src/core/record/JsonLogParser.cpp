@@ -20,6 +20,7 @@ std::string plural(std::size_t n, const char* word) { return std::to_string(n) +
 
 CJsonLogParser::CJsonLogParser(LogPlayer& player)
     : CLogParser(player),
+      scanner_(std::make_unique<JsonElementScanner>()),
       reader_(std::make_unique<JsonElementReader>()),
       element_(std::make_unique<JsonLogElement>()) {}
 
@@ -33,7 +34,8 @@ bool CJsonLogParser::parse(LogFile& file, std::stop_token stop) {
     unknownElements_ = damagedElements_ = firstDamaged_ = replacedBytes_ = 0;
     firstDamage_.clear();
     RecordBatch batch(player_);
-    JsonElementScanner scanner(file, kOpening);
+    JsonElementScanner& scanner = *scanner_;
+    scanner.start(file, kOpening);
 
     const auto damaged = [&](std::string why) {
         if (damagedElements_++ == 0) {

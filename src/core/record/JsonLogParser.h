@@ -13,6 +13,7 @@
 namespace tessarin {
 
 class JsonElementReader;
+class JsonElementScanner;
 struct JsonLogElement;
 
 // Reads the JSON game log of the newer servers (one array of elements, see
@@ -40,7 +41,9 @@ private:
     void applyMessage(const JsonLogElement& element);
     std::string summary(bool cut, bool cutElement, bool trailing) const;
 
-    // The parse of one element (behind a pointer: nlohmann-json stays out of this header).
+    // Kept between loads. The parse of one element is behind a pointer, so that
+    // nlohmann-json stays out of this header.
+    std::unique_ptr<JsonElementScanner> scanner_;
     std::unique_ptr<JsonElementReader> reader_;
     std::unique_ptr<JsonLogElement> element_;
     cycle_info_t work_;
