@@ -1,6 +1,7 @@
 #include "record/JsonElementScanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "record/LogFile.h"
@@ -12,6 +13,23 @@ namespace {
 constexpr std::size_t kReadChunk = 64 << 10;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The bytes that the scanner must look at one by one: outside strings those that open or
+// close a string, an object or an array, and line ends; inside strings the quote, the
+// backslash, control characters and every byte that is not ASCII.
+constexpr std::array<bool, 256> specialBytes(bool inString) {
+    std::array<bool, 256> special{};
+    if (inString) {
+        for (int b = 0; b < 0x20; ++b) special[static_cast<std::size_t>(b)] = true;
+        for (int b = 0x80; b < 0x100; ++b) special[static_cast<std::size_t>(b)] = true;
+        special['"'] = special['\\'] = true;
+    } else {
+        for (const char c : {'"', '{', '[', '}', ']', '\n'}) special[static_cast<unsigned char>(c)] = true;
+    }
+    return special;
+}
+constexpr std::array<bool, 256> kSpecialOutside = specialBytes(false);
+constexpr std::array<bool, 256> kSpecialInString = specialBytes(true);
 
 }  // namespace
 
@@ -131,14 +149,20 @@ JsonElementScanner::Step JsonElementScanner::next() {
 
 JsonElementScanner::Scan JsonElementScanner::scanElement() {
     const char* data = buffer_.data() + start_;
-    const std::size_t available = filled_ - start_;
-    for (std::size_t i = scanned_; i < available; ++i) {
-        if (i >= kMaxElementLength) {
-            scanned_ = i;
-            return Scan::TooLong;
+    const std::size_t available = std::min(filled_ - start_, kMaxElementLength);
+    std::size_t i = scanned_;
+    while (i < available) {
+        // Most bytes are copied as they are: a run of them at a time.
+        const std::size_t run = i;
+        if (!inString_) {
+            while (i < available && !kSpecialOutside[static_cast<unsigned char>(data[i])]) ++i;
+        } else if (utf8Need_ == 0 && !escaped_) {
+            while (i < available && !kSpecialInString[static_cast<unsigned char>(data[i])]) ++i;
         }
-        const auto byte = static_cast<unsigned char>(data[i]);
-        if (byte == '\n' && firstNewline_ == 0) firstNewline_ = i;
+        element_.append(data + run, i - run);
+        if (i == available) break;
+        const auto byte = static_cast<unsigned char>(data[i++]);
+        if (byte == '\n' && firstNewline_ == 0) firstNewline_ = i - 1;
         if (inString_) {
             stringByte(byte);
             continue;
@@ -148,17 +172,18 @@ JsonElementScanner::Scan JsonElementScanner::scanElement() {
             inString_ = true;
         } else if (byte == '{' || byte == '[') {
             if (++depth_ > kMaxDepth) {
-                scanned_ = i + 1;
+                scanned_ = i;
                 return Scan::TooDeep;
             }
         } else if (byte == '}' || byte == ']') {
             if (--depth_ == 0) {
-                scanned_ = i + 1;
+                scanned_ = i;
                 return Scan::Complete;
             }
         }
     }
-    scanned_ = available;
+    scanned_ = i;
+    if (i == kMaxElementLength && filled_ - start_ > kMaxElementLength) return Scan::TooLong;
     return Scan::NeedMore;
 }
 

@@ -149,10 +149,31 @@ constexpr bool sortedByName() {
 static_assert(sortedByName());
 static_assert(static_cast<std::size_t>(Field::Y) < 64, "a player draft keeps a bit per field");
 
+// Where the names of each first letter start in kFields (they follow one another there),
+// so that a name is looked up among the few that share its first letter.
+struct Buckets {
+    std::array<std::uint8_t, 27> start{};  // 'a'..'z', then the end
+};
+
+constexpr Buckets bucketsOfFields() {
+    Buckets b;
+    std::size_t i = 0;
+    for (std::size_t letter = 0; letter < 26; ++letter) {
+        while (i < std::size(kFields) && static_cast<std::size_t>(kFields[i].name[0] - 'a') < letter) ++i;
+        b.start[letter] = static_cast<std::uint8_t>(i);
+    }
+    b.start[26] = static_cast<std::uint8_t>(std::size(kFields));
+    return b;
+}
+constexpr Buckets kBuckets = bucketsOfFields();
+
 Field fieldOfName(std::string_view name) {
-    const auto it = std::lower_bound(std::begin(kFields), std::end(kFields), name,
-                                     [](const NamedField& f, std::string_view n) { return f.name < n; });
-    return it != std::end(kFields) && it->name == name ? it->field : Field::Other;
+    if (name.empty() || name[0] < 'a' || name[0] > 'z') return Field::Other;
+    const auto letter = static_cast<std::size_t>(name[0] - 'a');
+    for (std::size_t i = kBuckets.start[letter]; i < kBuckets.start[letter + 1]; ++i) {
+        if (kFields[i].name == name) return kFields[i].field;
+    }
+    return Field::Other;
 }
 
 struct NamedKind {
