@@ -132,10 +132,12 @@ private:
     SummaryTracker tracker_;
 };
 
-// Whether reading stopped before the end of the file, and why; empty when it did not.
+// Whether reading stopped before the end of the file, and why; empty when it did not. A
+// reader's note on a game read whole (lines of an unknown kind skipped, say) is no reason.
 std::string loadWarningOf(const LogPlayer& player) {
     const std::string records = std::to_string(player.size()) + " records read";
     if (player.ranOutOfMemory()) return "reading stopped: out of memory (" + records + ")";
+    if (!player.inputDamaged() && !player.overBudget()) return {};
     if (std::string warning = player.loadWarning(); !warning.empty()) return warning + " (" + records + ")";
     if (player.parseResult() == false) return "reading stopped at a record that cannot be read (" + records + ")";
     if (player.droppedTornRecord()) return "the file ends inside its last record, which was dropped (" + records + ")";
@@ -278,8 +280,8 @@ GameSummary GameSummarizer::summarize(const std::string& path) {
         }
         // A game's format; anything else leaves the row's format empty.
         const LogFormat format = player.format();
-        const bool game =
-            format == LogFormat::V3 || format == LogFormat::V4 || format == LogFormat::V5 || format == LogFormat::V6;
+        const bool game = format == LogFormat::V3 || format == LogFormat::V4 || format == LogFormat::V5 ||
+                          format == LogFormat::V6 || format == LogFormat::Json;
         summary.format = game ? logFormatName(format) : "";
         return summarizeLoaded(std::move(summary), player, parts_->analyzer, parts_->hooks);
     } catch (const std::bad_alloc&) {

@@ -56,7 +56,7 @@ struct GameSummary {
     std::string file;
     // Start time from a server-made file name "YYYYMMDDhhmmss-...", as "YYYY-MM-DD hh:mm:ss"; else empty.
     std::string time;
-    // "v3", "v4", "v5", "v6"; empty when nothing was read.
+    // "v3", "v4", "v5", "v6", "json"; empty when nothing was read.
     std::string format;
     // Cycle of the last show record.
     int cycles = 0;

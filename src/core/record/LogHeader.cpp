@@ -1,10 +1,41 @@
 #include "record/LogHeader.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "record/LogFile.h"
 
 namespace tessarin {
+
+namespace {
+
+// Reads on from the `have` bytes already read for the start of a JSON game log; true
+// when the file starts as one does. Looks at a bounded number of bytes only.
+bool readJsonOpening(LogFile& file, const char* have, std::size_t haveCount) {
+    static constexpr std::string_view kExpected = "[{\"version\"";
+    constexpr std::size_t kMostSpace = 256;
+    std::size_t used = 0;
+    std::size_t matched = 0;
+    std::size_t spaces = 0;
+    while (matched < kExpected.size()) {
+        char c = 0;
+        if (used < haveCount) {
+            c = have[used++];
+        } else if (file.read(&c, 1) != 1) {
+            return false;
+        }
+        // White space may stand before the bracket and the first element, not inside a name.
+        if ((c == ' ' || c == '\t' || c == '\r' || c == '\n') && matched < 3) {
+            if (++spaces > kMostSpace) return false;
+            continue;
+        }
+        if (c != kExpected[matched]) return false;
+        ++matched;
+    }
+    return true;
+}
+
+}  // namespace
 
 std::optional<LogFormat> readLogHeader(LogFile& file) {
     char magic[4] = {0, 0, 0, 0};
@@ -19,6 +50,7 @@ std::optional<LogFormat> readLogHeader(LogFile& file) {
     }
     if (std::memcmp(magic, "SLG", 3) == 0) return LogFormat::Sight;
     if (std::memcmp(magic, "SLH", 3) == 0) return LogFormat::SightV2;
+    if (readJsonOpening(file, magic, 3)) return LogFormat::Json;
     return std::nullopt;
 }
 
@@ -38,6 +70,8 @@ const char* logFormatName(LogFormat format) {
             return "v5";
         case LogFormat::V6:
             return "v6";
+        case LogFormat::Json:
+            return "json";
         case LogFormat::Sight:
             return "sight";
         case LogFormat::SightV2:

@@ -18,9 +18,11 @@ constexpr std::size_t kInitialStoreCapacity = 8000;
 // space, which is not touched until records arrive); a larger game grows the store.
 constexpr std::uint64_t kMostReservedRecords = 1'000'000;
 // Fewest bytes one record of the store takes in a file of each format: a version-3 show
-// with its kind, a text show line (22 players at 60 bytes at least), the sight records.
+// with its kind, a text show line (22 players at 60 bytes at least), a JSON show (22
+// players with their named members at 180 bytes at least), the sight records.
 constexpr std::uint64_t kV3ShowBytes = 2 + kShowBodySize;
 constexpr std::uint64_t kTextShowBytes = 1500;
+constexpr std::uint64_t kJsonShowBytes = 4000;
 constexpr double kFastestPeriodLimit = 10.0;
 constexpr double kSlowestPeriodLimit = 1000.0;
 constexpr double kDefaultPeriod = 100.0;
@@ -45,6 +47,7 @@ LogPlayer::LogPlayer(PlaybackHost& host, GameAnalysisHooks* hooks)
       sightV2Parser_(*this),
       v3Parser_(*this),
       textParser_(*this),
+      jsonParser_(*this),
       dispinfoParser_(*this),
       textDispinfoParser_(*this) {
     frames_.reserve(kInitialStoreCapacity);
@@ -658,6 +661,9 @@ void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
         case LogFormat::V6:
             perRecord = kTextShowBytes;
             break;
+        case LogFormat::Json:
+            perRecord = kJsonShowBytes;
+            break;
         case LogFormat::Sight:
             perRecord = kSightRecordSize;
             break;
@@ -679,7 +685,7 @@ void LogPlayer::reserveFor(LogFormat format, std::uint64_t bytes) {
             return;
         }
     }
-    if (perRecord == kTextShowBytes) {
+    if (perRecord == kTextShowBytes || perRecord == kJsonShowBytes) {
         try {
             companions_.reserve(records);
         } catch (const std::bad_alloc&) {
@@ -705,6 +711,9 @@ void LogPlayer::startReading(LogFormat format, bool inCaller) {
         case LogFormat::V5:
         case LogFormat::V6:
             parser = &textParser_;
+            break;
+        case LogFormat::Json:
+            parser = &jsonParser_;
             break;
         case LogFormat::Sight:
             parser = &sightParser_;

@@ -19,6 +19,7 @@
 #include "record/DecisionRecords.h"
 #include "record/Dispinfo2Parser.h"
 #include "record/GameRecords.h"
+#include "record/JsonLogParser.h"
 #include "record/LogFile.h"
 #include "record/LogHeader.h"
 #include "record/PlaybackHost.h"
@@ -310,6 +311,7 @@ private:
     CSightLogV2Parser sightV2Parser_;
     CV3LogParser v3Parser_;
     CTextLogParser textParser_;
+    CJsonLogParser jsonParser_;
     CDispinfo2Parser dispinfoParser_;         // used on the monitor's receiving thread only
     CTextDispinfoParser textDispinfoParser_;  // used on the monitor's receiving thread only
 

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
-#include <numeric>
 #include <vector>
 
 #include "record/ByteOrder.h"
@@ -137,7 +136,6 @@ bool fixedInRange(double value) { return value >= -kMaxFixed && value <= kMaxFix
 // Stores a network-order value into a record's bytes.
 void storeFixed(std::uint8_t* at, double value) { putBe32(at, static_cast<std::uint32_t>(toFixed(value))); }
 void store16(std::uint8_t* at, long long value) { putBe16(at, static_cast<std::uint16_t>(value & 0xffff)); }
-void store32(std::uint8_t* at, long long value) { putBe32(at, static_cast<std::uint32_t>(value & 0xffffffff)); }
 
 double radians(double degrees) { return degrees * (std::numbers::pi / 180.0); }
 
@@ -167,46 +165,8 @@ bool readParamValue(Cursor& c, const ParamField* field, std::uint8_t* block) {
         const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), real);
         if (ec != std::errc() || ptr != value.data() + value.size() || !std::isfinite(real)) return true;
     }
-    std::uint8_t* at = block + field->offset;
-    switch (field->storage) {
-        case ParamStorage::Fixed32:
-            if (fixedInRange(real)) storeFixed(at, real);
-            break;
-        case ParamStorage::Int16:
-            if (real >= -32768 && real <= 32767) store16(at, std::llround(real));
-            break;
-        case ParamStorage::Int32:
-            if (real >= -2147483648.0 && real <= 4294967295.0) store32(at, std::llround(real));
-            break;
-    }
+    storeParamValue(*field, real, block);
     return true;
-}
-
-// Fills the server block's values that the server derives from others.
-void deriveServerParams(server_param_t& params, bool radiusWidth, bool kickableArea) {
-    std::uint8_t* b = params.bytes.data();
-    const auto fixedAt = [&](std::size_t offset) { return static_cast<std::int32_t>(be32(b + offset)); };
-    if (radiusWidth) {
-        // control_radius - player_size
-        putBe32(b + kServerParamControlRadiusWidthOffset,
-                static_cast<std::uint32_t>(fixedAt(kServerParamControlRadiusOffset) -
-                                           fixedAt(kServerParamPlayerSizeOffset)));
-    }
-    if (kickableArea) {
-        // kickable_margin + ball_size + player_size
-        putBe32(
-            b + kServerParamKickableAreaOffset,
-            static_cast<std::uint32_t>(fixedAt(kServerParamKickableMarginOffset) + fixedAt(kServerParamBallSizeOffset) +
-                                       fixedAt(kServerParamPlayerSizeOffset)));
-    }
-    long long lcm = 0;
-    for (const std::size_t offset : kServerParamStepOffsets) {
-        const auto step = static_cast<std::int16_t>(be16(b + offset));
-        if (step <= 0) continue;
-        lcm = lcm == 0 ? step : std::lcm(lcm, static_cast<long long>(step));
-        if (lcm > 32767) return;
-    }
-    if (lcm > 0) store16(b + kServerParamLcmStepOffset, lcm);
 }
 
 // Reads "NAME NAME SCORE SCORE [penalty counts])" of a team line or of a show's "(tm"

@@ -1,7 +1,10 @@
 #include "record/TextLogParams.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
+#include "record/ByteOrder.h"
 #include "record/GameRecords.h"
 
 namespace tessarin {
@@ -193,6 +196,54 @@ const ParamField* findParamField(std::span<const ParamField> table, std::string_
     const auto it = std::lower_bound(table.begin(), table.end(), name,
                                      [](const ParamField& f, std::string_view n) { return f.name < n; });
     return it != table.end() && it->name == name ? &*it : nullptr;
+}
+
+void storeParamValue(const ParamField& field, double value, std::uint8_t* block) {
+    // Largest magnitude a fixed-point int32 can hold (2^31 / 65536, less a margin).
+    constexpr double kMaxFixed = 32767.0;
+    std::uint8_t* at = block + field.offset;
+    switch (field.storage) {
+        case ParamStorage::Fixed32:
+            if (value >= -kMaxFixed && value <= kMaxFixed) {
+                putBe32(at, static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(value * FIXED_SCALE))));
+            }
+            break;
+        case ParamStorage::Int16:
+            if (value >= -32768 && value <= 32767)
+                putBe16(at, static_cast<std::uint16_t>(std::llround(value) & 0xffff));
+            break;
+        case ParamStorage::Int32:
+            if (value >= -2147483648.0 && value <= 4294967295.0) {
+                putBe32(at, static_cast<std::uint32_t>(std::llround(value) & 0xffffffff));
+            }
+            break;
+    }
+}
+
+void deriveServerParams(server_param_t& params, bool radiusWidth, bool kickableArea) {
+    std::uint8_t* b = params.bytes.data();
+    const auto fixedAt = [&](std::size_t offset) { return static_cast<std::int32_t>(be32(b + offset)); };
+    if (radiusWidth) {
+        // control_radius - player_size
+        putBe32(b + kServerParamControlRadiusWidthOffset,
+                static_cast<std::uint32_t>(fixedAt(kServerParamControlRadiusOffset) -
+                                           fixedAt(kServerParamPlayerSizeOffset)));
+    }
+    if (kickableArea) {
+        // kickable_margin + ball_size + player_size
+        putBe32(
+            b + kServerParamKickableAreaOffset,
+            static_cast<std::uint32_t>(fixedAt(kServerParamKickableMarginOffset) + fixedAt(kServerParamBallSizeOffset) +
+                                       fixedAt(kServerParamPlayerSizeOffset)));
+    }
+    long long lcm = 0;
+    for (const std::size_t offset : kServerParamStepOffsets) {
+        const auto step = static_cast<std::int16_t>(be16(b + offset));
+        if (step <= 0) continue;
+        lcm = lcm == 0 ? step : std::lcm(lcm, static_cast<long long>(step));
+        if (lcm > 32767) return;
+    }
+    if (lcm > 0) putBe16(b + kServerParamLcmStepOffset, static_cast<std::uint16_t>(lcm));
 }
 
 }  // namespace tessarin

@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "record/GameRecords.h"
+
 namespace tessarin {
 
 enum class ParamStorage : std::uint8_t {
@@ -30,6 +32,16 @@ std::span<const ParamField> playerTypeFields();
 
 // The field of that name in a table, or nullptr.
 const ParamField* findParamField(std::span<const ParamField> table, std::string_view name);
+
+// Stores a value read for `field` into its block in network order; a value the field
+// cannot hold (out of the fixed-point or integer range) is left out.
+void storeParamValue(const ParamField& field, double value, std::uint8_t* block);
+
+// Fills the server block's values that the server derives from others: the control
+// radius width when player_size and control_radius were given, the kickable area when
+// player_size, kickable_margin and ball_size were, and the least common multiple of the
+// step intervals.
+void deriveServerParams(server_param_t& params, bool radiusWidth, bool kickableArea);
 
 // Byte offsets of the server block's values derived from others (they have no name of their own).
 inline constexpr std::size_t kServerParamPlayerSizeOffset = 8;

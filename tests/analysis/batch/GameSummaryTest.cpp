@@ -148,6 +148,20 @@ TEST(GameSummary, SummarisesRealGamesOfEveryVersion) {
     const GameSummary v4 = summarizeGame(test::testDataPath("text/v4-short.rcg"));
     EXPECT_EQ(v4.format, "v4");
     EXPECT_TRUE(v4.ok()) << v4.error;
+
+    // A JSON log whose reader had something to say (texts that were not UTF-8) but read
+    // the game whole: no warning, which would count it as read in part.
+    const GameSummary json = summarizeGame(test::testDataPath("json/game.json.gz"));
+    ASSERT_TRUE(json.ok()) << json.error;
+    EXPECT_EQ(json.format, "json");
+    EXPECT_EQ(json.sides[1].team, "JsonRight");
+    EXPECT_EQ(json.cycles, 100);
+    EXPECT_EQ(json.warning, "");
+    TempDir dir;
+    const std::string text = "ULG6\n(show 1 ((b) 0 0 0 0))\n(draw 1 (line 0 0 1 1))\n(show 2 ((b) 0 0 0 0))\n";
+    const GameSummary unknownLine = summarize(dir, "unknown.rcg", test::Bytes(text.begin(), text.end()));
+    ASSERT_TRUE(unknownLine.ok()) << unknownLine.error;
+    EXPECT_EQ(unknownLine.warning, "");
 }
 
 TEST(GameSummary, ReportsFilesThatAreNoGame) {
