@@ -44,9 +44,13 @@ std::vector<std::string> gameColumns(bool teamView) {
 void putFigures(const Table& table, std::vector<Cell>& row, const char* prefix, const SideSummary& side) {
     for (const SideFigure& figure : sideFigures()) {
         const double v = figure.value(side);
-        Cell& cell = row[table.column(prefix + std::string(figure.name))];
         if (!SideFigure::known(v)) continue;  // the cell stays empty
-        cell = figure.share ? Cell(v) : Cell(static_cast<std::int64_t>(v));
+        Cell& cell = row[table.column(prefix + std::string(figure.name))];
+        if (figure.share) {
+            cell = v;
+        } else {
+            cell = static_cast<std::int64_t>(v);
+        }
     }
 }
 
