@@ -22,6 +22,7 @@ namespace {
 using test::FakeHost;
 using test::TempDir;
 using test::testDataPath;
+using test::writeText;
 
 struct Game {
     FakeHost host;
@@ -36,12 +37,6 @@ struct Game {
         for (std::size_t i = 0; i < records.size(); ++i) companions.push_back(player.companionAt(i));
     }
 };
-
-std::string writeText(const TempDir& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.file(name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
 
 const std::string kV6 = testDataPath("text/v6-short.rcg");
 

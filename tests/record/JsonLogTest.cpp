@@ -17,6 +17,8 @@ namespace {
 
 using test::FakeHost;
 using test::TempDir;
+using test::writeGzip;
+using test::writeText;
 
 struct Loaded {
     FakeHost host;
@@ -32,21 +34,6 @@ struct Loaded {
     }
     std::string warning() const { return player.loadWarning(); }
 };
-
-std::string writeText(const TempDir& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.file(name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
-std::string writeGzip(const TempDir& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.file(name);
-    LogFile out(path, LogFile::Mode::Write);
-    out.startCompression();
-    out.write(text.data(), text.size());
-    out.close();
-    return path;
-}
 
 // One player's values, written in both forms below.
 struct PlayerValues {

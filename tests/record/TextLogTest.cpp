@@ -19,6 +19,8 @@ namespace {
 using test::FakeHost;
 using test::TempDir;
 using test::testDataPath;
+using test::writeGzip;
+using test::writeText;
 
 struct Loaded {
     FakeHost host;
@@ -38,22 +40,6 @@ std::string readText(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-std::string writeText(const TempDir& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.file(name);
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
-// Writes `text` gzip-compressed through the log file's compressing writer.
-std::string writeGzip(const TempDir& dir, const std::string& name, const std::string& text) {
-    const std::string path = dir.file(name);
-    LogFile out(path, LogFile::Mode::Write);
-    out.startCompression();
-    out.write(text.data(), text.size());
-    out.close();
-    return path;
 }
 
 bool sameRecords(const std::vector<cycle_info_t>& a, const std::vector<cycle_info_t>& b) {

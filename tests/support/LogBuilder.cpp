@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "record/ByteOrder.h"
+#include "record/LogFile.h"
 
 namespace tessarin::test {
 
@@ -238,6 +239,21 @@ std::string TempDir::write(const std::string& name, const Bytes& bytes) const {
     std::ofstream out(p, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return p;
+}
+
+std::string writeText(const TempDir& dir, const std::string& name, const std::string& text) {
+    const std::string path = dir.file(name);
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+std::string writeGzip(const TempDir& dir, const std::string& name, const std::string& text) {
+    const std::string path = dir.file(name);
+    LogFile out(path, LogFile::Mode::Write);
+    out.startCompression();
+    out.write(text.data(), text.size());
+    out.close();
+    return path;
 }
 
 FileSizeLimit::FileSizeLimit(unsigned long bytes) {

@@ -80,6 +80,11 @@ private:
     std::filesystem::path path_;
 };
 
+// Writes `text` as it is, or gzip-compressed through the log file's compressing writer,
+// into the folder; returns the path.
+std::string writeText(const TempDir& dir, const std::string& name, const std::string& text);
+std::string writeGzip(const TempDir& dir, const std::string& name, const std::string& text);
+
 // While it lives, this process may write files of at most `bytes` bytes (RLIMIT_FSIZE),
 // and a write past that fails instead of raising SIGXFSZ. The old limit and handler come
 // back when it ends, also when a test stops early.
