@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     analyzer.ComputeStatistics();
     std::ostringstream report;
     writeEventReport(report, analyzer.Events(), analyzer.statistics());
-    const std::string json = cli::dumpJson(cli::statsJson(analyzer));
+    const std::string json = cli::statsJsonText(analyzer);
 
     PlanRecognition plan(PlanRecognitionParameters{});
     plan.RunPlanRecognition(analyzer.Events(), analyzer.Frames(), outputs);

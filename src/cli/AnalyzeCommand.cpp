@@ -168,7 +168,7 @@ int runAnalyze(AnalyzeOptions options, std::ostream& out, std::ostream& err) {
         }
         if (options.statsJson) {
             const GameDiscipline discipline = player.withStoreAndCompanions(countDiscipline);
-            if (!sink.replace("stats.json", dumpJson(statsJson(analyzer, &discipline)) + '\n')) {
+            if (!sink.replace("stats.json", statsJsonText(analyzer, &discipline) + '\n')) {
                 cannotWrite("stats.json");
             }
         }

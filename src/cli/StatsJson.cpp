@@ -3,59 +3,111 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <utility>
+
+#include "cli/JsonTextWriter.h"
 
 namespace tessarin::cli {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// An empty object with room for `keys` members, or an empty array with room for
-// `elements`: the document is rebuilt for every game, and growing its members one by
-// one was most of the cost of building it.
-Json objectFor(std::size_t keys) {
-    Json j = Json::object();
-    j.get_ref<Json::object_t&>().reserve(keys);
-    return j;
-}
-
-Json arrayFor(std::size_t elements) {
-    Json j = Json::array();
-    j.get_ref<Json::array_t&>().reserve(elements);
-    return j;
-}
-
-// Members of a team's object and of a player's.
-constexpr std::size_t kTeamKeys = 28;
-constexpr std::size_t kPlayerKeys = 19;
-
-void putCounts(Json& j, const char* plural, const char* successful, const char* rate, const CountStatistic& c) {
-    j[plural] = c.count;
-    j[successful] = c.successes;
-    j[rate] = c.rate;
+void putCounts(JsonTextWriter& w, const char* plural, const char* successful, const char* rate,
+               const CountStatistic& c) {
+    w.key(plural);
+    w.value(c.count);
+    w.key(successful);
+    w.value(c.successes);
+    w.key(rate);
+    w.value(c.rate);
 }
 
 template <typename Stats>
-void putBehaviourFigures(Json& j, const Stats& s) {
-    putCounts(j, "shots", "successful_shots", "shot_rate", s.shots);
-    putCounts(j, "passes", "successful_passes", "pass_rate", s.passes);
-    putCounts(j, "interceptions", "successful_interceptions", "interception_rate", s.interceptions);
-    putCounts(j, "dribbles", "successful_dribbles", "dribble_rate", s.dribbles);
+void putBehaviourFigures(JsonTextWriter& w, const Stats& s) {
+    putCounts(w, "shots", "successful_shots", "shot_rate", s.shots);
+    putCounts(w, "passes", "successful_passes", "pass_rate", s.passes);
+    putCounts(w, "interceptions", "successful_interceptions", "interception_rate", s.interceptions);
+    putCounts(w, "dribbles", "successful_dribbles", "dribble_rate", s.dribbles);
 }
 
-void putDiscipline(Json& j, const std::optional<DisciplineFigures>& figures) {
-    j["yellow_cards"] = figures ? Json(figures->yellowCards) : Json(nullptr);
-    j["red_cards"] = figures ? Json(figures->redCards) : Json(nullptr);
-    j["fouls"] = figures ? Json(figures->fouls) : Json(nullptr);
-    j["tackles"] = figures ? Json(figures->tackles) : Json(nullptr);
+void putCountOrNull(JsonTextWriter& w, const char* name, bool known, std::int64_t count) {
+    w.key(name);
+    if (known) {
+        w.value(count);
+    } else {
+        w.null();
+    }
+}
+
+void putDiscipline(JsonTextWriter& w, const std::optional<DisciplineFigures>& figures) {
+    const DisciplineFigures f = figures.value_or(DisciplineFigures{});
+    putCountOrNull(w, "yellow_cards", figures.has_value(), f.yellowCards);
+    putCountOrNull(w, "red_cards", figures.has_value(), f.redCards);
+    putCountOrNull(w, "fouls", figures.has_value(), f.fouls);
+    putCountOrNull(w, "tackles", figures.has_value(), f.tackles);
+}
+
+template <typename Range>
+void putArray(JsonTextWriter& w, const char* name, const Range& values) {
+    w.key(name);
+    w.beginArray();
+    for (const auto& v : values) w.value(v);
+    w.endArray();
 }
 
 // Mean positions are single-precision metres; a tenth of a millimetre is all they carry.
 double metres(float v) { return std::round(static_cast<double>(v) * 1e4) / 1e4; }
 
+void putTeam(JsonTextWriter& w, const BehaviorAnalyzer& analyzer, int slot, const TeamStatistics& t,
+             const std::optional<DisciplineFigures>& discipline) {
+    const int sideCode = slot == 0 ? 1 : -1;
+    const PlayModeCounters c = analyzer.playModeCounters(sideCode);
+    w.beginObject();
+    w.key("name");
+    w.value(analyzer.teamName(sideCode));
+    putBehaviourFigures(w, t);
+    w.key("possession_cycles");
+    w.value(t.possession_cycles);
+    w.key("possession_share");
+    w.value(t.possession_share);
+    putArray(w, "thirds_cycles", t.thirds_cycles);
+    putArray(w, "thirds_shares", t.thirds_shares);
+    const std::pair<const char*, int> counters[] = {
+        {"offsides", c.offsides},     {"back_passes", c.back_passes},   {"free_kick_faults", c.free_kick_faults},
+        {"kick_ins", c.kick_ins},     {"corner_kicks", c.corner_kicks}, {"goal_kicks", c.goal_kicks},
+        {"free_kicks", c.free_kicks},
+    };
+    for (const auto& [name, count] : counters) {
+        w.key(name);
+        w.value(count);
+    }
+    putDiscipline(w, discipline);
+    w.endObject();
+}
+
+void putPlayer(JsonTextWriter& w, int i, const PlayerStatistics& p,
+               const std::optional<DisciplineFigures>& discipline) {
+    w.beginObject();
+    w.key("side");
+    w.value(i < kPlayersPerSide ? "l" : "r");
+    w.key("unum");
+    w.value(i % kPlayersPerSide + 1);
+    putBehaviourFigures(w, p);
+    w.key("mean_position");
+    w.beginArray();
+    w.value(metres(p.mean_position.x));
+    w.value(metres(p.mean_position.y));
+    w.endArray();
+    putDiscipline(w, discipline);
+    w.endObject();
+}
+
+// The document's text is about 14 KB; room for it at once.
+constexpr std::size_t kTextBytes = 16 * 1024;
+
 }  // namespace
 
-nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer, const GameDiscipline* discipline) {
+std::string statsJsonText(const BehaviorAnalyzer& analyzer, const GameDiscipline* discipline) {
     const GameDiscipline unknown;
     const GameDiscipline& d = discipline ? *discipline : unknown;
     const auto& events = analyzer.Events();
@@ -67,51 +119,38 @@ nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer, const GameDis
         if (kind >= 0 && kind < kBehaviorKindCount) ++byKind[static_cast<std::size_t>(kind)];
     }
 
-    Json doc = objectFor(5);
-    doc["events"] = events.empty() ? 0 : events.size() - 1;
-    Json kinds = objectFor(kBehaviorKindCount);
-    for (int k = 0; k < kBehaviorKindCount; ++k)
-        kinds[std::string(behaviorKindName(k))] = byKind[static_cast<std::size_t>(k)];
-    doc["events_by_kind"] = kinds;
+    std::string text;
+    text.reserve(kTextBytes);
+    JsonTextWriter w(text);
+    w.beginObject();
+    w.key("events");
+    w.value(events.empty() ? std::size_t{0} : events.size() - 1);
+    w.key("events_by_kind");
+    w.beginObject();
+    for (int k = 0; k < kBehaviorKindCount; ++k) {
+        w.key(behaviorKindName(k));
+        w.value(byKind[static_cast<std::size_t>(k)]);
+    }
+    w.endObject();
 
-    Json teams = arrayFor(2);
+    w.key("teams");
+    w.beginArray();
     for (int slot = 0; slot < 2; ++slot) {
-        const int sideCode = slot == 0 ? 1 : -1;
-        const TeamStatistics& t = s.teams[static_cast<std::size_t>(slot)];
-        const PlayModeCounters c = analyzer.playModeCounters(sideCode);
-        Json j = objectFor(kTeamKeys);
-        j["name"] = analyzer.teamName(sideCode);
-        putBehaviourFigures(j, t);
-        j["possession_cycles"] = t.possession_cycles;
-        j["possession_share"] = t.possession_share;
-        j["thirds_cycles"] = t.thirds_cycles;
-        j["thirds_shares"] = t.thirds_shares;
-        j["offsides"] = c.offsides;
-        j["back_passes"] = c.back_passes;
-        j["free_kick_faults"] = c.free_kick_faults;
-        j["kick_ins"] = c.kick_ins;
-        j["corner_kicks"] = c.corner_kicks;
-        j["goal_kicks"] = c.goal_kicks;
-        j["free_kicks"] = c.free_kicks;
-        putDiscipline(j, d.teams[static_cast<std::size_t>(slot)]);
-        teams.push_back(std::move(j));
+        const auto at = static_cast<std::size_t>(slot);
+        putTeam(w, analyzer, slot, s.teams[at], d.teams[at]);
     }
-    doc["teams"] = std::move(teams);
+    w.endArray();
 
-    Json players = arrayFor(kPlayerCount);
+    w.key("players");
+    w.beginArray();
     for (int i = 0; i < kPlayerCount; ++i) {
-        const PlayerStatistics& p = s.players[static_cast<std::size_t>(i)];
-        Json j = objectFor(kPlayerKeys);
-        j["side"] = i < kPlayersPerSide ? "l" : "r";
-        j["unum"] = i % kPlayersPerSide + 1;
-        putBehaviourFigures(j, p);
-        j["mean_position"] = {metres(p.mean_position.x), metres(p.mean_position.y)};
-        putDiscipline(j, d.players[static_cast<std::size_t>(i)]);
-        players.push_back(std::move(j));
+        const auto at = static_cast<std::size_t>(i);
+        putPlayer(w, i, s.players[at], d.players[at]);
     }
-    doc["players"] = std::move(players);
-    doc["game_thirds_shares"] = s.thirds_shares;
-    return doc;
+    w.endArray();
+    putArray(w, "game_thirds_shares", s.thirds_shares);
+    w.endObject();
+    return text;
 }
 
 }  // namespace tessarin::cli

@@ -11,7 +11,7 @@
 
 namespace tessarin::cli {
 
-// Builds the document from the analyser's events, its statistics as last computed
+// Writes the document, indented by two, from the analyser's events, its statistics as last computed
 // (call ComputeStatistics first) and its play-mode counters. Keys keep the order in
 // which scripts read them: `events` (sentinel excluded), `events_by_kind`, `teams`
 // (left, right), `players` (index order, `side` "l" or "r"), `game_thirds_shares`.
@@ -19,7 +19,9 @@ namespace tessarin::cli {
 // `discipline`, each null where the game does not tell them (a version-3 game; no
 // discipline given). The analyser must not be fed meanwhile: call it under the store's
 // lock or after loading has finished.
-nlohmann::ordered_json statsJson(const BehaviorAnalyzer& analyzer, const GameDiscipline* discipline = nullptr);
+// The text is what `dumpJson` would make of the same document; it is written directly
+// because building the document tree first cost several times the text.
+std::string statsJsonText(const BehaviorAnalyzer& analyzer, const GameDiscipline* discipline = nullptr);
 
 // A document as text, indented by two. Texts that are not UTF-8 (team names and file
 // names come from the files as they are) get U+FFFD in place of invalid bytes instead of

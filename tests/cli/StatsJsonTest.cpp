@@ -17,6 +17,15 @@ std::set<std::string> keysOf(const nlohmann::ordered_json& j) {
     return keys;
 }
 
+// The document as a script reads it; the text must also be exactly what nlohmann would
+// write for the same document, layout and numbers alike.
+nlohmann::ordered_json statsDoc(const BehaviorAnalyzer& a, const GameDiscipline* d = nullptr) {
+    const std::string text = cli::statsJsonText(a, d);
+    nlohmann::ordered_json doc = nlohmann::ordered_json::parse(text);
+    EXPECT_EQ(text, cli::dumpJson(doc));
+    return doc;
+}
+
 player_type_t standardType() {
     player_type_t t{};
     t.player_size = hostToNet32(toFixed(0.3));
@@ -46,7 +55,7 @@ BehaviorAnalyzer passThenCorner() {
 TEST(StatsJson, CarriesExactlyTheDocumentedKeys) {
     BehaviorAnalyzer a = passThenCorner();
     ASSERT_EQ(a.ComputeStatistics(), 0);
-    const auto doc = cli::statsJson(a);
+    const auto doc = statsDoc(a);
     EXPECT_EQ(keysOf(doc),
               (std::set<std::string>{"events", "events_by_kind", "teams", "players", "game_thirds_shares"}));
     ASSERT_EQ(doc["teams"].size(), 2u);
@@ -81,7 +90,7 @@ TEST(StatsJson, CarriesExactlyTheDocumentedKeys) {
 TEST(StatsJson, FiguresComeFromTheAnalysis) {
     BehaviorAnalyzer a = passThenCorner();
     ASSERT_EQ(a.ComputeStatistics(), 0);
-    const auto doc = cli::statsJson(a);
+    const auto doc = statsDoc(a);
     // INTERCEPT, PASS, RECEIVE; the sentinel is not counted.
     EXPECT_EQ(doc["events"], 3);
     EXPECT_EQ(doc["events_by_kind"]["BB_PASS"], 1);
@@ -119,14 +128,14 @@ TEST(StatsJson, FiguresComeFromTheAnalysis) {
 TEST(StatsJson, CardsFoulsAndTacklesAreNullUnlessTheGameTellsThem) {
     BehaviorAnalyzer a = passThenCorner();
     ASSERT_EQ(a.ComputeStatistics(), 0);
-    const auto unknown = cli::statsJson(a);
+    const auto unknown = statsDoc(a);
     for (const auto& j : {unknown["teams"][0], unknown["players"][3]}) {
         for (const char* key : {"yellow_cards", "red_cards", "fouls", "tackles"}) EXPECT_TRUE(j[key].is_null()) << key;
     }
     GameDiscipline d;
     d.players[3] = DisciplineFigures{1, 0, 2, 5};
     d.teams[0] = DisciplineFigures{1, 0, 2, 5};
-    const auto known = cli::statsJson(a, &d);
+    const auto known = statsDoc(a, &d);
     EXPECT_EQ(known["players"][3]["yellow_cards"], 1);
     EXPECT_EQ(known["players"][3]["red_cards"], 0);
     EXPECT_EQ(known["players"][3]["fouls"], 2);
@@ -138,7 +147,7 @@ TEST(StatsJson, CardsFoulsAndTacklesAreNullUnlessTheGameTellsThem) {
 
 TEST(StatsJson, FreshAnalyserGivesAnEmptyButCompleteDocument) {
     BehaviorAnalyzer a;
-    const auto doc = cli::statsJson(a);
+    const auto doc = statsDoc(a);
     EXPECT_EQ(doc["events"], 0);
     EXPECT_EQ(doc["players"].size(), 22u);
     EXPECT_EQ(doc["teams"][0]["possession_share"], 0.0);
