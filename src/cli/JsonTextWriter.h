@@ -15,6 +15,8 @@
 
 namespace tessarin::cli {
 
+class JsonTextPiece;
+
 class JsonTextWriter {
 public:
     explicit JsonTextWriter(std::string& out) : out_(out) {}
@@ -29,10 +31,9 @@ public:
 
     template <std::integral T>
     void value(T v) {
-        beforeValue();
         char digits[24];
         const auto written = std::to_chars(digits, digits + sizeof digits, v);
-        out_.append(digits, written.ptr);
+        addInteger(std::string_view(digits, static_cast<std::size_t>(written.ptr - digits)));
     }
     void value(double v);
     // Texts from files go through nlohmann's own escaping: invalid UTF-8 becomes U+FFFD.
@@ -48,8 +49,8 @@ private:
 
     void open(char bracket, bool object);
     void close(char bracket);
-    void beforeValue();
-    void newLine();
+    void addInteger(std::string_view digits);
+    void beforeValue(JsonTextPiece& piece);
 
     std::string& out_;
     std::vector<Level> levels_;

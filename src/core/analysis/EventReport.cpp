@@ -1,7 +1,11 @@
 #include "analysis/EventReport.h"
 
+#include <charconv>
+#include <concepts>
 #include <cstddef>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 #include "record/AtomicFile.h"
 
@@ -43,40 +47,72 @@ void writeEvent(std::ostream& out, const BasicBehaviorEvent& e) {
     out << "\n";
 }
 
+// Numbers as the report has always shown them (an ostream's default, printf's "%g"),
+// gathered per block and written at once: the 24 blocks are most of a short game's report.
+void appendNumber(std::string& text, double v) {
+    char digits[32];
+    const auto written = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::general, 6);
+    text.append(digits, written.ptr);
+}
+
+template <std::integral T>
+void appendNumber(std::string& text, T v) {
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, v);
+    text.append(digits, written.ptr);
+}
+
+template <typename T>
+void appendLine(std::string& text, std::string_view pad, std::string_view label, T value) {
+    text += pad;
+    text += label;
+    appendNumber(text, value);
+    text += '\n';
+}
+
 void writePlayer(std::ostream& out, std::size_t i, const PlayerStatistics& p) {
-    const char* pad = "         ";
-    const char* tabPad = "\t       ";
-    out << "player " << i << " 's pass success rate == " << p.passes.rate << "\n";
-    out << pad << "    shot success rate == " << p.shots.rate << "\n";
-    out << pad << "    pass count\t\t  == " << p.passes.count << "\n";
-    out << pad << "    success pass cnt  == " << p.passes.successes << "\n";
-    out << pad << "    shot count\t\t  == " << p.shots.count << "\n";
-    out << pad << "    success shot cnt  == " << p.shots.successes << "\n";
-    out << pad << "    intercep count    == " << p.interceptions.count << "\n";
-    out << tabPad << "    success inte cnt  == " << p.interceptions.successes << "\n";
-    out << tabPad << "    inte success rate == " << p.interceptions.rate << "\n";
-    out << tabPad << "    dribble count     == " << p.dribbles.count << "\n";
-    out << tabPad << "    success drib cnt  == " << p.dribbles.successes << "\n";
-    out << tabPad << "    drib success rate == " << p.dribbles.rate << "\n";
+    constexpr std::string_view pad = "         ";
+    constexpr std::string_view tabPad = "\t       ";
+    std::string text;
+    text.reserve(640);
+    text += "player ";
+    appendNumber(text, i);
+    appendLine(text, "", " 's pass success rate == ", p.passes.rate);
+    appendLine(text, pad, "    shot success rate == ", p.shots.rate);
+    appendLine(text, pad, "    pass count\t\t  == ", p.passes.count);
+    appendLine(text, pad, "    success pass cnt  == ", p.passes.successes);
+    appendLine(text, pad, "    shot count\t\t  == ", p.shots.count);
+    appendLine(text, pad, "    success shot cnt  == ", p.shots.successes);
+    appendLine(text, pad, "    intercep count    == ", p.interceptions.count);
+    appendLine(text, tabPad, "    success inte cnt  == ", p.interceptions.successes);
+    appendLine(text, tabPad, "    inte success rate == ", p.interceptions.rate);
+    appendLine(text, tabPad, "    dribble count     == ", p.dribbles.count);
+    appendLine(text, tabPad, "    success drib cnt  == ", p.dribbles.successes);
+    appendLine(text, tabPad, "    drib success rate == ", p.dribbles.rate);
+    out << text;
 }
 
 void writeTeam(std::ostream& out, std::size_t t, const TeamStatistics& s) {
-    const char* six = "      ";
-    const char* seven = "       ";
-    out << "team " << t << " 's pass success rate == " << s.passes.rate << "\n";
-    out << six << "    pass count\t\t== " << s.passes.count << "\n";
-    out << seven << "\t  success pass cnt  == " << s.passes.successes << "\n";
-    out << six << "    shot success rate == " << s.shots.rate << "\n";
-    out << six << "    shot count\t\t== " << s.shots.count << "\n";
-    out << seven << "\t  success shot cnt  == " << s.shots.successes << "\n";
-    out << seven << "    with ball cycles  == " << s.possession_cycles << "\n";
-    out << "\t     "
-        << "    inte count\t\t== " << s.interceptions.count << "\n";
-    out << seven << "    success inte cnt  == " << s.interceptions.successes << "\n";
-    out << seven << "    inte success rate == " << s.interceptions.rate << "\n";
-    out << seven << "    drib count\t\t== " << s.dribbles.count << "\n";
-    out << seven << "    success drib cnt  == " << s.dribbles.successes << "\n";
-    out << seven << "    drib success rate == " << s.dribbles.rate << "\n";
+    constexpr std::string_view six = "      ";
+    constexpr std::string_view seven = "       ";
+    std::string text;
+    text.reserve(640);
+    text += "team ";
+    appendNumber(text, t);
+    appendLine(text, "", " 's pass success rate == ", s.passes.rate);
+    appendLine(text, six, "    pass count\t\t== ", s.passes.count);
+    appendLine(text, seven, "\t  success pass cnt  == ", s.passes.successes);
+    appendLine(text, six, "    shot success rate == ", s.shots.rate);
+    appendLine(text, six, "    shot count\t\t== ", s.shots.count);
+    appendLine(text, seven, "\t  success shot cnt  == ", s.shots.successes);
+    appendLine(text, seven, "    with ball cycles  == ", s.possession_cycles);
+    appendLine(text, "\t     ", "    inte count\t\t== ", s.interceptions.count);
+    appendLine(text, seven, "    success inte cnt  == ", s.interceptions.successes);
+    appendLine(text, seven, "    inte success rate == ", s.interceptions.rate);
+    appendLine(text, seven, "    drib count\t\t== ", s.dribbles.count);
+    appendLine(text, seven, "    success drib cnt  == ", s.dribbles.successes);
+    appendLine(text, seven, "    drib success rate == ", s.dribbles.rate);
+    out << text;
 }
 
 }  // namespace
