@@ -1,6 +1,9 @@
 #include "display/OverlayPainter.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QPolygon>
+#include <QRegion>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -17,6 +20,10 @@ const QColor kRightAreaColour(255, 0, 0);
 const QColor kTrackColour(255, 255, 10);
 const QColor kPointLabelColour(255, 0, 255);
 const QColor kMarkLabelColour(255, 255, 0);
+// The period of the control areas' hatch, in pixels.
+constexpr double kHatchPeriod = 8.0;
+// The device rows of one band of a cell's fill.
+constexpr double kBandRows = 64.0;
 
 // Positions from files and the analysis may be anything; a pixel far off screen is
 // clamped so that integer screen coordinates never overflow.
@@ -76,21 +83,73 @@ void FieldOverlays::ControlAreas::beginPlayers(QPainter&, const FieldView& view,
     }
 }
 
+void FieldOverlays::ControlAreas::makeHatch(QSize pixels, qreal ratio) {
+    // Qt's diagonal cross pattern repeats every 8 pixels; on a scaled screen it is scaled
+    // with the picture, so that the hatch looks as it does unscaled instead of twice as
+    // dense. The brushes hold it drawn out once in device pixels as wide rows: a fill then
+    // copies long runs instead of expanding an 8 x 8 pattern for every 8 pixels. Where the
+    // scaled period is not a whole number of pixels, the rows cover the whole target.
+    const double period = kHatchPeriod * ratio;
+    const int whole = static_cast<int>(std::lround(period));
+    const bool periodic = std::abs(period - whole) < 1e-6;
+    const int columns = periodic ? (pixels.width() + whole - 1) / whole * whole : pixels.width();
+    const int rows = periodic ? whole : pixels.height();
+    for (std::size_t side = 0; side < hatch_.size(); ++side) {
+        QImage tile(std::max(columns, 1), std::max(rows, 1), QImage::Format_ARGB32_Premultiplied);
+        tile.fill(Qt::transparent);
+        QPainter painter(&tile);
+        painter.setRenderHint(QPainter::NonCosmeticBrushPatterns, ratio != 1.0);
+        painter.scale(ratio, ratio);
+        painter.setBrushOrigin(0, 0);
+        painter.fillRect(QRectF(0, 0, tile.width() / ratio, tile.height() / ratio),
+                         QBrush(side == 0 ? kLeftAreaColour : kRightAreaColour, Qt::DiagCrossPattern));
+        painter.end();
+        QBrush brush(tile);
+        // The painter scales to device pixels; the brush undoes it, so the rows map 1:1.
+        brush.setTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+        hatch_[side] = brush;
+    }
+    hatchPixels_ = pixels;
+    hatchRatio_ = ratio;
+}
+
 void FieldOverlays::ControlAreas::drawBeforeBody(QPainter& painter, const FieldView&, const FieldScene&, int index) {
     if (index < 0 || index >= kPlayerCount) return;
     const QPolygon& cell = cells_[static_cast<std::size_t>(index)];
     if (cell.isEmpty()) return;
-    // A diagonal cross hatch on a transparent background, fixed to the window's origin, so
-    // that neighbouring cells' lines meet and the field shows between them. Qt lays a
-    // pattern out in device pixels; on a scaled screen it is scaled with the picture, so
-    // that the hatch looks as it does unscaled instead of twice as dense.
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setBrushOrigin(0, 0);
     const QPaintDevice* device = painter.device();
-    painter.setRenderHint(QPainter::NonCosmeticBrushPatterns, device && device->devicePixelRatioF() != 1.0);
+    const qreal ratio = device && device->devicePixelRatioF() > 0.0 ? device->devicePixelRatioF() : 1.0;
+    const QSize size = renderer_.size();
+    const QSize pixels(static_cast<int>(std::ceil(size.width() * ratio)),
+                       static_cast<int>(std::ceil(size.height() * ratio)));
+    if (pixels != hatchPixels_ || ratio != hatchRatio_) makeHatch(pixels, ratio);
+    // The hatch on a transparent background, fixed to the window's origin, so that
+    // neighbouring cells' lines meet and the field shows between them. The cell's edge is
+    // aliased and unshifted in smooth drawing too: blending it would only dim the hatch's
+    // outermost pixels.
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrushOrigin(0, 0);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(index < kPlayersPerSide ? kLeftAreaColour : kRightAreaColour, Qt::DiagCrossPattern));
-    painter.drawPolygon(cell);
+    painter.setBrush(hatch_[index < kPlayersPerSide ? 0 : 1]);
+    // Qt's raster engine hands a fill of many rows to its thread pool and waits for it;
+    // waking the pool costs more than filling a cell, and on a busy machine much more.
+    // Bands of fewer rows are filled on the painting thread. Each band reaches a row into
+    // the next, so that no row is lost to rounding on a scaled screen; a row filled twice
+    // looks the same, as the hatch's pixels are opaque or transparent.
+    const QRect bounds = cell.boundingRect().intersected(QRect(QPoint(0, 0), size));
+    const int band = std::max(1, static_cast<int>(kBandRows / ratio));
+    const bool clipped = painter.hasClipping();
+    const QRegion outer = clipped ? painter.clipRegion() : QRegion();
+    for (int top = bounds.top(); top <= bounds.bottom(); top += band) {
+        const QRect rows(bounds.left(), top, bounds.width(), band + 1);
+        if (clipped) {
+            painter.setClipRegion(outer.intersected(rows));
+        } else {
+            painter.setClipRect(rows);
+        }
+        painter.drawPolygon(cell);
+    }
 }
 
 void FieldOverlays::drawCourse(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {

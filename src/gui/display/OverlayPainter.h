@@ -5,6 +5,7 @@
 // each player and the present overlays. What they draw is copied in before each paint
 // (see OverlaySources.h), so the paint never reads the analysis or the log player.
 
+#include <QBrush>
 #include <QPolygon>
 #include <array>
 #include <vector>
@@ -64,11 +65,20 @@ private:
     // are worked out together before the first player.
     class ControlAreas final : public PlayerOverlay {
     public:
+        // `renderer` gives the size of the area painted.
+        explicit ControlAreas(const FieldRenderer& renderer) : renderer_(renderer) {}
         void beginPlayers(QPainter& painter, const FieldView& view, const FieldScene& scene) override;
         void drawBeforeBody(QPainter& painter, const FieldView& view, const FieldScene& scene, int index) override;
 
     private:
+        // Makes the sides' hatch brushes for a target of `pixels` device pixels at `ratio`.
+        void makeHatch(QSize pixels, qreal ratio);
+
+        const FieldRenderer& renderer_;
         std::array<QPolygon, kPlayerCount> cells_;  // on the screen; empty for a player without one
+        std::array<QBrush, 2> hatch_;               // left, right
+        QSize hatchPixels_;                         // what the brushes were made for
+        qreal hatchRatio_ = 0.0;
     };
 
     void drawOffside(QPainter& painter, const FieldView& view, const FieldScene& scene, const DisplayOptions& options);
@@ -85,7 +95,7 @@ private:
     Stage courseStage_{*this, &FieldOverlays::drawCourse};
     Stage decisionsStage_{*this, &FieldOverlays::drawDecisions};
     Stage presentStage_{*this, &FieldOverlays::drawPresent};
-    ControlAreas areas_;
+    ControlAreas areas_{renderer_};
 };
 
 }  // namespace tessarin
