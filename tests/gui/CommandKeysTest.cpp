@@ -34,7 +34,8 @@ class CommandKeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
         profile = settings.open();
-        app = std::make_unique<CTessarinApp>(*profile);
+        // The trainer's key starts it, and it writes its files into the test's directory.
+        app = std::make_unique<CTessarinApp>(*profile, TrainerOptions{settings.dir().path().string()});
         app->InitInstance();
         FrameDialogs dialogs;
         dialogs.showMessage = [this](const std::string& text) { messages.push_back(text); };
