@@ -55,35 +55,42 @@ void addRectangle(const QRect& r, bool filled, double pixel, std::vector<QRectF>
 // at angle a of a circle lies at (x + r cos a, y + r sin a) on the field and on the screen.
 // Chords along an arc of the screen, few enough to be cheap and close enough (within a
 // quarter of a pixel) to look round; `add` takes each point from the first to the last.
+// The points turn by one rotation from the first, so that an arc costs two sines and
+// cosines whatever its length.
 template <typename Add>
 void arcPoints(QPointF centre, double radius, double startDegrees, double spanDegrees, Add&& add) {
     constexpr double kSagitta = 0.25;  // pixels a chord may stray from the arc
     constexpr int kMostChords = 720;
-    const double step = radius > kSagitta ? 2.0 * std::acos(1.0 - kSagitta / radius) : 2.0 * std::numbers::pi;
+    // The angle of a chord whose middle strays kSagitta from the arc is 2 acos(1 - s/r),
+    // a little more than 2 sqrt(2 s/r): the root gives a few chords more, and costs less.
+    const double step = 2.0 * std::sqrt(2.0 * kSagitta / std::max(radius, kSagitta));
     const double span = spanDegrees * std::numbers::pi / 180.0;
     const int chords = std::clamp(static_cast<int>(std::ceil(std::abs(span) / step)), 1, kMostChords);
     const double start = startDegrees * std::numbers::pi / 180.0;
+    const double turnCos = std::cos(span / chords), turnSin = std::sin(span / chords);
+    double dx = radius * std::cos(start), dy = radius * std::sin(start);
     for (int i = 0; i <= chords; ++i) {
-        const double a = start + span * i / chords;
-        add(QPointF(centre.x() + radius * std::cos(a), centre.y() + radius * std::sin(a)));
+        add(QPointF(centre.x() + dx, centre.y() + dy));
+        const double nx = dx * turnCos - dy * turnSin;
+        dy = dx * turnSin + dy * turnCos;
+        dx = nx;
     }
 }
 
 // The outline of a sector as a polygon: the outer arc one way, the inner arc (or the
-// centre) back.
-QPolygonF sectorPolygon(const FieldView& view, const Record& r) {
+// centre) back, into `polygon`.
+void sectorPolygon(const FieldView& view, const Record& r, std::vector<QPointF>& polygon) {
     const auto& v = r.values;
     const QPointF centre = pixel(view, v[0], v[1]);
     const int outer = view.pixels(std::max(v[2], v[3]));
     const int inner = view.pixels(std::min(v[2], v[3]));
-    QPolygonF polygon;
-    arcPoints(centre, outer, v[4], v[5], [&](QPointF p) { polygon << p; });
+    polygon.clear();
+    arcPoints(centre, outer, v[4], v[5], [&](QPointF p) { polygon.push_back(p); });
     if (inner > 0) {
-        arcPoints(centre, inner, v[4] + v[5], -v[5], [&](QPointF p) { polygon << p; });
+        arcPoints(centre, inner, v[4] + v[5], -v[5], [&](QPointF p) { polygon.push_back(p); });
     } else {
-        polygon << centre;
+        polygon.push_back(centre);
     }
-    return polygon;
 }
 
 }  // namespace
@@ -251,7 +258,8 @@ void AgentLogPainter::drawGroup(QPainter& painter, const FieldView& view, const 
                 // Filled without its outline: stroking a polygon costs several times its
                 // fill, and in the fill's own colour it only adds the rim's half pixel.
                 if (r.type == 'S') painter.setPen(Qt::NoPen);
-                painter.drawPolygon(sectorPolygon(view, r));
+                sectorPolygon(view, r, polygon_);
+                painter.drawPolygon(polygon_.data(), static_cast<int>(polygon_.size()));
                 if (r.type == 'S') painter.setPen(pen);
                 break;
             }

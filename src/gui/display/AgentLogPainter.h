@@ -57,9 +57,11 @@ private:
     std::vector<QRect> textBounds_;   // one per drawing; null until measured for font_
     // Texts and small circles already drawn, kept from cycle to cycle while they fit.
     SpriteCache sprites_;
-    // Reused by every paint: the lines (arcs as their chords) and the rectangles' strips of a group.
+    // Reused by every paint: the lines (arcs as their chords) and the rectangles' strips of a
+    // group, and the outline of a sector.
     std::vector<QLineF> lines_;
     std::vector<QRectF> rects_;
+    std::vector<QPointF> polygon_;
     QFont font_;
     double fontScale_ = 0;  // the view scale font_ was made for
     int ascent_ = 0;        // of font_
