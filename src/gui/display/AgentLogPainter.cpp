@@ -100,7 +100,6 @@ void AgentLogPainter::setDrawings(std::vector<agentlog::Record> drawings) {
     groups_.clear();
     texts_.clear();
     texts_.resize(drawings_.size());
-    textBounds_.assign(drawings_.size(), QRect());
     std::unordered_map<std::uint64_t, std::size_t> groupOf;  // (filled, rgb) -> place in groups_
     for (const bool filled : {true, false}) {
         for (std::size_t i = 0; i < drawings_.size(); ++i) {
@@ -119,6 +118,7 @@ void AgentLogPainter::setDrawings(std::vector<agentlog::Record> drawings) {
         }
     }
     sprites_.trim();
+    paints_ = 0;
 }
 
 void AgentLogPainter::draw(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
@@ -129,7 +129,7 @@ void AgentLogPainter::draw(QPainter& painter, const FieldView& view, const Field
         fontScale_ = view.scale();
         const QFontMetrics metrics(font_);
         ascent_ = metrics.ascent();
-        textBounds_.assign(drawings_.size(), QRect());
+        descent_ = metrics.descent();
     }
     painter.save();
     // What the painter can reach, in its own units, a pixel to spare. Drawings wholly
@@ -150,18 +150,7 @@ void AgentLogPainter::draw(QPainter& painter, const FieldView& view, const Field
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const Group& group : groups_) drawGroup(painter, view, group);
     painter.restore();
-}
-
-QRect AgentLogPainter::textBounds(std::size_t i) {
-    QRect& bounds = textBounds_[i];
-    if (bounds.isNull()) {
-        // About the start of the baseline; the ink may reach beyond the advance (italics,
-        // accents), and smoothing may touch a pixel more on every side.
-        const QFontMetrics metrics(font_);
-        const QString& text = texts_[i].text();
-        bounds = metrics.boundingRect(text).united(metrics.tightBoundingRect(text)).adjusted(-2, -2, 2, 2);
-    }
-    return bounds;
+    ++paints_;
 }
 
 bool AgentLogPainter::drawSprite(QPainter& painter, const SpriteCache::Key& key, QPoint at, const QRect& bounds,
@@ -278,15 +267,32 @@ void AgentLogPainter::drawText(QPainter& painter, const FieldView& view, const G
     const Record& r = drawings_[i];
     // The library's point is where the text's baseline starts.
     const QPoint at = pixel(view, r.values[0], r.values[1]);
-    const QRect bounds = textBounds(i);
-    const QRect box = bounds.translated(at);
-    if (!meets(visible_, box.left(), box.top(), box.right(), box.bottom())) return;
     const QString& text = texts_[i].text();
-    if (drawSprite(painter, {'m', font_.pixelSize(), group.colour.rgb(), text}, at, bounds, [&](QPainter& p) {
+    const SpriteCache::Key key{'m', font_.pixelSize(), group.colour.rgb(), text};
+    // A text met for the first time is drawn as it is on the cycle's first paint, which
+    // would otherwise measure and draw it twice; it gets its sprite when the cycle is
+    // painted again.
+    const SpriteCache::Sprite* sprite = useSprites_ ? sprites_.held(key) : nullptr;
+    if (!sprite && useSprites_ && paints_ > 0) {
+        // Every pixel the glyphs cover about the start of the baseline, and a margin for
+        // the smoothing of their edges.
+        const QRect bounds = QFontMetrics(font_).boundingRect(text).adjusted(-2, -2, 2, 2);
+        sprite = sprites_.find(key, bounds, [&](QPainter& p) {
             p.setFont(font_);
             p.setPen(group.colour);
             p.drawText(QPoint(0, 0), text);
-        })) {
+        });
+    }
+    if (sprite) {
+        const QRect box = sprite->image.rect().translated(at + sprite->offset);
+        if (meets(visible_, box.left(), box.top(), box.right(), box.bottom())) {
+            painter.drawImage(at + sprite->offset, sprite->image);
+        }
+        return;
+    }
+    // Unmeasured, a text is skipped only when its line lies wholly beside the area or it
+    // starts right of it: its width is not known.
+    if (at.x() > visible_.right() || at.y() - ascent_ > visible_.bottom() || at.y() + descent_ < visible_.top()) {
         return;
     }
     // A static text is placed by its top left.

@@ -40,8 +40,6 @@ private:
     // when no sprite can be drawn, and the caller draws the shape itself.
     bool drawSprite(QPainter& painter, const SpriteCache::Key& key, QPoint at, const QRect& bounds,
                     const SpriteCache::Draw& content);
-    // The pixels a text may touch about the start of its baseline, measured on first need.
-    QRect textBounds(std::size_t i);
 
     // Circles up to this radius in pixels are drawn from sprites; a larger one costs more to
     // copy than to stroke, and repeats less.
@@ -54,7 +52,6 @@ private:
     // keep their order among themselves.
     std::vector<Group> groups_;
     std::vector<QStaticText> texts_;  // one per drawing; the text of 'm', empty otherwise
-    std::vector<QRect> textBounds_;   // one per drawing; null until measured for font_
     // Texts and small circles already drawn, kept from cycle to cycle while they fit.
     SpriteCache sprites_;
     // Reused by every paint: the lines (arcs as their chords) and the rectangles' strips of a
@@ -65,6 +62,8 @@ private:
     QFont font_;
     double fontScale_ = 0;  // the view scale font_ was made for
     int ascent_ = 0;        // of font_
+    int descent_ = 0;       // of font_
+    int paints_ = 0;        // of the drawings held
     // Of the paint under way: the area the painter reaches, and whether sprites can be used.
     QRect visible_;
     bool useSprites_ = false;

@@ -27,6 +27,11 @@ const SpriteCache::Sprite* SpriteCache::find(const Key& key, const QRect& bounds
     return &*sprites_.insert(key, std::move(sprite));
 }
 
+const SpriteCache::Sprite* SpriteCache::held(const Key& key) const {
+    const auto found = sprites_.constFind(key);
+    return found != sprites_.cend() ? &*found : nullptr;
+}
+
 void SpriteCache::trim() {
     if (refused_) clear();
 }

@@ -38,6 +38,8 @@ public:
     // `bounds` about the drawing's point (all that `draw` may touch); null when the cache
     // is full or `bounds` empty (the caller then draws without it).
     const Sprite* find(const Key& key, const QRect& bounds, const Draw& draw);
+    // The sprite for `key` when it is held; null otherwise.
+    const Sprite* held(const Key& key) const;
     // Forgets every sprite when the cache refused one since the last trim, so that a cache
     // filled by a cycle of many distinct drawings starts empty for the next cycle rather
     // than refusing it too. Called between cycles, never within a paint.

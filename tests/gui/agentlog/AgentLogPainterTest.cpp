@@ -160,6 +160,8 @@ void expectSamePicture(FieldRenderer& renderer, AgentLogPainter& painter, const 
     const std::vector<Record> records = parsedAll(lines);
     painter.setDrawings(records);
     PlainDrawings plain(records);
+    // The first paint of a cycle and the next, which draws its texts from sprites.
+    const QImage first = renderer.compose(FieldScene{}, options, ratio);
     const QImage fast = renderer.compose(FieldScene{}, options, ratio);
     renderer.removeOverlay(&painter);
     renderer.addOverlay(OverlayStage::DebugLog, &plain);
@@ -169,13 +171,16 @@ void expectSamePicture(FieldRenderer& renderer, AgentLogPainter& painter, const 
     ASSERT_EQ(fast.size(), reference.size());
     std::set<QRgb> colours;
     for (const Record& r : records) colours.insert(colourOf(r).rgb());
-    auto inReference = pixelsOf(reference, colours), inFast = pixelsOf(fast, colours);
+    auto inReference = pixelsOf(reference, colours), inFast = pixelsOf(fast, colours),
+         inFirst = pixelsOf(first, colours);
     for (std::size_t i = 0; i < records.size(); ++i) {
         const QRgb colour = colourOf(records[i]).rgb();
         SCOPED_TRACE(lines[i]);
         EXPECT_FALSE(inReference[colour].empty());
         EXPECT_EQ(strayPixels(inReference[colour], fast, colour), 0) << "drawn one by one, missing from the painter's";
         EXPECT_EQ(strayPixels(inFast[colour], reference, colour), 0) << "drawn by the painter, not one by one";
+        EXPECT_EQ(strayPixels(inReference[colour], first, colour), 0) << "missing from the painter's first paint";
+        EXPECT_EQ(strayPixels(inFirst[colour], reference, colour), 0) << "on the painter's first paint only";
     }
 }
 
