@@ -119,6 +119,7 @@ void AgentLogPainter::setDrawings(std::vector<agentlog::Record> drawings) {
     }
     sprites_.trim();
     paints_ = 0;
+    textsMetOnce_.clear();
 }
 
 void AgentLogPainter::draw(QPainter& painter, const FieldView& view, const FieldScene&, const DisplayOptions&) {
@@ -151,6 +152,7 @@ void AgentLogPainter::draw(QPainter& painter, const FieldView& view, const Field
     for (const Group& group : groups_) drawGroup(painter, view, group);
     painter.restore();
     ++paints_;
+    textsMetOnce_.clear();
 }
 
 bool AgentLogPainter::drawSprite(QPainter& painter, const SpriteCache::Key& key, QPoint at, const QRect& bounds,
@@ -269,11 +271,10 @@ void AgentLogPainter::drawText(QPainter& painter, const FieldView& view, const G
     const QPoint at = pixel(view, r.values[0], r.values[1]);
     const QString& text = texts_[i].text();
     const SpriteCache::Key key{'m', font_.pixelSize(), group.colour.rgb(), text};
-    // A text met for the first time is drawn as it is on the cycle's first paint, which
-    // would otherwise measure and draw it twice; it gets its sprite when the cycle is
-    // painted again.
+    // A text met for the first time is drawn as it is, since making its sprite would lay it
+    // out and draw it twice: it gets one when it comes again, in this paint or the next.
     const SpriteCache::Sprite* sprite = useSprites_ ? sprites_.held(key) : nullptr;
-    if (!sprite && useSprites_ && paints_ > 0) {
+    if (!sprite && useSprites_ && !sprites_.refusing() && (paints_ > 0 || textsMetOnce_.contains(key))) {
         // Every pixel the glyphs cover about the start of the baseline, and a margin for
         // the smoothing of their edges.
         const QRect bounds = QFontMetrics(font_).boundingRect(text).adjusted(-2, -2, 2, 2);
@@ -290,6 +291,7 @@ void AgentLogPainter::drawText(QPainter& painter, const FieldView& view, const G
         }
         return;
     }
+    if (useSprites_ && paints_ == 0) textsMetOnce_.insert(key);
     // Unmeasured, a text is skipped only when its line lies wholly beside the area or it
     // starts right of it: its width is not known.
     if (at.x() > visible_.right() || at.y() - ascent_ > visible_.bottom() || at.y() + descent_ < visible_.top()) {

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QSet>
 #include <QStaticText>
 #include <vector>
 
@@ -64,6 +65,8 @@ private:
     int ascent_ = 0;        // of font_
     int descent_ = 0;       // of font_
     int paints_ = 0;        // of the drawings held
+    // Texts drawn without a sprite so far by the first paint of the drawings held.
+    QSet<SpriteCache::Key> textsMetOnce_;
     // Of the paint under way: the area the painter reaches, and whether sprites can be used.
     QRect visible_;
     bool useSprites_ = false;

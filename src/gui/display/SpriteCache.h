@@ -26,6 +26,7 @@ public:
         QString text;
         bool operator==(const Key&) const = default;
     };
+
     // A drawing in an image, and where the image goes from the point the drawing is placed at.
     struct Sprite {
         QImage image;
@@ -45,6 +46,8 @@ public:
     // than refusing it too. Called between cycles, never within a paint.
     void trim();
     void clear();
+    // Whether a sprite was refused since the last trim: the cache is full.
+    bool refusing() const { return refused_; }
     qsizetype size() const { return sprites_.size(); }
     qint64 bytes() const { return bytes_; }
 

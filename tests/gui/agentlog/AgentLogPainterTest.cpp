@@ -153,7 +153,7 @@ int pixelsNear(const QImage& image, const QColor& colour) {
 }
 
 // Draws `lines` with the painter and one by one, and compares the two pictures colour by
-// colour; every drawing has a colour of its own.
+// colour; drawings of one colour lie apart.
 void expectSamePicture(FieldRenderer& renderer, AgentLogPainter& painter, const std::vector<std::string>& lines,
                        const DisplayOptions& options, qreal ratio, const char* when) {
     SCOPED_TRACE(when);
@@ -198,9 +198,11 @@ const std::vector<std::string> kAtTheEdges = {
 };
 
 // Small circles of one radius and one text in several colours: a sprite for each colour.
+// A text met twice in a paint has its sprite from the second time on.
 const std::vector<std::string> kRepeated = {
-    "1,0 1 c 10 10 0.5 #ff0000", "1,0 1 c 12 10 0.5 #0000ff",        "1,0 1 C 14 10 0.5 #ff8000",
-    "1,0 1 c 16 10 3 #808000",   "1,0 1 m -20 -10 (c #ff00ff) 0.75", "1,0 1 m -20 -5 (c #00ffff) 0.75",
+    "1,0 1 c 10 10 0.5 #ff0000",       "1,0 1 c 12 10 0.5 #0000ff",        "1,0 1 C 14 10 0.5 #ff8000",
+    "1,0 1 c 16 10 3 #808000",         "1,0 1 m -20 -10 (c #ff00ff) 0.75", "1,0 1 m -20 -5 (c #00ffff) 0.75",
+    "1,0 1 m -30 -5 (c #00ffff) 0.75",
 };
 
 TEST(AgentLogPainterTest, DrawsWhatPlainCallsDrawEvenAcrossTheEdgesAndFromSprites) {
@@ -277,12 +279,17 @@ TEST(SpriteCacheTest, KeepsSpritesUntilFullThenRefusesUntilTrimmed) {
 
     cache.trim();  // nothing refused yet: all kept
     EXPECT_EQ(cache.size(), 4);
+    EXPECT_FALSE(cache.refusing());
     int n = 0;
     while (cache.find({'m', 1, 0, QString::number(n)}, bounds, dot)) ++n;
     EXPECT_LE(cache.bytes(), SpriteCache::kMostBytes);
     EXPECT_GT(cache.bytes(), SpriteCache::kMostBytes - 64 * 64 * 4);
+    EXPECT_TRUE(cache.refusing());
     EXPECT_NE(cache.find({'c', 1, qRgb(255, 0, 0), {}}, bounds, dot), nullptr) << "a kept sprite is still found";
+    EXPECT_NE(cache.held({'c', 1, qRgb(255, 0, 0), {}}), nullptr);
     cache.trim();
+    EXPECT_FALSE(cache.refusing());
+    EXPECT_EQ(cache.held({'c', 1, qRgb(255, 0, 0), {}}), nullptr);
     EXPECT_EQ(cache.size(), 0);
     EXPECT_EQ(cache.bytes(), 0);
     EXPECT_NE(cache.find({'m', 1, 0, QString::number(n)}, bounds, dot), nullptr);
