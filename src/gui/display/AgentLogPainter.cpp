@@ -207,22 +207,9 @@ void AgentLogPainter::drawGroup(QPainter& painter, const FieldView& view, const 
                 break;
             }
             case 'c':
-            case 'C': {
-                const QRect box = circleRect(view, v[0], v[1], v[2]);
-                if (!meets(area, box.left(), box.top(), box.right() + 1, box.bottom() + 1)) break;
-                const int radius = box.width() / 2;
-                const bool small = radius <= kMostSpriteRadius;
-                if (!small || !drawSprite(painter, {r.type, radius, group.colour.rgb(), {}},
-                                          box.topLeft() + QPoint(radius, radius),
-                                          QRect(-radius, -radius, 2 * radius + 1, 2 * radius + 1), [&](QPainter& p) {
-                                              p.setPen(pen);
-                                              p.setBrush(painter.brush());
-                                              p.drawEllipse(QRect(-radius, -radius, 2 * radius, 2 * radius));
-                                          })) {
-                    painter.drawEllipse(box);
-                }
+            case 'C':
+                drawCircle(painter, circleRect(view, v[0], v[1], v[2]), r.type, group);
                 break;
-            }
             case 't':
             case 'T': {
                 const QPoint points[] = {pixel(view, v[0], v[1]), pixel(view, v[2], v[3]), pixel(view, v[4], v[5])};
@@ -263,6 +250,21 @@ void AgentLogPainter::drawGroup(QPainter& painter, const FieldView& view, const 
     }
     if (!lines_.empty()) painter.drawLines(lines_.data(), static_cast<int>(lines_.size()));
     for (const QRectF& strip : rects_) painter.fillRect(strip, group.colour);
+}
+
+void AgentLogPainter::drawCircle(QPainter& painter, const QRect& box, char type, const Group& group) {
+    if (!meets(visible_, box.left(), box.top(), box.right() + 1, box.bottom() + 1)) return;
+    const int radius = box.width() / 2;
+    if (radius <= kMostSpriteRadius &&
+        drawSprite(painter, {type, radius, group.colour.rgb(), {}}, box.topLeft() + QPoint(radius, radius),
+                   QRect(-radius, -radius, 2 * radius + 1, 2 * radius + 1), [&](QPainter& p) {
+                       p.setPen(painter.pen());
+                       p.setBrush(painter.brush());
+                       p.drawEllipse(QRect(-radius, -radius, 2 * radius, 2 * radius));
+                   })) {
+        return;
+    }
+    painter.drawEllipse(box);
 }
 
 void AgentLogPainter::drawText(QPainter& painter, const FieldView& view, const Group& group, std::size_t i) {

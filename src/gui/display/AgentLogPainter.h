@@ -36,6 +36,8 @@ private:
         std::vector<std::size_t> members;  // places in drawings_
     };
     void drawGroup(QPainter& painter, const FieldView& view, const Group& group);
+    // A circle in the square `box` of the screen, in the painter's pen and brush.
+    void drawCircle(QPainter& painter, const QRect& box, char type, const Group& group);
     void drawText(QPainter& painter, const FieldView& view, const Group& group, std::size_t i);
     // Draws the sprite of `key` with its point at `at`, drawing it first when needed; false
     // when no sprite can be drawn, and the caller draws the shape itself.
