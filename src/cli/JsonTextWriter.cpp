@@ -153,21 +153,21 @@ void JsonTextWriter::null() {
     piece.add("null");
 }
 
-void JsonTextWriter::open(char bracket, bool object) {
+void JsonTextWriter::open(char bracket) {
     JsonTextPiece piece(out_);
     beforeValue(piece);
     piece.add(bracket);
-    levels_.push_back(Level{object, true});
+    levelEmpty_.push_back(true);
 }
 
 void JsonTextWriter::close(char bracket) {
-    if (levels_.empty()) return;
-    const bool empty = levels_.back().empty;
-    levels_.pop_back();
+    if (levelEmpty_.empty()) return;
+    const bool empty = levelEmpty_.back();
+    levelEmpty_.pop_back();
     JsonTextPiece piece(out_);
     if (!empty) {
         piece.add('\n');
-        piece.spaces(2 * levels_.size());
+        piece.spaces(2 * levelEmpty_.size());
     }
     piece.add(bracket);
 }
@@ -179,12 +179,11 @@ void JsonTextWriter::beforeValue(JsonTextPiece& piece) {
         afterKey_ = false;
         return;
     }
-    if (levels_.empty()) return;
-    Level& level = levels_.back();
-    if (!level.empty) piece.add(',');
-    level.empty = false;
+    if (levelEmpty_.empty()) return;
+    if (!levelEmpty_.back()) piece.add(',');
+    levelEmpty_.back() = false;
     piece.add('\n');
-    piece.spaces(2 * levels_.size());
+    piece.spaces(2 * levelEmpty_.size());
 }
 
 }  // namespace tessarin::cli

@@ -21,9 +21,9 @@ class JsonTextWriter {
 public:
     explicit JsonTextWriter(std::string& out) : out_(out) {}
 
-    void beginObject() { open('{', true); }
+    void beginObject() { open('{'); }
     void endObject() { close('}'); }
-    void beginArray() { open('[', false); }
+    void beginArray() { open('['); }
     void endArray() { close(']'); }
 
     // A member's name; names are the program's own, plain ASCII with nothing to escape.
@@ -42,18 +42,14 @@ public:
     void null();
 
 private:
-    struct Level {
-        bool object = false;
-        bool empty = true;
-    };
-
-    void open(char bracket, bool object);
+    void open(char bracket);
     void close(char bracket);
     void addInteger(std::string_view digits);
     void beforeValue(JsonTextPiece& piece);
 
     std::string& out_;
-    std::vector<Level> levels_;
+    // Per open container, innermost last: whether nothing has been written into it yet.
+    std::vector<bool> levelEmpty_;
     bool afterKey_ = false;
 };
 
