@@ -1,6 +1,7 @@
 #include "record/TextLineReader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "record/ByteOrder.h"
+#include "record/DecimalText.h"
 #include "record/Dispinfo2Parser.h"
 #include "record/LogPlayer.h"
 #include "record/TextLogParams.h"
@@ -20,65 +22,74 @@ namespace {
 // Largest magnitude a fixed-point int32 can hold (2^31 / 65536, less a margin).
 constexpr double kMaxFixed = 32767.0;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-bool isDelimiter(char c) { return isSpace(c) || c == '(' || c == ')' || c == '"'; }
+// The character classes of the s-expressions: blanks, and what ends a symbol or number.
+enum CharClass : std::uint8_t { kSpaceClass = 1, kDelimiterClass = 2 };
+
+constexpr std::array<std::uint8_t, 256> kCharClasses = [] {
+    std::array<std::uint8_t, 256> classes{};
+    for (const char c : {' ', '\t', '\r', '\n', '\v', '\f'}) {
+        classes[static_cast<unsigned char>(c)] = kSpaceClass | kDelimiterClass;
+    }
+    for (const char c : {'(', ')', '"'}) classes[static_cast<unsigned char>(c)] = kDelimiterClass;
+    return classes;
+}();
+
+bool isSpace(char c) { return (kCharClasses[static_cast<unsigned char>(c)] & kSpaceClass) != 0; }
+bool isDelimiter(char c) { return (kCharClasses[static_cast<unsigned char>(c)] & kDelimiterClass) != 0; }
 
 // A cursor over one line: the small tokenizer of the s-expressions. Every read checks
-// what is left; nothing allocates.
+// what is left; nothing allocates. It reads a view of its own and hands what is left back
+// to the caller's view when it goes, so one cursor at a time reads a line.
 class Cursor {
 public:
-    explicit Cursor(std::string_view& text) : text_(text) {}
+    explicit Cursor(std::string_view& text) : origin_(text), p_(text.data()), end_(text.data() + text.size()) {}
+    ~Cursor() { origin_ = std::string_view(p_, static_cast<std::size_t>(end_ - p_)); }
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
 
     void skipSpace() {
-        std::size_t i = 0;
-        while (i < text_.size() && isSpace(text_[i])) ++i;
-        text_.remove_prefix(i);
+        while (p_ != end_ && isSpace(*p_)) ++p_;
     }
     char peek() {
         skipSpace();
-        return text_.empty() ? '\0' : text_.front();
+        return p_ == end_ ? '\0' : *p_;
     }
     bool accept(char c) {
         if (peek() != c) return false;
-        text_.remove_prefix(1);
+        ++p_;
         return true;
     }
     std::string_view symbol() {
         skipSpace();
-        std::size_t i = 0;
-        while (i < text_.size() && !isDelimiter(text_[i])) ++i;
-        const std::string_view s = text_.substr(0, i);
-        text_.remove_prefix(i);
-        return s;
+        const char* const first = p_;
+        while (p_ != end_ && !isDelimiter(*p_)) ++p_;
+        return {first, static_cast<std::size_t>(p_ - first)};
     }
     // A finite real number ending at a delimiter.
     bool real(double& out) {
         skipSpace();
-        const char* first = text_.data();
-        const char* last = first + text_.size();
-        if (first != last && *first == '+') ++first;
-        const auto [ptr, ec] = std::from_chars(first, last, out);
+        const char* first = p_;
+        if (first != end_ && *first == '+') ++first;
+        const auto [ptr, ec] = readDecimal(first, end_, out);
         return ec == std::errc() && endsToken(ptr) && std::isfinite(out);
     }
     // An integer in [lo, hi] ending at a delimiter; base 16 takes an optional "0x".
     bool integer(long long& out, long long lo, long long hi, int base = 10) {
         skipSpace();
-        const char* first = text_.data();
-        const char* last = first + text_.size();
-        if (base == 16 && last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) first += 2;
-        const auto [ptr, ec] = std::from_chars(first, last, out, base);
+        const char* first = p_;
+        if (base == 16 && end_ - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) first += 2;
+        const auto [ptr, ec] = base == 10 ? readDecimal(first, end_, out) : std::from_chars(first, end_, out, base);
         return ec == std::errc() && endsToken(ptr) && out >= lo && out <= hi;
     }
     // Skips the rest of a list whose '(' was read, nested lists and quoted text included.
     bool skipList() {
         int depth = 1;
         bool quoted = false;
-        std::size_t i = 0;
-        for (; i < text_.size() && depth > 0; ++i) {
-            const char c = text_[i];
+        for (; p_ != end_ && depth > 0; ++p_) {
+            const char c = *p_;
             if (quoted) {
                 if (c == '\\') {
-                    ++i;
+                    if (++p_ == end_) break;
                 } else if (c == '"') {
                     quoted = false;
                 }
@@ -90,27 +101,26 @@ public:
                 --depth;
             }
         }
-        text_.remove_prefix(std::min(i, text_.size()));
         return depth == 0;
     }
     bool atEnd() {
         skipSpace();
-        return text_.empty();
+        return p_ == end_;
     }
     // A quoted text as the server's streams quote it (a backslash escapes the next
     // character), without its quotes.
     bool quoted(std::string& out) {
         if (peek() != '"') return false;
         out.clear();
-        for (std::size_t i = 1; i < text_.size(); ++i) {
-            char ch = text_[i];
+        for (const char* q = p_ + 1; q != end_; ++q) {
+            char ch = *q;
             if (ch == '"') {
-                text_.remove_prefix(i + 1);
+                p_ = q + 1;
                 return true;
             }
             if (ch == '\\') {
-                if (++i == text_.size()) break;
-                ch = text_[i];
+                if (++q == end_) break;
+                ch = *q;
             }
             out += ch;
         }
@@ -120,13 +130,14 @@ public:
 private:
     // Whether a number read up to `end` ends its token; if so, consumes it.
     bool endsToken(const char* end) {
-        const auto used = static_cast<std::size_t>(end - text_.data());
-        if (used == 0 || (used < text_.size() && !isDelimiter(text_[used]))) return false;
-        text_.remove_prefix(used);
+        if (end == p_ || (end != end_ && !isDelimiter(*end))) return false;
+        p_ = end;
         return true;
     }
 
-    std::string_view& text_;
+    std::string_view& origin_;
+    const char* p_;
+    const char* end_;
 };
 
 std::int32_t toFixed(double value) { return static_cast<std::int32_t>(std::lround(value * FIXED_SCALE)); }
@@ -223,13 +234,16 @@ void TextLineReader::reset() {
 }
 
 TextLineReader::Result TextLineReader::read(std::string_view line, RecordBatch& batch) {
-    Cursor c(line);
-    if (c.atEnd()) return Result::Skipped;
-    if (!c.accept('(')) {
-        error_ = "a line must start with '('";
-        return Result::Broken;
+    std::string_view kind;
+    {
+        Cursor c(line);
+        if (c.atEnd()) return Result::Skipped;
+        if (!c.accept('(')) {
+            error_ = "a line must start with '('";
+            return Result::Broken;
+        }
+        kind = c.symbol();
     }
-    const std::string_view kind = c.symbol();
     bool ok = false;
     if (kind == "show") {
         if (!parseShow(line, batch)) return Result::Broken;
@@ -243,13 +257,13 @@ TextLineReader::Result TextLineReader::read(std::string_view line, RecordBatch& 
     } else if (kind.starts_with(kTeamGraphicPrefix)) {
         // A logo tile that cannot be read is dropped, never the game.
         parseTeamGraphic(kind, line);
-        line = {};
         return Result::Ok;
     } else if (kind == "server_param" || kind == "player_param" || kind == "player_type") {
         // The shows read so far are analysed with the types they were read with.
         if (kind == "player_type") batch.flush();
         ok = parseParams(line, kind);
     } else {
+        Cursor c(line);
         if (!c.skipList() || !c.atEnd()) {
             error_ = "unbalanced parentheses";
             return Result::Broken;
@@ -257,7 +271,7 @@ TextLineReader::Result TextLineReader::read(std::string_view line, RecordBatch& 
         return Result::Skipped;
     }
     if (!ok) return Result::Broken;
-    if (!c.atEnd()) {
+    if (!Cursor(line).atEnd()) {
         error_ = "text after the closing parenthesis";
         return Result::Broken;
     }
@@ -324,7 +338,7 @@ bool TextLineReader::parseShow(std::string_view& rest, RecordBatch& batch) {
         // x y vx vy body neck, then the pointing target (x y) in later versions.
         double v[8];
         int count = 0;
-        while (c.peek() != '(' && c.peek() != ')' && c.peek() != '\0') {
+        for (char next = c.peek(); next != '(' && next != ')' && next != '\0'; next = c.peek()) {
             if (count == 8 || !c.real(v[count]) || !fixedInRange(v[count])) {
                 return fail("a player needs six or eight numbers after its state");
             }
@@ -457,14 +471,16 @@ bool TextLineReader::parseTeam(std::string_view& rest) {
 
 bool TextLineReader::parseMessage(std::string_view& rest) {
     // (msg CYCLE BOARD "text"): the text runs from the first quote to the last one.
-    Cursor c(rest);
-    long long cycle = 0;
-    long long board = 0;
-    if (!c.integer(cycle, 0, std::numeric_limits<std::int32_t>::max()) ||
-        !c.integer(board, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()) ||
-        c.peek() != '"') {
-        error_ = "a message needs a cycle, a board and a quoted text";
-        return false;
+    {
+        Cursor c(rest);
+        long long cycle = 0;
+        long long board = 0;
+        if (!c.integer(cycle, 0, std::numeric_limits<std::int32_t>::max()) ||
+            !c.integer(board, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()) ||
+            c.peek() != '"') {
+            error_ = "a message needs a cycle, a board and a quoted text";
+            return false;
+        }
     }
     const std::size_t open = rest.find('"');
     const std::size_t close = rest.rfind('"');
@@ -474,8 +490,7 @@ bool TextLineReader::parseMessage(std::string_view& rest) {
     }
     std::string_view text = rest.substr(open + 1, close - open - 1);
     std::string_view after = rest.substr(close + 1);
-    Cursor tail(after);
-    if (!tail.accept(')')) {
+    if (!Cursor(after).accept(')')) {
         error_ = "expected ')' after a message";
         return false;
     }
@@ -483,8 +498,8 @@ bool TextLineReader::parseMessage(std::string_view& rest) {
     // The server passes a team's logo on as a message to the message board.
     if (text.starts_with("(") && text.substr(1).starts_with(kTeamGraphicPrefix)) {
         std::string_view body = text.substr(1);
-        Cursor k(body);
-        parseTeamGraphic(k.symbol(), body);
+        const std::string_view kind = Cursor(body).symbol();
+        parseTeamGraphic(kind, body);
         return true;
     }
     text = text.substr(0, std::min(text.find('\0'), kMaxMessageLength));
