@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "record/DecimalText.h"
+
 namespace tessarin::agentlog {
 
 namespace {
@@ -27,7 +29,7 @@ bool readInteger(std::string_view& s, T& value) {
 // Reads a blank-separated number that must end at a blank or the end of the line.
 bool readNumber(std::string_view& s, double& value) {
     s = skipBlanks(s);
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    const auto [end, ec] = readDecimal(s.data(), s.data() + s.size(), value);
     if (ec != std::errc{} || end == s.data()) return false;
     s.remove_prefix(static_cast<std::size_t>(end - s.data()));
     if (!s.empty() && !isBlank(s.front())) return false;
