@@ -212,6 +212,37 @@ private:
     std::atomic<bool> haveClock_{false};
 };
 
+// The receiving thread's work without the socket and the thread: each show parsed, stored
+// and handed to the same host as the connection does it, on the bench's thread.
+template <class Datagrams>
+void handOverShows(benchmark::State& state, int protocol, const Datagrams& datagrams) {
+    NullHost playbackHost;
+    LogPlayer player(playbackHost);
+    ReceivingHost host;
+    std::uint64_t handedOver = 0;
+    for (auto _ : state) {
+        player.clearGame();
+        for (const auto& d : datagrams) {
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(d.data());
+            const bool show = protocol >= 3 ? player.parse_monitor_text(bytes, d.size())
+                                            : player.parse_monitor_packet(bytes, d.size());
+            if (show) host.setCurrentRecord(player.last());
+        }
+        handedOver += datagrams.size();
+        if (host.shows() != handedOver) {
+            state.SkipWithError("not every show was handed over");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(datagrams.size()));
+}
+
+void BM_HandOverProtocol2Shows(benchmark::State& state) { handOverShows(state, 2, demoPackets(kTextGame)); }
+BENCHMARK(BM_HandOverProtocol2Shows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_HandOverProtocol5Shows(benchmark::State& state) { handOverShows(state, 5, textShowDatagrams()); }
+BENCHMARK(BM_HandOverProtocol5Shows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Longest wait for a burst: a datagram still missing by then was lost.
 constexpr std::chrono::milliseconds kBurstLimit{2000};
 
