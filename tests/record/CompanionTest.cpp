@@ -162,6 +162,7 @@ TEST(CompanionStore, DecodesEveryRecordAsAppended) {
         if (i < 2 || pick(10) == 0) {
             store.append(i, nullptr);
             appended.push_back(std::nullopt);
+            EXPECT_FALSE(store.at(i)) << i;
             continue;
         }
         for (PlayerCompanion& p : c.players) {
@@ -181,6 +182,10 @@ TEST(CompanionStore, DecodesEveryRecordAsAppended) {
         }
         store.append(i, &c);
         appended.push_back(c);
+        // The record just appended reads back at once, as a live game hands it out.
+        const auto latest = store.at(i);
+        ASSERT_TRUE(latest) << i;
+        EXPECT_TRUE(latest->samePlayers(c)) << i;
     }
     ASSERT_EQ(store.size(), appended.size());
     CompanionStore::Reader reader(store);

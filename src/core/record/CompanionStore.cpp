@@ -202,6 +202,13 @@ bool CompanionStore::decode(std::size_t& offset, CycleCompanion& base) const {
 
 std::optional<CycleCompanion> CompanionStore::at(std::size_t index) const {
     if (index >= count_) return std::nullopt;
+    // The record just appended, which a live game hands out at once, is kept whole.
+    if (index + 1 == count_) {
+        if (!lastPresent_) return std::nullopt;
+        CycleCompanion companion;
+        companion.players = last_.players;
+        return companion;
+    }
     const std::size_t chunk = index / kChunk;
     std::size_t offset = chunkOffsets_[chunk];
     CycleCompanion companion;
