@@ -163,6 +163,7 @@ public:
             if (current_ && current_->kind == kShowRecord) state_ = toHost(current_->show());
             if (record) ++shows_;
             wake = !std::exchange(repaintPending_, true);
+            if (wake) ++wakes_;
         }
         if (wake) repaint_.notify_one();
     }
@@ -195,6 +196,11 @@ public:
         std::lock_guard lock(mutex_);
         return shows_;
     }
+    // Repaint requests that woke the display's thread.
+    std::uint64_t wakes() {
+        std::lock_guard lock(mutex_);
+        return wakes_;
+    }
     // CPU seconds the receiving thread has run (user and system), while it runs; -1 before
     // the first datagram.
     double receiverCpuSeconds() const {
@@ -207,6 +213,7 @@ private:
     std::optional<cycle_info_t> current_;  // guarded by mutex_
     ShowState state_;                      // guarded by mutex_
     std::uint64_t shows_ = 0;              // guarded by mutex_
+    std::uint64_t wakes_ = 0;              // guarded by mutex_
     bool repaintPending_ = false;          // guarded by mutex_
     clockid_t receiverClock_{};            // written by the receiver before it sets haveClock_
     std::atomic<bool> haveClock_{false};
@@ -300,6 +307,7 @@ void receiveShows(benchmark::State& state, int protocol, const Datagrams& datagr
     }
     const auto burst = static_cast<std::size_t>(state.range(0));
     const double receiverStart = host.receiverCpuSeconds();
+    const std::uint64_t wakesStart = host.wakes();
     const double senderStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     const auto wallStart = std::chrono::steady_clock::now();
     for (auto _ : state) {
@@ -319,6 +327,7 @@ void receiveShows(benchmark::State& state, int protocol, const Datagrams& datagr
     state.counters["wall_us"] = wall.count() * perDatagram;
     state.counters["recv_cpu_us"] = receiver * perDatagram;
     state.counters["send_cpu_us"] = sender * perDatagram;
+    state.counters["display_wakes"] = static_cast<double>(host.wakes() - wakesStart) / static_cast<double>(count);
 }
 
 // Bursts of one make every datagram wake the receiving thread, as the server's cycles do
